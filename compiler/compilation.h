@@ -1,0 +1,61 @@
+// The state of one compile: the scenario identity, the compile status and the whole track model.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "compiler/track_model.h"
+
+namespace scengen {
+
+/// Which description text a source place refers to.
+enum class TextKind { Line, Train };
+
+/// A place in a description text: 1-based line and byte column.
+struct SourceSpot {
+  TextKind text = TextKind::Line;
+  int line = 0;
+  int column = 0;
+};
+
+/// Everything one compile reads and writes. The run's form owns one; every front end may too.
+struct Compilation {
+  std::string RouteId;
+  std::string TrainNumber;
+  int32_t CompileFlag = 0;
+  int32_t StatusCode = 0;
+  int32_t StatusPosition = 0;
+  std::string CurrentField;
+
+  std::vector<TrackCell> TrackCells;  // empty until a route length is read
+  scengen::ScenarioTable ScenarioTable;
+  scengen::TrackPlan TrackPlan;
+  int32_t ExtendedLength = 0;
+  int32_t TunnelCount = 0;
+  std::array<int32_t, kTunnelSlots> TunnelStart{};
+  std::array<int32_t, kTunnelSlots> TunnelEnd{};
+
+  /// Where in the texts the recorded error was met, when a reader recorded it; for diagnostics.
+  std::optional<SourceSpot> StatusSource;
+
+  /// The last index of TrackCells (-1 while it is unsized).
+  int32_t last_cell() const { return static_cast<int32_t>(TrackCells.size()) - 1; }
+  /// The finishing pass, the seal and the writers need at least two cells.
+  bool has_track() const { return TrackCells.size() >= 2; }
+};
+
+/// Records a compile error that names no position.
+inline void record_error(Compilation& c, int32_t code) { c.StatusCode = code; }
+/// Records a compile error at a route position in metres.
+inline void record_error(Compilation& c, int32_t code, int32_t position) {
+  c.StatusCode = code;
+  c.StatusPosition = position;
+}
+
+/// Empties every slot of the scenario table (numbers 0, texts empty).
+void clear_scenario_table(Compilation& c);
+
+}  // namespace scengen

@@ -1,0 +1,20 @@
+#include "compiler/compile.h"
+
+#include "compiler/finishing_pass.h"
+#include "compiler/memorizza_dati.h"
+
+namespace scengen {
+
+CompileOutcome compile_scenario(Compilation& c, DescriptionTexts& texts, int32_t compile_flag) {
+  c.CompileFlag = compile_flag;
+  c.StatusCode = 0;
+  c.StatusSource.reset();
+  clear_scenario_table(c);
+  memorizza_dati(c, texts);
+  if (!c.has_track()) return {CompileEnd::NoTrack, 0};
+  finishing_pass(c);
+  if (const int32_t code = seal(c)) return {CompileEnd::SealError, code};
+  return {CompileEnd::Sealed, 0};
+}
+
+}  // namespace scengen

@@ -1,0 +1,25 @@
+// One whole compile in memory: read the texts, finish, seal. Every front end drives this.
+#pragma once
+
+#include <cstdint>
+
+#include "compiler/compilation.h"
+#include "compiler/description_texts.h"
+
+namespace scengen {
+
+enum class CompileEnd {
+  Sealed,     // the model is complete and may be written
+  NoTrack,    // the readers stopped before the track was sized: nothing to write
+  SealError,  // 1250 or 1251: the run stops before any binary file
+};
+
+struct CompileOutcome {
+  CompileEnd end = CompileEnd::Sealed;
+  int32_t seal_code = 0;  // 1250 or 1251 when end is SealError
+};
+
+/// Clears the scenario table, reads the texts, runs the finishing pass and the seal.
+CompileOutcome compile_scenario(Compilation& c, DescriptionTexts& texts, int32_t compile_flag);
+
+}  // namespace scengen

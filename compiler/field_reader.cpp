@@ -1,0 +1,82 @@
+#include "compiler/field_reader.h"
+
+namespace scengen {
+
+void FieldReader::step() {
+  const char c = text_[pos_++];
+  if (c == '\n' || (c == '\r' && (pos_ >= text_.size() || text_[pos_] != '\n'))) {
+    ++line_;
+    line_begin_ = pos_;
+  }
+}
+
+void FieldReader::skip_blanks() {
+  while (!at_end() && is_blank(pos_)) step();
+}
+
+void FieldReader::begin_field() {
+  skip_blanks();
+  field_start_ = {kind_, line_, static_cast<int>(pos_ - line_begin_) + 1};
+  if (at_end()) fail("the text ends inside a record");
+}
+
+// Takes the comma or the line end (CR LF as one) that ends a field.
+void FieldReader::take_separator() {
+  if (at_end()) return;
+  if (text_[pos_] == ',') {
+    step();
+  } else if (text_[pos_] == '\r') {
+    step();
+    if (!at_end() && text_[pos_] == '\n') step();
+  } else if (text_[pos_] == '\n') {
+    step();
+  }
+}
+
+std::string_view FieldReader::read_text() {
+  begin_field();
+  if (text_[pos_] == '"') {
+    step();
+    const size_t begin = pos_;
+    while (!at_end() && text_[pos_] != '"') step();
+    const std::string_view field = text_.substr(begin, pos_ - begin);
+    if (!at_end()) step();  // the closing quote
+    // What follows the closing quote up to the separator is ignored.
+    while (!at_end() && text_[pos_] != ',' && !is_line_end(pos_)) step();
+    take_separator();
+    return field;
+  }
+  const size_t begin = pos_;
+  while (!at_end() && text_[pos_] != ',' && !is_line_end(pos_)) ++pos_;
+  size_t end = pos_;
+  while (end > begin && (text_[end - 1] == ' ' || text_[end - 1] == '\t')) --end;
+  take_separator();
+  return text_.substr(begin, end - begin);
+}
+
+int32_t FieldReader::read_number(NumberWidth width) {
+  begin_field();
+  const size_t begin = pos_;
+  while (!at_end() && text_[pos_] != ',' && !is_line_end(pos_) && !is_blank(pos_)) ++pos_;
+  const std::string_view field = text_.substr(begin, pos_ - begin);
+  skip_blanks();
+  take_separator();
+
+  size_t i = 0;
+  bool negative = false;
+  if (i < field.size() && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
+  int64_t value = 0;
+  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+    value = value * 10 + (field[i] - '0');
+    if (value > (int64_t{1} << 32)) fail("the number is too large");
+  }
+  if (negative) value = -value;
+
+  int64_t low = INT32_MIN, high = INT32_MAX;
+  if (width == NumberWidth::Integer) low = INT16_MIN, high = INT16_MAX;
+  if (width == NumberWidth::Byte) low = 0, high = 255;
+  if (value < low || value > high) fail("the number does not fit its field");
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace scengen

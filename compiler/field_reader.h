@@ -1,0 +1,66 @@
+// The field reader of both description texts: one stream of fields, not of lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "compiler/compilation.h"
+
+namespace scengen {
+
+/// A reading failure inside memorizza_dati: the end of the text inside a record, a number too
+/// large for its width, a table that is full. Only memorizza_dati's code-25 handler catches it.
+struct ReadFailure {
+  SourceSpot where;
+  std::string reason;
+};
+
+enum class NumberWidth { Long, Integer, Byte };
+
+/// Reads fields from a text held in memory, never past its end.
+///
+/// A field ends at a comma or a line end (CR LF, LF or CR); blanks (space, tab) before it are
+/// skipped. A number field also ends at a blank; blanks after it and one comma or line end directly
+/// after them belong to it. A text field in double quotes runs to the closing quote.
+class FieldReader {
+ public:
+  FieldReader(std::string_view text, TextKind kind) : text_(text), kind_(kind) {}
+
+  /// True when no byte is left: the field just read ended the text.
+  bool at_end() const { return pos_ >= text_.size(); }
+
+  /// Reads a text field (a keyword, a board text, a station name). Blanks at its end are dropped;
+  /// a quoted field keeps everything between its quotes.
+  std::string_view read_text();
+
+  /// Reads a number field: its leading whole number (optional sign, digits); 0 when it has none.
+  /// Fails when no byte is left or the number does not fit the width.
+  int32_t read_number(NumberWidth width);
+  int32_t read_long() { return read_number(NumberWidth::Long); }
+  int16_t read_integer() { return static_cast<int16_t>(read_number(NumberWidth::Integer)); }
+  uint8_t read_byte() { return static_cast<uint8_t>(read_number(NumberWidth::Byte)); }
+
+  /// Where the field read last begins (after its leading blanks).
+  SourceSpot field_start() const { return field_start_; }
+
+  /// Stops the reading with code 25 at the field read last.
+  [[noreturn]] void fail(std::string reason) const { throw ReadFailure{field_start_, std::move(reason)}; }
+
+ private:
+  bool is_line_end(size_t at) const { return text_[at] == '\r' || text_[at] == '\n'; }
+  bool is_blank(size_t at) const { return text_[at] == ' ' || text_[at] == '\t'; }
+  void skip_blanks();
+  void begin_field();
+  void step();  // advances one byte, counting line ends
+  void take_separator();
+
+  std::string_view text_;
+  TextKind kind_;
+  size_t pos_ = 0;
+  int line_ = 1;
+  size_t line_begin_ = 0;
+  SourceSpot field_start_{};
+};
+
+}  // namespace scengen

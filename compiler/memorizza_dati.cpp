@@ -1,0 +1,22 @@
+#include "compiler/memorizza_dati.h"
+
+#include "compiler/field_reader.h"
+
+namespace scengen {
+
+void memorizza_dati(Compilation& c, DescriptionTexts& texts) {
+  ReadingState state;
+  try {
+    c.ScenarioTable[85].Text = c.RouteId;
+    c.ScenarioTable[86].Text = c.TrainNumber;
+    if (read_line_description(c, texts, state)) read_train_description(c, texts, state);
+  } catch (const ReadFailure& failure) {
+    // The one handler of every reading failure of either half: code 25, both texts gone.
+    texts.delete_line_text();
+    texts.delete_train_text();
+    c.StatusCode = 25;
+    if (failure.where.line > 0) c.StatusSource = failure.where;
+  }
+}
+
+}  // namespace scengen

@@ -1,0 +1,25 @@
+// The compile of the two description texts into the track model.
+#pragma once
+
+#include "compiler/compilation.h"
+#include "compiler/description_texts.h"
+
+namespace scengen {
+
+/// State that the line half hands on to the train half.
+struct ReadingState {
+  int32_t next_board_slot = 80;  // ScenarioTable slot of the next information-board text
+};
+
+/// Reads the line description, then the train description, into the model; errors are recorded
+/// in StatusCode and StatusPosition. Texts the source owns are deleted as they are finished.
+void memorizza_dati(Compilation& c, DescriptionTexts& texts);
+
+/// The line half. Returns whether the train half follows (false after codes 1, 3 to 6, 21, 101 to
+/// 103: the train text is then neither read nor deleted).
+bool read_line_description(Compilation& c, DescriptionTexts& texts, ReadingState& state);
+
+/// The train half.
+void read_train_description(Compilation& c, DescriptionTexts& texts, ReadingState& state);
+
+}  // namespace scengen

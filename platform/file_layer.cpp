@@ -1,0 +1,143 @@
+#include "platform/file_layer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace scengen {
+namespace {
+
+std::string last_error_text(int error) { return std::generic_category().message(error); }
+
+class SystemFiles : public FileLayer {
+ public:
+  void write_replacing(const std::filesystem::path& path, std::string_view bytes) override;
+  FileRead read_whole(const std::filesystem::path& path) override;
+  void remove(const std::filesystem::path& path) override {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+};
+
+#ifndef _WIN32
+void SystemFiles::write_replacing(const std::filesystem::path& path, std::string_view bytes) {
+  std::string temp = path.string() + ".tmp-XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) throw FileError(path, last_error_text(errno));
+  // mkstemp creates the file with mode 0600; give it what a plainly created file would get.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  auto fail = [&](int error) {
+    close(fd);
+    ::unlink(temp.c_str());
+    throw FileError(path, last_error_text(error));
+  };
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(errno);
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::close(fd) != 0) {
+    const int error = errno;
+    ::unlink(temp.c_str());
+    throw FileError(path, last_error_text(error));
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temp.c_str());
+    throw FileError(path, last_error_text(error));
+  }
+}
+#else
+void SystemFiles::write_replacing(const std::filesystem::path& path, std::string_view bytes) {
+  std::random_device random;
+  std::filesystem::path temp = path;
+  temp += L".tmp-" + std::to_wstring(random());
+  HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    throw FileError(path, std::system_category().message(static_cast<int>(GetLastError())));
+  }
+  auto fail = [&](DWORD error) {
+    CloseHandle(h);
+    DeleteFileW(temp.c_str());
+    throw FileError(path, std::system_category().message(static_cast<int>(error)));
+  };
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 30));
+    DWORD written = 0;
+    if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr)) fail(GetLastError());
+    done += written;
+  }
+  if (!CloseHandle(h)) {
+    const DWORD error = GetLastError();
+    DeleteFileW(temp.c_str());
+    throw FileError(path, std::system_category().message(static_cast<int>(error)));
+  }
+  if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    const DWORD error = GetLastError();
+    DeleteFileW(temp.c_str());
+    throw FileError(path, std::system_category().message(static_cast<int>(error)));
+  }
+}
+#endif
+
+FileRead SystemFiles::read_whole(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) {
+    if (error) return {ReadStatus::Unreadable, {}, error.message()};
+    return {ReadStatus::Missing, {}, "No such file or directory"};
+  }
+  if (std::filesystem::is_directory(path, error)) {
+    return {ReadStatus::Unreadable, {}, "Is a directory"};
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {ReadStatus::Unreadable, {}, last_error_text(errno)};
+  std::string bytes;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size > 0) bytes.reserve(static_cast<size_t>(size));
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) return {ReadStatus::Unreadable, {}, "read error"};
+  return {ReadStatus::Ok, std::move(bytes), {}};
+}
+
+}  // namespace
+
+FileLayer& system_files() {
+  static SystemFiles files;
+  return files;
+}
+
+std::filesystem::path join_output_path(const std::filesystem::path& folder,
+                                       std::string_view name) {
+  std::filesystem::path::string_type joined = folder.native();
+  joined += std::filesystem::path::preferred_separator;
+  joined += std::filesystem::path(name).native();
+  return std::filesystem::path(joined);
+}
+
+std::string display_path(const std::filesystem::path& path) {
+  const auto text = path.u8string();
+  return "'" + std::string(text.begin(), text.end()) + "'";
+}
+
+}  // namespace scengen

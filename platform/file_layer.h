@@ -1,0 +1,53 @@
+// Files as the program uses them: read whole, replaced whole, deleted. Injectable for tests.
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace scengen {
+
+/// A file operation that failed: which file and why, in words.
+class FileError : public std::runtime_error {
+ public:
+  FileError(std::filesystem::path path, std::string reason)
+      : std::runtime_error(reason), path_(std::move(path)), reason_(std::move(reason)) {}
+  const std::filesystem::path& path() const { return path_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::filesystem::path path_;
+  std::string reason_;
+};
+
+enum class ReadStatus { Ok, Missing, Unreadable };
+
+struct FileRead {
+  ReadStatus status = ReadStatus::Missing;
+  std::string bytes;
+  std::string reason;  // why it could not be read
+};
+
+class FileLayer {
+ public:
+  virtual ~FileLayer() = default;
+  /// Replaces the file with `bytes`: a temporary file in the same folder, renamed over the name
+  /// once complete. On failure throws FileError; an earlier file stays intact, no temporary stays.
+  virtual void write_replacing(const std::filesystem::path& path, std::string_view bytes) = 0;
+  /// Reads a whole file.
+  virtual FileRead read_whole(const std::filesystem::path& path) = 0;
+  /// Deletes a file; a missing file is no failure.
+  virtual void remove(const std::filesystem::path& path) = 0;
+};
+
+/// The real file system.
+FileLayer& system_files();
+
+/// folder + separator + name. The separator is always inserted.
+std::filesystem::path join_output_path(const std::filesystem::path& folder, std::string_view name);
+
+/// The path in quotes and UTF-8, as messages show it.
+std::string display_path(const std::filesystem::path& path);
+
+}  // namespace scengen

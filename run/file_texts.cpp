@@ -1,0 +1,18 @@
+#include "run/file_texts.h"
+
+namespace scengen {
+
+TextRead FileTexts::read(const std::filesystem::path& path) {
+  FileRead file = files_.read_whole(path);
+  switch (file.status) {
+    case ReadStatus::Ok:
+      return {TextStatus::Present, std::move(file.bytes)};
+    case ReadStatus::Missing:
+      return {TextStatus::Missing, {}};
+    case ReadStatus::Unreadable:
+      break;
+  }
+  return {TextStatus::Unreadable, {}};
+}
+
+}  // namespace scengen
