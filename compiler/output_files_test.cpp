@@ -1,0 +1,141 @@
+#include "compiler/output_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace scengen {
+namespace {
+
+std::string bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out.push_back(static_cast<char>(v));
+  return out;
+}
+
+TEST(ScenarioTableFile, ClearedTableWithIdentityHas87RecordsOf34BytesPlusTexts) {
+  ScenarioTable table;
+  table[85].Text = "Veltrano_Quarnelo";
+  table[86].Text = "58316";
+  const auto image = encode_scenario_table(table);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->size(), 2958u + 17u + 5u);
+  // Slot 0 is 34 zero bytes; slot 85's text follows its 14-byte head after 85 empty records.
+  EXPECT_EQ(image->substr(0, 34), std::string(34, '\0'));
+  const size_t slot85 = 85 * 34;
+  EXPECT_EQ(image->substr(slot85 + 14, 2), bytes({17, 0}));
+  EXPECT_EQ(image->substr(slot85 + 16, 17), "Veltrano_Quarnelo");
+  const size_t slot86 = slot85 + 34 + 17;
+  EXPECT_EQ(image->substr(slot86 + 14, 2 + 5), bytes({5, 0}) + "58316");
+}
+
+TEST(ScenarioTableFile, RecordLayoutIsLittleEndianFieldAfterField) {
+  ScenarioTable table;
+  ScenarioEntry& e = table[0];
+  e.Tag = 0x12;
+  e.Num1 = -600;
+  e.Num2 = 0x01020304;
+  e.Num3 = 9550;
+  e.Tag2 = 0xFE;
+  e.Text = "ROGORED n\xB0";  // 10 bytes: the degree sign counts once
+  e.Small1 = -2;
+  e.Small2 = 0x0506;
+  e.Small3 = 8;
+  e.Small4 = 33;
+  e.Small5 = 0;
+  e.Flag1 = 1;
+  e.Flag2 = 60;
+  e.Flag3 = 2;
+  e.Flag4 = 255;
+  e.Num4 = 30780;
+  const auto image = encode_scenario_table(table);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->size(), 2958u + 10u);
+  const std::string expected =
+      bytes({0x12, 0xA8, 0xFD, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01, 0x4E, 0x25, 0, 0, 0xFE,
+             10, 0}) +
+      "ROGORED n\xB0" +
+      bytes({0xFE, 0xFF, 0x06, 0x05, 8, 0, 33, 0, 0, 0, 1, 60, 2, 255, 0x3C, 0x78, 0, 0});
+  EXPECT_EQ(image->substr(0, 44), expected);
+  EXPECT_EQ(image->substr(44, 34), std::string(34, '\0'));  // the next slot, empty
+}
+
+TEST(ScenarioTableFile, TextTooLongForItsLengthIsRefused) {
+  ScenarioTable table;
+  table[3].Text.assign(65535, 'x');
+  EXPECT_TRUE(encode_scenario_table(table));
+  table[3].Text.push_back('x');
+  EXPECT_FALSE(encode_scenario_table(table));
+}
+
+TEST(TrackFile, CellIs15BytesInDeclaredOrder) {
+  std::vector<TrackCell> cells(3);
+  TrackCell& c = cells[1];
+  c.Kind = 1;
+  c.Param1 = 5121;
+  c.Param2 = -1;
+  c.Param3 = 0x0A0B;
+  c.Param4 = 8;
+  c.Param5 = 101;
+  c.Mark = 81;
+  c.Tunnel = 2;
+  c.SpeedLimit = 26;
+  c.Gradient = 97;
+  c.Adhesion = 96;
+  const std::string image = encode_track_cells(cells);
+  ASSERT_EQ(image.size(), 45u);
+  EXPECT_EQ(image.substr(15, 15),
+            bytes({1, 0x01, 0x14, 0xFF, 0xFF, 0x0B, 0x0A, 8, 0, 101, 81, 2, 26, 97, 96}));
+  EXPECT_EQ(image.substr(0, 15), std::string(15, '\0'));
+  EXPECT_EQ(image.substr(30, 15), std::string(15, '\0'));
+}
+
+TEST(TrackFile, NarrowFieldsKeepTheLowBitsOfWhatIsAssigned) {
+  std::vector<TrackCell> cells(1);
+  const int gradient = -101 + 100;
+  const int wide = 70000;
+  cells[0].Gradient = static_cast<uint8_t>(gradient);
+  cells[0].Param1 = static_cast<int16_t>(wide);
+  const std::string image = encode_track_cells(cells);
+  EXPECT_EQ(static_cast<uint8_t>(image[13]), 255);
+  EXPECT_EQ(image.substr(1, 2), bytes({0x70, 0x11}));  // 70000 - 65536 = 4464 = 0x1170
+}
+
+TEST(RoutePlanFile, TagsAndValuesWithTheFirstIndexFastest) {
+  TrackPlan plan;
+  plan.create(2);
+  plan.set_integer(0, 0, 0);
+  plan.set_integer(0, 1, 0);
+  plan.set_integer(1, 0, 0);
+  plan.set_integer(1, 1, 1);
+  plan.set_double(2, 1, 0.5);
+  // Point 2's coordinate 0 stays empty.
+  const std::string image = encode_route_plan(plan);
+  const std::string half_le = bytes({0, 0, 0, 0, 0, 0, 0xE0, 0x3F});  // 0.5, little-endian
+  const std::string expected = bytes({2, 0, 0, 0, 2, 0, 0, 0, 0, 0}) +  // (0,0) (1,0) (2,0)
+                               bytes({2, 0, 0, 0, 2, 0, 1, 0, 5, 0}) + half_le;
+  EXPECT_EQ(image, expected);
+}
+
+TEST(RoutePlanFile, FileNamesFollowTheIdentity) {
+  Compilation c;
+  c.RouteId = "Veltrano_Quarnelo";
+  c.TrainNumber = "58316";
+  EXPECT_EQ(route_plan_file_name(c), "Veltrano_Quarnelo_linea.dat");
+  EXPECT_EQ(scenario_table_file_name(c), "Veltrano_Quarnelo_58316.sim");
+  EXPECT_EQ(track_file_name(c), "Veltrano_Quarnelo_58316.dat");
+}
+
+TEST(Nearest, HalvesGoToTheEvenNeighbour) {
+  struct Case {
+    double x;
+    int64_t expected;
+  };
+  const Case cases[] = {{0.5, 0},  {1.5, 2},   {2.5, 2},    {-0.5, 0}, {-1.5, -2},
+                        {0.49, 0}, {0.51, 1},  {25.0 / 50, 0}, {75.0 / 50, 2},
+                        {25.0 / 50 + 1, 2}, {75.0 / 50 + 1, 2}, {-2.5, -2}, {1e9 + 0.5, 1000000000}};
+  for (const Case& c : cases) EXPECT_EQ(nearest(c.x), c.expected) << c.x;
+}
+
+}  // namespace
+}  // namespace scengen

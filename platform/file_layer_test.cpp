@@ -1,0 +1,119 @@
+#include "platform/file_layer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <fstream>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
+namespace scengen {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileLayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("scengen-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  static std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  void put(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  std::vector<std::string> names() const {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+      found.push_back(entry.path().filename().string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(FileLayerTest, ReplacingALongerFileLeavesExactlyTheNewBytes) {
+  const fs::path path = folder_ / "a.dat";
+  put(path, std::string(5000, 'x'));
+  system_files().write_replacing(path, std::string("ab\0c", 4));
+  EXPECT_EQ(slurp(path), std::string("ab\0c", 4));
+  EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
+}
+
+TEST_F(FileLayerTest, AFolderThatDoesNotExistNamesTheFileAndTheReason) {
+  const fs::path path = folder_ / "missing" / "a.dat";
+  try {
+    system_files().write_replacing(path, "abc");
+    FAIL() << "no failure";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.path(), path);
+    EXPECT_EQ(error.reason(), "No such file or directory");
+  }
+  EXPECT_TRUE(names().empty());
+}
+
+#ifndef _WIN32
+// A file size limit makes the real file system fail in the middle of a write, like a full disk.
+TEST_F(FileLayerTest, AFailureInTheMiddleKeepsTheEarlierFileAndLeavesNoTemporary) {
+  const fs::path path = folder_ / "a.dat";
+  put(path, "earlier");
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  bool failed = false;
+  try {
+    system_files().write_replacing(path, std::string(100000, 'y'));
+  } catch (const FileError& error) {
+    failed = true;
+    EXPECT_EQ(error.path(), path);
+    EXPECT_EQ(error.reason(), "File too large");
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(slurp(path), "earlier");
+  EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
+}
+#endif
+
+TEST_F(FileLayerTest, ReadingTellsMissingFromUnreadable) {
+  put(folder_ / "t.txt", "abc\r\n");
+  const FileRead present = system_files().read_whole(folder_ / "t.txt");
+  EXPECT_EQ(present.status, ReadStatus::Ok);
+  EXPECT_EQ(present.bytes, "abc\r\n");
+  EXPECT_EQ(system_files().read_whole(folder_ / "none.txt").status, ReadStatus::Missing);
+  fs::create_directory(folder_ / "dir.txt");
+  EXPECT_EQ(system_files().read_whole(folder_ / "dir.txt").status, ReadStatus::Unreadable);
+}
+
+TEST_F(FileLayerTest, RemovingAMissingFileIsNoFailure) {
+  put(folder_ / "t.txt", "abc");
+  system_files().remove(folder_ / "t.txt");
+  system_files().remove(folder_ / "t.txt");
+  EXPECT_TRUE(names().empty());
+}
+
+TEST(OutputPath, TheSeparatorIsAlwaysInserted) {
+  const std::string sep(1, static_cast<char>(fs::path::preferred_separator));
+  EXPECT_EQ(join_output_path("out", "a.txt").string(), "out" + sep + "a.txt");
+  EXPECT_EQ(join_output_path("out" + sep, "a.txt").string(), "out" + sep + sep + "a.txt");
+}
+
+}  // namespace
+}  // namespace scengen
