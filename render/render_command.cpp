@@ -1,0 +1,166 @@
+#include "render/render_command.h"
+
+#include <map>
+#include <vector>
+
+#include "compiler/compile.h"
+#include "compiler/error_codes.h"
+#include "documents/crew_documents.h"
+#include "render/html_page.h"
+#include "render/route_map.h"
+#include "render/route_profile.h"
+#include "texts/line_description.h"
+#include "texts/train_description.h"
+
+namespace scengen {
+namespace {
+
+constexpr const char* kBuiltInRoute = "Veltrano_Quarnelo";
+constexpr const char* kBuiltInTrain = "58316";
+
+// The built-in writers' files, kept in memory by name: nothing of the built-in run touches disk.
+class MemoryFiles : public FileLayer {
+ public:
+  void write_replacing(const std::filesystem::path& path, std::string_view bytes) override {
+    files_[path.filename().string()] = std::string(bytes);
+  }
+  FileRead read_whole(const std::filesystem::path& path) override {
+    const auto found = files_.find(path.filename().string());
+    if (found == files_.end()) return {ReadStatus::Missing, {}, "no such file"};
+    return {ReadStatus::Ok, found->second, {}};
+  }
+  void remove(const std::filesystem::path& path) override {
+    files_.erase(path.filename().string());
+  }
+  std::optional<std::string> bytes(const std::string& name) const {
+    const auto found = files_.find(name);
+    if (found == files_.end()) return std::nullopt;
+    return found->second;
+  }
+
+ private:
+  std::map<std::string, std::string> files_;
+};
+
+struct DocumentName {
+  const char* heading;
+  const char* suffix;
+};
+
+constexpr DocumentName kDocuments[] = {
+    {"Train card", "_scheda_treno.txt"},
+    {"Slow-order notice", "_rallentamenti.txt"},
+    {"Scenario notes", "_note.txt"},
+};
+
+bool ends_with(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+std::pair<std::string, std::string> identity_from_names(const std::filesystem::path& line_text,
+                                                        const std::filesystem::path& train_text) {
+  const std::string line = line_text.filename().string();
+  const std::string train = train_text.filename().string();
+  const std::string line_end = "_linea.txt";
+  if (!ends_with(line, line_end) || line.size() == line_end.size()) return {};
+  const std::string route = line.substr(0, line.size() - line_end.size());
+  const std::string prefix = route + "_";
+  if (train.size() <= prefix.size() + 5 || train.compare(0, prefix.size(), prefix) != 0 ||
+      !ends_with(train, "-.txt")) {
+    return {};
+  }
+  return {route, train.substr(prefix.size(), train.size() - prefix.size() - 5)};
+}
+
+int render_command(const RenderOptions& options, FileLayer& files, Platform& platform) {
+  Compilation c;
+  std::optional<std::string> line;
+  std::optional<std::string> train;
+  std::vector<PageDocument> documents;
+  if (options.line_text.has_value() != options.train_text.has_value()) {
+    platform.report(
+        "scengen render: give both description texts, or neither for the built-in "
+        "scenario");
+    return 2;
+  }
+  if (!options.line_text) {
+    c.RouteId = kBuiltInRoute;
+    c.TrainNumber = kBuiltInTrain;
+    MemoryFiles memory;
+    const OutputPlace place{memory, {}, c.RouteId, c.TrainNumber};
+    dati_linea(place);
+    dati_treno(place);
+    dati_note(place);
+    dati_rallentamenti(place);
+    dati_scheda(place);
+    line = memory.bytes(c.RouteId + "_linea.txt");
+    train = memory.bytes(c.RouteId + "_" + c.TrainNumber + "-.txt");
+    for (const DocumentName& d : kDocuments) {
+      const std::string name = c.RouteId + "_" + c.TrainNumber + d.suffix;
+      if (auto bytes = memory.bytes(name)) documents.push_back({d.heading, name, *bytes});
+    }
+  } else {
+    auto [route, number] = identity_from_names(*options.line_text, *options.train_text);
+    c.RouteId = options.route.empty() ? route : options.route;
+    c.TrainNumber = options.train.empty() ? number : options.train;
+    if (c.RouteId.empty() || c.TrainNumber.empty()) {
+      platform.report(
+          "scengen render: the texts are not named ROUTE_linea.txt and "
+          "ROUTE_TRAIN-.txt; give --route and --train");
+      return 2;
+    }
+    for (const auto* path : {&*options.line_text, &*options.train_text}) {
+      FileRead read = files.read_whole(*path);
+      if (read.status != ReadStatus::Ok) {
+        platform.report("scengen: cannot read " + display_path(*path) + ": " + read.reason);
+        return 4;
+      }
+      (path == &*options.line_text ? line : train) = std::move(read.bytes);
+    }
+    // The crew documents of an author's scenario are those beside the train text, if any.
+    for (const DocumentName& d : kDocuments) {
+      const std::string name = c.RouteId + "_" + c.TrainNumber + d.suffix;
+      FileRead read = files.read_whole(options.train_text->parent_path() / name);
+      if (read.status == ReadStatus::Ok) documents.push_back({d.heading, name, read.bytes});
+    }
+  }
+
+  MemoryTexts texts(line, train);
+  const CompileOutcome outcome = compile_scenario(c, texts, 1);
+  if (outcome.end == CompileEnd::NoTrack) {
+    if (c.StatusCode != 0)
+      platform.report("scengen: " + describe_error(c.StatusCode, c.StatusPosition));
+    platform.report("scengen: no track was compiled from the line description; nothing to draw");
+    return 3;
+  }
+  int32_t code = c.StatusCode;
+  if (outcome.end == CompileEnd::SealError) code = outcome.seal_code;
+  const std::string words = code == 0 ? "Compiled without errors."
+                                      : "Compiled with " + describe_error(code, c.StatusPosition) +
+                                            "; the pictures show the model as far as it was built.";
+  const std::string map = route_map_svg(c);
+  const std::string profile = route_profile_svg(c);
+  const std::string page = html_page(c, words, map, profile, documents);
+  const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  try {
+    for (const auto& [name, bytes] : {std::pair{route_map_file_name(c), declaration + map},
+                                      std::pair{route_profile_file_name(c), declaration + profile},
+                                      std::pair{html_page_file_name(c), page}}) {
+      const auto path = join_output_path(options.out, name);
+      files.write_replacing(path, bytes);
+      platform.report("scengen: wrote " + display_path(path));
+    }
+  } catch (const FileError& error) {
+    platform.report("scengen: cannot write " + display_path(error.path()) + ": " + error.reason());
+    return 4;
+  }
+  if (code != 0) {
+    platform.report("scengen: " + describe_error(code, c.StatusPosition));
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace scengen
