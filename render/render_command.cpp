@@ -1,6 +1,5 @@
 #include "render/render_command.h"
 
-#include <map>
 #include <vector>
 
 #include "compiler/compile.h"
@@ -18,39 +17,16 @@ namespace {
 constexpr const char* kBuiltInRoute = "Veltrano_Quarnelo";
 constexpr const char* kBuiltInTrain = "58316";
 
-// The built-in writers' files, kept in memory by name: nothing of the built-in run touches disk.
-class MemoryFiles : public FileLayer {
- public:
-  void write_replacing(const std::filesystem::path& path, std::string_view bytes) override {
-    files_[path.filename().string()] = std::string(bytes);
-  }
-  FileRead read_whole(const std::filesystem::path& path) override {
-    const auto found = files_.find(path.filename().string());
-    if (found == files_.end()) return {ReadStatus::Missing, {}, "no such file"};
-    return {ReadStatus::Ok, found->second, {}};
-  }
-  void remove(const std::filesystem::path& path) override {
-    files_.erase(path.filename().string());
-  }
-  std::optional<std::string> bytes(const std::string& name) const {
-    const auto found = files_.find(name);
-    if (found == files_.end()) return std::nullopt;
-    return found->second;
-  }
-
- private:
-  std::map<std::string, std::string> files_;
-};
-
 struct DocumentName {
   const char* heading;
   const char* suffix;
+  LineList (*built_in)();
 };
 
 constexpr DocumentName kDocuments[] = {
-    {"Train card", "_scheda_treno.txt"},
-    {"Slow-order notice", "_rallentamenti.txt"},
-    {"Scenario notes", "_note.txt"},
+    {"Train card", "_scheda_treno.txt", train_card_lines},
+    {"Slow-order notice", "_rallentamenti.txt", slow_order_notice_lines},
+    {"Scenario notes", "_note.txt", scenario_notes_lines},
 };
 
 bool ends_with(const std::string& text, const std::string& end) {
@@ -88,18 +64,12 @@ int render_command(const RenderOptions& options, FileLayer& files, Platform& pla
   if (!options.line_text) {
     c.RouteId = kBuiltInRoute;
     c.TrainNumber = kBuiltInTrain;
-    MemoryFiles memory;
-    const OutputPlace place{memory, {}, c.RouteId, c.TrainNumber};
-    dati_linea(place);
-    dati_treno(place);
-    dati_note(place);
-    dati_rallentamenti(place);
-    dati_scheda(place);
-    line = memory.bytes(c.RouteId + "_linea.txt");
-    train = memory.bytes(c.RouteId + "_" + c.TrainNumber + "-.txt");
+    // The built-in texts and documents are made in memory, as the run would write them.
+    line = emit_line_list(line_description_lines());
+    train = emit_line_list(train_description_lines());
     for (const DocumentName& d : kDocuments) {
-      const std::string name = c.RouteId + "_" + c.TrainNumber + d.suffix;
-      if (auto bytes = memory.bytes(name)) documents.push_back({d.heading, name, *bytes});
+      documents.push_back(
+          {d.heading, c.RouteId + "_" + c.TrainNumber + d.suffix, emit_line_list(d.built_in())});
     }
   } else {
     auto [route, number] = identity_from_names(*options.line_text, *options.train_text);

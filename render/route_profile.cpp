@@ -399,11 +399,11 @@ void ProfilePicture::draw_line_side() {
   const double signal_foot = line_side_.top + 22;
   for (const int32_t at_m : view_.signals) {
     const double at = x(at_m);
-    svg_->raw("<g class=\"profile-signal\" data-m=\"" + std::to_string(at_m) + "\">");
-    svg_->line(at, signal_foot, at, signal_foot - 12,
-               std::string("stroke=\"") + kSignalColour + "\" stroke-width=\"1.4\"");
-    svg_->circle(at, signal_foot - 14, 3.2, std::string("fill=\"") + kSignalColour + "\"");
-    svg_->raw("</g>\n");
+    // A mast and a round head, as one path.
+    svg_->raw("<path class=\"profile-signal\" data-m=\"" + std::to_string(at_m) + "\" d=\"M" +
+              px(at) + "," + px(signal_foot) + " V" + px(signal_foot - 11) + " M" + px(at - 3.2) +
+              "," + px(signal_foot - 14) + " a3.2,3.2 0 1,0 6.4,0 a3.2,3.2 0 1,0 -6.4,0\" fill=\"" +
+              kSignalColour + "\" stroke=\"" + kSignalColour + "\" stroke-width=\"1.4\"/>\n");
   }
   // The slow orders: the span, its warning board and the approach boards before it.
   const double slow_y = line_side_.top + 38;

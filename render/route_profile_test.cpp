@@ -1,0 +1,139 @@
+#include "render/route_profile.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "render/hand_made_model.h"
+#include "render/svg_testing.h"
+#include "render/svg_text.h"
+
+namespace scengen {
+namespace {
+
+using testing::hand_made_model;
+
+std::vector<std::string> contents(const std::vector<testing::TextElement>& found) {
+  std::vector<std::string> texts;
+  for (const auto& e : found) texts.push_back(e.content);
+  return texts;
+}
+
+std::vector<int> positions(const std::vector<testing::TextElement>& found) {
+  std::vector<int> at;
+  for (const auto& e : found) at.push_back(std::stoi(e.attributes.at("data-m")));
+  return at;
+}
+
+TEST(RouteProfile, IsWellFormedXml) {
+  const auto folder = testing::fresh_folder("profile");
+  testing::write_file(folder / "profile.svg", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
+                                                  route_profile_svg(hand_made_model()));
+  EXPECT_EQ(testing::xmllint_complaints(folder / "profile.svg"), "");
+  std::filesystem::remove_all(folder);
+}
+
+TEST(RouteProfile, NamesTheStationsInRouteOrderWithTheirTimes) {
+  const std::string svg = route_profile_svg(hand_made_model());
+  const auto names = testing::of_class(svg, "text", "profile-station");
+  EXPECT_EQ(contents(names), (std::vector<std::string>{"ORIGINE", "Fermata \xC3\xA8", "ARRIVO"}));
+  EXPECT_EQ(positions(names), (std::vector<int>{0, 3000, 9500}));
+  EXPECT_EQ(contents(testing::of_class(svg, "text", "profile-time")),
+            (std::vector<std::string>{"8:20", "9:33"}));
+}
+
+TEST(RouteProfile, ShowsEveryFeatureAtItsPosition) {
+  const std::string svg = route_profile_svg(hand_made_model());
+  EXPECT_EQ(positions(testing::of_class(svg, "path", "profile-signal")), std::vector<int>{1750});
+  EXPECT_EQ(positions(testing::of_class(svg, "rect", "profile-speed-board")),
+            (std::vector<int>{700, 1250}));
+  EXPECT_EQ(positions(testing::of_class(svg, "rect", "profile-information-board")),
+            std::vector<int>{1700});
+  EXPECT_EQ(positions(testing::of_class(svg, "path", "profile-warning-board")),
+            std::vector<int>{4800});
+  EXPECT_EQ(positions(testing::of_class(svg, "line", "profile-approach-board")),
+            (std::vector<int>{4600, 4650, 4700, 4750}));
+  EXPECT_EQ(positions(testing::of_class(svg, "line", "profile-slow-order")),
+            std::vector<int>{6000});
+  EXPECT_EQ(positions(testing::of_class(svg, "line", "profile-tunnel")), std::vector<int>{4000});
+  EXPECT_EQ(positions(testing::of_class(svg, "rect", "profile-adhesion")), std::vector<int>{4000});
+  const auto codes = testing::of_class(svg, "line", "profile-code-point");
+  EXPECT_EQ(positions(codes), (std::vector<int>{2000, 3000}));
+  EXPECT_EQ(codes[0].attributes.at("data-code"), "270");
+  EXPECT_EQ(contents(testing::of_class(svg, "text", "profile-code")),
+            (std::vector<std::string>{"270", "none"}));
+  EXPECT_EQ(contents(testing::of_class(svg, "text", "profile-board-text")),
+            std::vector<std::string>{"P.B.A. / P. 253"});
+  // The gradient values in per mille, with a true minus sign.
+  EXPECT_EQ(contents(testing::of_class(svg, "text", "profile-gradient-value")),
+            (std::vector<std::string>{"0 \xE2\x80\xB0", "+5 \xE2\x80\xB0", "0 \xE2\x80\xB0",
+                                      "\xE2\x88\x92"
+                                      "3 \xE2\x80\xB0",
+                                      "0 \xE2\x80\xB0"}));
+  EXPECT_EQ(contents(testing::of_class(svg, "text", "profile-progressive")),
+            std::vector<std::string>{"progressive km 218+400"});
+  EXPECT_NE(svg.find(">140/160/190 R 140/160/180<"), std::string::npos);
+  EXPECT_NE(svg.find(">slow order 40 km/h<"), std::string::npos);
+  EXPECT_NE(svg.find(">tunnel 600 m<"), std::string::npos);
+}
+
+TEST(RouteProfile, CrowdedStationNamesStayApart) {
+  Compilation c = hand_made_model();
+  for (int slot = 1; slot <= 40; ++slot) {
+    ScenarioEntry& e = c.ScenarioTable[static_cast<size_t>(slot)];
+    e = ScenarioEntry{};
+    e.Tag = 12;
+    e.Num3 = 2000 + (slot - 1) * 50;  // forty stations within 2 km
+    e.Text = "S" + std::to_string(slot);
+  }
+  const std::string svg = route_profile_svg(c);
+  const auto names = testing::of_class(svg, "text", "profile-station");
+  ASSERT_EQ(names.size(), 40u);
+  for (size_t i = 0; i < names.size(); ++i)
+    EXPECT_EQ(names[i].content, "S" + std::to_string(i + 1));
+  // Each name stands turned upright; its column is the x of its text.
+  for (size_t i = 1; i < names.size(); ++i) {
+    const double gap = names[i].number("x") - names[i - 1].number("x");
+    EXPECT_GE(gap, names[i].number("font-size")) << names[i - 1].content << " " << names[i].content;
+  }
+}
+
+TEST(RouteProfile, LabelsInOneRowDoNotOverlap) {
+  const std::string svg = route_profile_svg(hand_made_model());
+  struct Span {
+    double left, right;
+    std::string text;
+  };
+  std::map<std::string, std::vector<Span>> rows;  // by baseline
+  for (const auto& t : testing::elements(svg, "text")) {
+    if (t.attributes.count("transform") != 0 || t.content.empty()) continue;
+    const double size = t.number("font-size");
+    const double w = text_width(t.content, size, t.attributes.count("font-weight") != 0);
+    double left = t.number("x");
+    const auto anchor = t.attributes.find("text-anchor");
+    if (anchor != t.attributes.end() && anchor->second == "middle") left -= w / 2;
+    if (anchor != t.attributes.end() && anchor->second == "end") left -= w;
+    rows[t.attributes.at("y")].push_back({left, left + w, t.content});
+  }
+  for (const auto& [y, spans] : rows) {
+    for (size_t i = 0; i < spans.size(); ++i) {
+      for (size_t j = i + 1; j < spans.size(); ++j) {
+        EXPECT_TRUE(spans[i].right <= spans[j].left || spans[j].right <= spans[i].left)
+            << "'" << spans[i].text << "' and '" << spans[j].text << "' at y " << y;
+      }
+    }
+  }
+}
+
+TEST(RouteProfile, AModelWithoutCellsStillGivesAPicture) {
+  Compilation c;
+  c.RouteId = "Vuota";
+  c.TrainNumber = "1";
+  const auto folder = testing::fresh_folder("empty");
+  testing::write_file(folder / "p.svg", route_profile_svg(c));
+  EXPECT_EQ(testing::xmllint_complaints(folder / "p.svg"), "");
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace scengen
