@@ -5,10 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "render/hand_made_model.h"
-#include "render/html_page.h"
-#include "render/route_map.h"
-#include "render/route_profile.h"
+#include "render/render_command.h"
 #include "render/svg_testing.h"
 
 namespace scengen {
@@ -113,16 +110,23 @@ std::string screenshot_command(const std::filesystem::path& folder,
          "' 2>&1";
 }
 
-TEST(HtmlPageInABrowser, ShowsThePicturesAndTheDocuments) {
+class QuietPlatform : public Platform {
+ public:
+  std::filesystem::path program_folder() override { return std::filesystem::current_path(); }
+  void show_status_window() override {}
+  void message_box(const std::string&) override {}
+  void report(std::string_view) override {}
+};
+
+TEST(HtmlPageInABrowser, TheBuiltInPageIsDrawn) {
   const auto folder = testing::fresh_folder("browser");
-  const Compilation c = testing::hand_made_model();
-  const std::vector<PageDocument> documents = {
-      {"Train card", "card.txt", "TRENO 123\r\n| VELOCIT\xC0 | 30 |\r\n"}};
-  testing::write_file(
-      folder / "page.html",
-      html_page(c, "Compiled without errors.", route_map_svg(c), route_profile_svg(c), documents));
+  RenderOptions options;
+  options.out = folder;
+  QuietPlatform platform;
+  ASSERT_EQ(render_command(options, system_files(), platform), 0);
+  const auto page = folder / "Veltrano_Quarnelo_58316.html";
   const auto shot = folder / "shot.png";
-  const int status = std::system(screenshot_command(folder, folder / "page.html", shot).c_str());
+  const int status = std::system(screenshot_command(folder, page, shot).c_str());
   ASSERT_EQ(status, 0) << "chromium failed; its output:\n"
                        << testing::read_file(folder / "browser.log");
   const Image image = decode_png(testing::read_file(shot));

@@ -348,9 +348,10 @@ void MapPicture::draw_panel() {
   svg_->line(x, y, x + 34, y, std::string("stroke=\"") + kRouteColour + "\" stroke-width=\"3.5\"");
   row("kilometre mark");
 
-  // The scale bar: a round length of about 150 pixels, in two halves.
+  // The scale bar: a round length of 90 to 220 pixels, in two halves.
   y += 8;
-  const double metres = nice_length(150 / scale_);
+  double metres = nice_length(90 / scale_);
+  if (metres * scale_ > kPanelWidth - 30) metres /= 2;
   const double bar = metres * scale_;
   svg_->text(x, y, "Scale", 12, Anchor::Start, "font-weight=\"bold\"");
   y += 14;

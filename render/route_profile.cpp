@@ -174,6 +174,14 @@ void ProfilePicture::draw_frames() {
     svg_->rect(kLeft, band->top, kRight - kLeft, band->bottom - band->top,
                "fill=\"#fafafa\" stroke=\"#d0d4da\"");
   }
+  // Beyond the end of the route the model goes on; the picture greys it.
+  if (view_.route_length < end_) {
+    const double from = x(view_.route_length);
+    svg_->rect(from, names_.bottom, kRight - from, axis_.top - names_.bottom,
+               "fill=\"#7f8c8d\" fill-opacity=\"0.12\"");
+    svg_->line(from, names_.bottom, from, axis_.top + 8,
+               "stroke=\"#000000\" stroke-width=\"1.2\" stroke-dasharray=\"5 3\"");
+  }
 }
 
 void ProfilePicture::draw_stations() {
@@ -461,7 +469,11 @@ void ProfilePicture::draw_codes() {
     svg_->rect(from, bar_y - 2, to - from, 4, "fill=\"#aab7b8\"");
   }
   const double tick_y = codes_.top + 20;
-  std::vector<RowLabel> labels;
+  // The first row names each change of code; the second the points that repeat a code.
+  std::vector<RowLabel> changes;
+  std::vector<RowLabel> repeats;
+  std::vector<int> change_codes;
+  std::vector<int> repeat_codes;
   int previous = -1;
   for (const CodePointView& point : view_.code_points) {
     const double at = x(point.position);
@@ -469,16 +481,24 @@ void ProfilePicture::draw_codes() {
                "class=\"profile-code-point\" data-m=\"" + std::to_string(point.position) +
                    "\" data-code=\"" + std::to_string(point.code) + "\" stroke=\"" +
                    code_colour(point.code) + "\" stroke-width=\"1.6\"");
-    // A change of code matters more than the points that repeat it.
-    labels.push_back({at,
-                      {point.code == 0 ? "none" : std::to_string(point.code)},
-                      point.code != previous ? 1 : 0});
+    const bool change = point.code != previous;
+    // Rare codes (those the finishing pass adds around a slow order) win a crowded row.
+    const int rarity = -static_cast<int>(
+        std::count_if(view_.code_points.begin(), view_.code_points.end(),
+                      [&](const CodePointView& other) { return other.code == point.code; }));
+    (change ? changes : repeats)
+        .push_back({at, {point.code == 0 ? "none" : std::to_string(point.code)}, rarity});
+    (change ? change_codes : repeat_codes).push_back(point.code);
     previous = point.code;
   }
-  for (const PlacedRowLabel& placed : place_in_rows(labels, 2, kSmall, kLeft, kRight, 4)) {
-    const int code = view_.code_points[placed.request].code;
-    svg_->text((placed.left + placed.right) / 2, tick_y + 18 + 12 * placed.row, placed.text, kSmall,
-               Anchor::Middle, "class=\"profile-code\" fill=\"" + code_colour(code) + "\"");
+  for (const bool second : {false, true}) {
+    const double y = tick_y + 18 + (second ? 12 : 0);
+    const auto& codes = second ? repeat_codes : change_codes;
+    for (const PlacedRowLabel& placed :
+         place_in_rows(second ? repeats : changes, 1, kSmall, kLeft, kRight, 4)) {
+      svg_->text((placed.left + placed.right) / 2, y, placed.text, kSmall, Anchor::Middle,
+                 "class=\"profile-code\" fill=\"" + code_colour(codes[placed.request]) + "\"");
+    }
   }
   if (view_.repetition_end > view_.repetition_start) {
     const std::string what = std::to_string(view_.repetition_codes) + "-code repetition";
@@ -504,14 +524,6 @@ void ProfilePicture::draw_axis() {
     svg_->line(at, y, at, y + 30, "stroke=\"#6c3483\" stroke-width=\"1.2\"");
     svg_->text(at + 3, y + 38, "progressive km " + progressive_text(r.progressive), kSmall,
                Anchor::Start, "class=\"profile-progressive\" fill=\"#6c3483\"");
-  }
-  // Beyond the end of the route the model goes on; the picture greys it.
-  if (view_.route_length < end_) {
-    const double from = x(view_.route_length);
-    svg_->rect(from, names_.bottom, kRight - from, axis_.top - names_.bottom,
-               "fill=\"#7f8c8d\" fill-opacity=\"0.12\"");
-    svg_->line(from, names_.bottom, from, axis_.top + 8,
-               "stroke=\"#000000\" stroke-width=\"1.2\" stroke-dasharray=\"5 3\"");
   }
   svg_->text(kRight, y + 38,
              "end of the route " + format_number(view_.route_length / 1000.0, 3) + " km", kSmall,
