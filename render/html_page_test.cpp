@@ -7,8 +7,8 @@ namespace {
 
 TEST(HtmlPage, HoldsBothPicturesAndTheDocumentsDecoded) {
   Compilation c;
-  c.RouteId = "Linea_\xE8";
-  c.TrainNumber = "7";
+  c.RouteId = std::string("Linea_\xE8");
+  c.TrainNumber = std::string("7");
   const std::vector<PageDocument> documents = {
       {"Train card", "Linea_7_scheda_treno.txt", "VELOCIT\xC0 <max>\r\n| 30 |\r\n"},
       {"Scenario notes", "Linea_7_note.txt", "n\xB0 9 & co.\r\n"},
@@ -38,8 +38,8 @@ TEST(HtmlPage, HoldsBothPicturesAndTheDocumentsDecoded) {
 
 TEST(HtmlPage, SaysSoWhenThereAreNoDocuments) {
   Compilation c;
-  c.RouteId = "A";
-  c.TrainNumber = "1";
+  c.RouteId = std::string("A");
+  c.TrainNumber = std::string("1");
   const std::string page = html_page(c, "x", "", "", {});
   EXPECT_NE(page.find("No crew documents were found"), std::string::npos);
   EXPECT_EQ(html_page_file_name(c), "A_1.html");

@@ -82,7 +82,8 @@ TEST(RouteProfile, CrowdedStationNamesStayApart) {
     e = ScenarioEntry{};
     e.Tag = 12;
     e.Num3 = 2000 + (slot - 1) * 50;  // forty stations within 2 km
-    e.Text = "S" + std::to_string(slot);
+    e.Text = std::string("S");
+    e.Text += std::to_string(slot);
   }
   const std::string svg = route_profile_svg(c);
   const auto names = testing::of_class(svg, "text", "profile-station");

@@ -119,7 +119,7 @@ TEST(ReadRoute, AFeatureBeyondTheEndWidensWhatIsDrawn) {
 
 TEST(ReadRoute, AModelWithoutCellsGivesAnEmptyView) {
   Compilation c;
-  c.RouteId = "X";
+  c.RouteId = std::string("X");
   const RouteView view = read_route(c);
   EXPECT_EQ(view.route_id, "X");
   EXPECT_TRUE(view.stations.empty());

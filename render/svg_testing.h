@@ -18,8 +18,13 @@ namespace scengen::testing {
 inline std::filesystem::path fresh_folder(const std::string& what) {
   // Outside a test (a suite's set-up) there is no test name.
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  auto folder = std::filesystem::temp_directory_path() /
-                ("scengen-render-" + what + (info ? "-" + std::string(info->name()) : ""));
+  std::string name = "scengen-render-";
+  name += what;
+  if (info) {
+    name += '-';
+    name += info->name();
+  }
+  auto folder = std::filesystem::temp_directory_path() / name;
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;
