@@ -45,8 +45,9 @@ std::string clock_time(int32_t seconds) {
 // "218+400": the kilometre and the metres of a kilometric progressive.
 std::string progressive_text(int32_t metres) {
   char text[32];
-  const int32_t whole = metres < 0 ? -metres : metres;
-  std::snprintf(text, sizeof text, "%s%d+%03d", metres < 0 ? "-" : "", whole / 1000, whole % 1000);
+  const int64_t whole = metres < 0 ? -int64_t{metres} : int64_t{metres};
+  std::snprintf(text, sizeof text, "%s%lld+%03lld", metres < 0 ? "-" : "",
+                static_cast<long long>(whole / 1000), static_cast<long long>(whole % 1000));
   return text;
 }
 
@@ -268,8 +269,9 @@ void ProfilePicture::draw_elevation() {
     svg_->line(from, y(e[i]) - 5, to, y(e[j]) - 5,
                std::string("class=\"profile-tunnel\" data-m=\"") + std::to_string(t.start) +
                    "\" stroke=\"" + kTunnelColour + "\" stroke-width=\"6\"");
-    labels.push_back(
-        {(from + to) / 2, {"tunnel " + std::to_string(t.end - t.start) + " m", "tunnel"}, 0});
+    labels.push_back({(from + to) / 2,
+                      {"tunnel " + std::to_string(int64_t{t.end} - t.start) + " m", "tunnel"},
+                      0});
   }
   row_labels(labels, 1, elevation_.top + 10, 0, std::string("fill=\"") + kTunnelColour + "\"");
 }

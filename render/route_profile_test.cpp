@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "render/hand_made_model.h"
+#include "render/route_map.h"
 #include "render/svg_testing.h"
 #include "render/svg_text.h"
 
@@ -105,6 +106,32 @@ TEST(RouteProfile, NoLabelOverlapsAnother) {
             std::vector<std::string>{"'abc' and 'def'"});
   EXPECT_EQ(testing::overlapping_texts(route_profile_svg(hand_made_model())),
             std::vector<std::string>{});
+}
+
+TEST(RoutePictures, AHostileModelStillGivesWellFormedPictures) {
+  Compilation c = hand_made_model();
+  c.RouteId = std::string("R<&\x01\"'");
+  c.ScenarioTable[1].Text = std::string(
+      "A<&\x01\x81"
+      "B");
+  c.ScenarioTable[1].Num3 = -5000;       // before the start
+  c.ScenarioTable[2].Num3 = 2000000000;  // far beyond the track
+  c.TrackCells[35].Param1 = 300;         // a board text slot outside the table
+  c.TrackCells[36].Param1 = -1;
+  c.TrackCells[15].Param1 = -32768;  // a speed board packed out of all sense
+  c.TrackCells[40].Kind = 9;         // a kind no placement writes
+  c.TrackCells[121].Param1 = -40;    // a slow order below zero
+  c.TunnelCount = 500;               // more tunnels than the lists hold
+  c.TunnelStart[2] = 9000;
+  c.TunnelEnd[2] = -100;                // ending before it starts
+  c.ScenarioTable[84].Num2 = 50000000;  // a route longer than its cells
+  for (auto& cell : c.TrackCells) cell.Gradient = 255;
+  const auto folder = testing::fresh_folder("hostile");
+  testing::write_file(folder / "map.svg", route_map_svg(c));
+  testing::write_file(folder / "profile.svg", route_profile_svg(c));
+  EXPECT_EQ(testing::xmllint_complaints(folder / "map.svg"), "");
+  EXPECT_EQ(testing::xmllint_complaints(folder / "profile.svg"), "");
+  std::filesystem::remove_all(folder);
 }
 
 TEST(RouteProfile, AModelWithoutCellsStillGivesAPicture) {

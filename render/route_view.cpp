@@ -83,8 +83,8 @@ RouteView read_route(const Compilation& c) {
   const int32_t last_cell = c.last_cell();
   const int32_t track_end = last_cell * kCell;
 
-  view.route_length = table[84].Num2 > 0 ? table[84].Num2 : c.ExtendedLength - 7000;
-  view.route_length = std::clamp(view.route_length, 0, track_end);
+  const int64_t length = table[84].Num2 > 0 ? table[84].Num2 : int64_t{c.ExtendedLength} - 7000;
+  view.route_length = static_cast<int32_t>(std::clamp<int64_t>(length, 0, track_end));
 
   std::set<int> board_slots;
   int32_t furthest = view.route_length;
