@@ -8,6 +8,7 @@
 #include "render/html_page.h"
 #include "render/route_map.h"
 #include "render/route_profile.h"
+#include "run/exit_status.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
 
@@ -28,6 +29,18 @@ constexpr DocumentName kDocuments[] = {
     {"Slow-order notice", "_rallentamenti.txt", slow_order_notice_lines},
     {"Scenario notes", "_note.txt", scenario_notes_lines},
 };
+
+// A route or train that can be part of a file name in the output folder.
+bool names_a_file(const std::string& id) {
+  if (id.empty() || id == "." || id == "..") return false;
+  for (const char c : id) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
 
 bool ends_with(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -50,16 +63,15 @@ std::pair<std::string, std::string> identity_from_names(const std::filesystem::p
   return {route, train.substr(prefix.size(), train.size() - prefix.size() - 5)};
 }
 
-int render_command(const RenderOptions& options, FileLayer& files, Platform& platform) {
+int render_command(const RenderOptions& options, FileLayer& files, std::ostream& err) {
   Compilation c;
   std::optional<std::string> line;
   std::optional<std::string> train;
   std::vector<PageDocument> documents;
   if (options.line_text.has_value() != options.train_text.has_value()) {
-    platform.report(
-        "scengen render: give both description texts, or neither for the built-in "
-        "scenario");
-    return 2;
+    err << "scengen render: give both description texts, or neither for the built-in "
+           "scenario\n";
+    return kExitUsage;
   }
   if (!options.line_text) {
     c.RouteId = kBuiltInRoute;
@@ -76,16 +88,21 @@ int render_command(const RenderOptions& options, FileLayer& files, Platform& pla
     c.RouteId = options.route.empty() ? route : options.route;
     c.TrainNumber = options.train.empty() ? number : options.train;
     if (c.RouteId.empty() || c.TrainNumber.empty()) {
-      platform.report(
-          "scengen render: the texts are not named ROUTE_linea.txt and "
-          "ROUTE_TRAIN-.txt; give --route and --train");
-      return 2;
+      err << "scengen render: the texts are not named ROUTE_linea.txt and ROUTE_TRAIN-.txt: "
+             "give --route and --train\n";
+      return kExitUsage;
+    }
+    for (const std::string* id : {&c.RouteId, &c.TrainNumber}) {
+      if (!names_a_file(*id)) {
+        err << "scengen render: '" << *id << "' cannot be part of a file name\n";
+        return kExitUsage;
+      }
     }
     for (const auto* path : {&*options.line_text, &*options.train_text}) {
       FileRead read = files.read_whole(*path);
       if (read.status != ReadStatus::Ok) {
-        platform.report("scengen: cannot read " + display_path(*path) + ": " + read.reason);
-        return 4;
+        err << "scengen: cannot read " << display_path(*path) << ": " << read.reason << "\n";
+        return kExitFileFailed;
       }
       (path == &*options.line_text ? line : train) = std::move(read.bytes);
     }
@@ -101,9 +118,9 @@ int render_command(const RenderOptions& options, FileLayer& files, Platform& pla
   const CompileOutcome outcome = compile_scenario(c, texts, 1);
   if (outcome.end == CompileEnd::NoTrack) {
     if (c.StatusCode != 0)
-      platform.report("scengen: " + describe_error(c.StatusCode, c.StatusPosition));
-    platform.report("scengen: no track was compiled from the line description; nothing to draw");
-    return 3;
+      err << "scengen: " << describe_error(c.StatusCode, c.StatusPosition) << "\n";
+    err << "scengen: no track was compiled from the line description; nothing to draw\n";
+    return kExitStopped;
   }
   int32_t code = c.StatusCode;
   if (outcome.end == CompileEnd::SealError) code = outcome.seal_code;
@@ -120,17 +137,17 @@ int render_command(const RenderOptions& options, FileLayer& files, Platform& pla
                                       std::pair{html_page_file_name(c), page}}) {
       const auto path = join_output_path(options.out, name);
       files.write_replacing(path, bytes);
-      platform.report("scengen: wrote " + display_path(path));
+      err << "scengen: wrote " << display_path(path) << "\n";
     }
   } catch (const FileError& error) {
-    platform.report("scengen: cannot write " + display_path(error.path()) + ": " + error.reason());
-    return 4;
+    err << "scengen: cannot write " << display_path(error.path()) << ": " << error.reason() << "\n";
+    return kExitFileFailed;
   }
   if (code != 0) {
-    platform.report("scengen: " + describe_error(code, c.StatusPosition));
-    return 1;
+    err << "scengen: " << describe_error(code, c.StatusPosition) << "\n";
+    return kExitCompileError;
   }
-  return 0;
+  return kExitOk;
 }
 
 }  // namespace scengen

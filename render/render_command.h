@@ -4,10 +4,11 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <utility>
 
 #include "platform/file_layer.h"
-#include "platform/platform.h"
 
 namespace scengen {
 
@@ -24,11 +25,12 @@ struct RenderOptions {
 };
 
 /// Compiles the scenario (texts are read, never changed) and writes ROUTE_map.svg,
-/// ROUTE_TRAIN_profile.svg and ROUTE_TRAIN.html into `out`. The page holds the crew documents:
-/// the built-in ones, or for an author's texts those found beside the train text. Returns the
-/// exit status: 0 drawn, 1 drawn with a compile error reported, 2 no identity for the texts,
-/// 3 no track compiled (nothing written), 4 a file could not be read or written.
-int render_command(const RenderOptions& options, FileLayer& files, Platform& platform);
+/// ROUTE_TRAIN_profile.svg and ROUTE_TRAIN.html into `out`, naming each on `err`. The page holds
+/// the crew documents: the built-in ones, or for an author's texts those found beside the train
+/// text. Returns the exit status: 0 drawn, 1 drawn with a compile error reported on `err`, 2 no
+/// usable identity for the texts, 3 no track compiled (nothing written), 4 a file could not be
+/// read or written.
+int render_command(const RenderOptions& options, FileLayer& files, std::ostream& err);
 
 /// The route and train of an author's texts from their names, ROUTE_linea.txt and
 /// ROUTE_TRAIN-.txt; empty strings when the names do not follow that form.

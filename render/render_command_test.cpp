@@ -15,21 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Collects what the command reports.
-class RecordingPlatform : public Platform {
- public:
-  fs::path program_folder() override { return fs::current_path(); }
-  void show_status_window() override {}
-  void message_box(const std::string& text) override { lines.push_back("box: " + text); }
-  void report(std::string_view line) override { lines.emplace_back(line); }
-  std::string all() const {
-    std::string text;
-    for (const auto& line : lines) text += line + "\n";
-    return text;
-  }
-  std::vector<std::string> lines;
-};
-
 struct PlanPoint {
   double x;
   double y;
@@ -57,7 +42,7 @@ class BuiltInRender : public ::testing::Test {
     folder_ = new fs::path(testing::fresh_folder("built-in"));
     RenderOptions options;
     options.out = *folder_;
-    status_ = render_command(options, system_files(), platform_);
+    status_ = render_command(options, system_files(), err_);
   }
   static void TearDownTestSuite() {
     fs::remove_all(*folder_);
@@ -67,11 +52,11 @@ class BuiltInRender : public ::testing::Test {
 
   static inline fs::path* folder_ = nullptr;
   static inline int status_ = -1;
-  static inline RecordingPlatform platform_;
+  static inline std::ostringstream err_;
 };
 
 TEST_F(BuiltInRender, WritesThreeFilesAndNothingElse) {
-  EXPECT_EQ(status_, 0) << platform_.all();
+  EXPECT_EQ(status_, 0) << err_.str();
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(*folder_)) {
     names.push_back(entry.path().filename().string());
@@ -207,11 +192,11 @@ class AuthorRender : public ::testing::Test {
     options.line_text = folder_ / line_name;
     options.train_text = folder_ / train_name;
     options.out = folder_;
-    return render_command(options, system_files(), platform_);
+    return render_command(options, system_files(), err_);
   }
 
   fs::path folder_;
-  RecordingPlatform platform_;
+  std::ostringstream err_;
 };
 
 const std::string kLine =
@@ -225,7 +210,9 @@ const std::string kTrain =
 
 TEST_F(AuthorRender, DrawsTheTextsUnderTheirOwnNamesAndLeavesThemAsTheyWere) {
   testing::write_file(folder_ / "Prova_7_note.txt", "NOTE \xE8\r\n");
-  EXPECT_EQ(render(kLine, kTrain, "Prova_linea.txt", "Prova_7-.txt"), 0) << platform_.all();
+  EXPECT_EQ(render(kLine, kTrain, "Prova_linea.txt", "Prova_7-.txt"), 0) << err_.str();
+  EXPECT_NE(err_.str().find("wrote"), std::string::npos);
+  EXPECT_NE(err_.str().find("Prova_7.html"), std::string::npos);
   EXPECT_EQ(testing::read_file(folder_ / "Prova_linea.txt"), kLine);
   EXPECT_EQ(testing::read_file(folder_ / "Prova_7-.txt"), kTrain);
   EXPECT_EQ(testing::xmllint_complaints(folder_ / "Prova_map.svg"), "");
@@ -242,11 +229,16 @@ TEST_F(AuthorRender, DrawsTheTextsUnderTheirOwnNamesAndLeavesThemAsTheyWere) {
 
 TEST_F(AuthorRender, OtherNamesNeedTheIdentityGiven) {
   EXPECT_EQ(render(kLine, kTrain, "line.txt", "train.txt"), 2);
-  EXPECT_NE(platform_.all().find("--route"), std::string::npos);
+  EXPECT_NE(err_.str().find("--route"), std::string::npos);
+  RenderOptions outside;
+  outside.route = "../Fuori";
+  outside.train = "9";
+  EXPECT_EQ(render(kLine, kTrain, "line.txt", "train.txt", outside), 2);
+  EXPECT_FALSE(fs::exists(folder_.parent_path() / "Fuori_map.svg"));
   RenderOptions options;
   options.route = "Mia";
   options.train = "9";
-  EXPECT_EQ(render(kLine, kTrain, "line.txt", "train.txt", options), 0) << platform_.all();
+  EXPECT_EQ(render(kLine, kTrain, "line.txt", "train.txt", options), 0) << err_.str();
   EXPECT_TRUE(fs::exists(folder_ / "Mia_map.svg"));
   EXPECT_TRUE(fs::exists(folder_ / "Mia_9_profile.svg"));
   EXPECT_TRUE(fs::exists(folder_ / "Mia_9.html"));
@@ -256,8 +248,8 @@ TEST_F(AuthorRender, ACompileErrorIsReportedAndTheModelStillDrawn) {
   const std::string train = kTrain.substr(0, kTrain.size() - 8) +
                             "abbattimento,   2000,   280\r\n[fine]\r\n";  // the same cell again
   EXPECT_EQ(render(kLine, train, "Prova_linea.txt", "Prova_7-.txt"), 1);
-  EXPECT_NE(platform_.all().find("error 7"), std::string::npos) << platform_.all();
-  EXPECT_NE(platform_.all().find("2000 m"), std::string::npos) << platform_.all();
+  EXPECT_NE(err_.str().find("error 7"), std::string::npos) << err_.str();
+  EXPECT_NE(err_.str().find("2000 m"), std::string::npos) << err_.str();
   EXPECT_TRUE(fs::exists(folder_ / "Prova_map.svg"));
   EXPECT_NE(testing::read_file(folder_ / "Prova_7.html").find("error 7"), std::string::npos);
 }
@@ -273,19 +265,19 @@ TEST_F(AuthorRender, MissingTextsAndAnUnwritableFolderEachSayWhat) {
   options.line_text = folder_ / "Nulla_linea.txt";
   options.train_text = folder_ / "Nulla_1-.txt";
   options.out = folder_;
-  EXPECT_EQ(render_command(options, system_files(), platform_), 4);
-  EXPECT_NE(platform_.all().find("cannot read"), std::string::npos);
-  EXPECT_NE(platform_.all().find("Nulla_linea.txt"), std::string::npos);
+  EXPECT_EQ(render_command(options, system_files(), err_), 4);
+  EXPECT_NE(err_.str().find("cannot read"), std::string::npos);
+  EXPECT_NE(err_.str().find("Nulla_linea.txt"), std::string::npos);
 
   RenderOptions one;
   one.line_text = folder_ / "Nulla_linea.txt";
-  EXPECT_EQ(render_command(one, system_files(), platform_), 2);
+  EXPECT_EQ(render_command(one, system_files(), err_), 2);
 
   RenderOptions nowhere;
   nowhere.out = folder_ / "missing" / "folder";
-  platform_.lines.clear();
-  EXPECT_EQ(render_command(nowhere, system_files(), platform_), 4);
-  EXPECT_NE(platform_.all().find("cannot write"), std::string::npos);
+  err_.str("");
+  EXPECT_EQ(render_command(nowhere, system_files(), err_), 4);
+  EXPECT_NE(err_.str().find("cannot write"), std::string::npos);
 }
 
 TEST(IdentityFromNames, TakesTheRouteAndTheTrainFromTheTextNames) {
