@@ -131,11 +131,13 @@ int render_command(const RenderOptions& options, FileLayer& files, std::ostream&
   const std::string profile = route_profile_svg(c);
   const std::string page = html_page(c, words, map, profile, documents);
   const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  // No folder given is the current one (joining an empty folder would name the root).
+  const std::filesystem::path folder = options.out.empty() ? "." : options.out;
   try {
     for (const auto& [name, bytes] : {std::pair{route_map_file_name(c), declaration + map},
                                       std::pair{route_profile_file_name(c), declaration + profile},
                                       std::pair{html_page_file_name(c), page}}) {
-      const auto path = join_output_path(options.out, name);
+      const auto path = join_output_path(folder, name);
       files.write_replacing(path, bytes);
       err << "scengen: wrote " << display_path(path) << "\n";
     }

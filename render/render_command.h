@@ -16,7 +16,7 @@ struct RenderOptions {
   /// The author's line and train description texts; both absent: the built-in scenario.
   std::optional<std::filesystem::path> line_text;
   std::optional<std::filesystem::path> train_text;
-  /// Where the three files go.
+  /// Where the three files go; empty: the current folder.
   std::filesystem::path out;
   /// The scenario identity of the author's texts; empty: taken from their names
   /// (ROUTE_linea.txt and ROUTE_TRAIN-.txt).

@@ -280,6 +280,21 @@ TEST_F(AuthorRender, MissingTextsAndAnUnwritableFolderEachSayWhat) {
   EXPECT_NE(err_.str().find("cannot write"), std::string::npos);
 }
 
+TEST_F(AuthorRender, NoFolderGivenIsTheCurrentOne) {
+  testing::write_file(folder_ / "Qui_linea.txt", kLine);
+  testing::write_file(folder_ / "Qui_1-.txt", kTrain);
+  RenderOptions options;
+  options.line_text = "Qui_linea.txt";
+  options.train_text = "Qui_1-.txt";
+  const fs::path saved = fs::current_path();
+  fs::current_path(folder_);
+  const int status = render_command(options, system_files(), err_);
+  fs::current_path(saved);
+  EXPECT_EQ(status, 0) << err_.str();
+  EXPECT_TRUE(fs::exists(folder_ / "Qui_map.svg"));
+  EXPECT_TRUE(fs::exists(folder_ / "Qui_1.html"));
+}
+
 TEST(IdentityFromNames, TakesTheRouteAndTheTrainFromTheTextNames) {
   struct Case {
     const char* line;
