@@ -3,6 +3,4 @@
 
 #include "cli/command_line.h"
 
-int main(int argc, char** argv) {
-  return scengen::run_command_line(argc, argv);
-}
+int main(int argc, char** argv) { return scengen::run_command_line(argc, argv); }
