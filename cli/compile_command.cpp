@@ -16,6 +16,12 @@ struct Identity {
   std::string train;
 };
 
+bool usable(const std::string& name, Console& console) {
+  if (names_a_file(name)) return true;
+  console.err << "scengen compile: '" << name << "' cannot be part of a file name\n";
+  return false;
+}
+
 std::optional<Identity> scenario_identity(const CompileOptions& o, Console& console) {
   Identity id;
   if (o.route) {
@@ -28,6 +34,7 @@ std::optional<Identity> scenario_identity(const CompileOptions& o, Console& cons
                 << " (not ROUTE_linea.txt): give --route\n";
     return std::nullopt;
   }
+  if (!usable(id.route, console)) return std::nullopt;
   if (o.train) {
     id.train = *o.train;
   } else if (auto train = train_from_train_text(o.train_text, id.route)) {
@@ -38,12 +45,7 @@ std::optional<Identity> scenario_identity(const CompileOptions& o, Console& cons
                 << "_TRAIN-.txt): give --train\n";
     return std::nullopt;
   }
-  for (const std::string* name : {&id.route, &id.train}) {
-    if (!names_a_file(*name)) {
-      console.err << "scengen compile: '" << *name << "' cannot be part of a file name\n";
-      return std::nullopt;
-    }
-  }
+  if (!usable(id.train, console)) return std::nullopt;
   return id;
 }
 
