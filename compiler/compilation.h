@@ -59,9 +59,7 @@ struct Compilation {
 };
 
 /// Records a compile error that names no position.
-inline void record_error(Compilation& c, int32_t code) {
-  c.StatusCode = code;
-}
+inline void record_error(Compilation& c, int32_t code) { c.StatusCode = code; }
 /// Records a compile error at a route position in metres.
 inline void record_error(Compilation& c, int32_t code, int32_t position) {
   c.StatusCode = code;
