@@ -13,6 +13,9 @@ struct ReadingState {
   // profile tails.
   int32_t speed_cursor = 0;
   int32_t adhesion_cursor = 0;
+  // The keyword field of the record being read, for failures that arise past the field reader
+  // (a placement's code 25); line 0 when no record is being read.
+  SourceSpot record{};
 };
 
 /// Reads the line description, then the train description, into the model; errors are recorded
