@@ -27,19 +27,23 @@ void warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_v
   record_warning(c, where, quoted(text) + " matches no record and is ignored");
 }
 
-void warn_position(Compilation& c, const SourceSpot& where, std::string_view record,
-                   int32_t position) {
-  if (!c.CollectWarnings || position < 0) return;
-  const std::string at = quoted(record) + " at " + std::to_string(position) + " m";
-  if (position % 50 != 0) {
-    record_warning(c, where, at + " is not a multiple of 50: its cell is rounded");
-  }
+void warn_rounded_position(Compilation& c, const SourceSpot& where, std::string_view record,
+                           int32_t position) {
+  if (!c.CollectWarnings || position < 0 || position % 50 == 0) return;
+  record_warning(c, where,
+                 quoted(record) + " at " + std::to_string(position) +
+                     " m is not a multiple of 50: its cell is rounded");
+}
+
+void warn_beyond_route(Compilation& c, const SourceSpot& where, std::string_view record,
+                       int32_t position) {
+  if (!c.CollectWarnings) return;
   const int32_t route_length = c.ScenarioTable[84].Num2;
-  if (position > route_length) {
-    record_warning(
-        c, where,
-        at + " lies beyond the end of the route (" + std::to_string(route_length) + " m)");
-  }
+  if (position <= route_length) return;
+  record_warning(c, where,
+                 quoted(record) + " at " + std::to_string(position) +
+                     " m lies beyond the end of the route (" + std::to_string(route_length) +
+                     " m)");
 }
 
 void SeriesOrder::check(Compilation& c, const SourceSpot& where, int32_t position) {

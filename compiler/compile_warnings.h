@@ -15,10 +15,15 @@ namespace scengen {
 /// expected there and pass.
 void warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field);
 
-/// Warns about a position whose cell is rounded (not a multiple of 50) or that lies beyond the
-/// end of the route (the track's extra cells past it hold nothing of the route).
-void warn_position(Compilation& c, const SourceSpot& where, std::string_view record,
-                   int32_t position);
+/// Warns about a position that its record's cell rounds: one that is not a multiple of 50.
+void warn_rounded_position(Compilation& c, const SourceSpot& where, std::string_view record,
+                           int32_t position);
+
+/// Warns about a feature of the route, or a station, beyond the end of the route. The track's
+/// cells past the end are there for a train to run on (a code point may stand there), not for the
+/// route's own features.
+void warn_beyond_route(Compilation& c, const SourceSpot& where, std::string_view record,
+                       int32_t position);
 
 /// The positions of one series of records, which must ascend.
 class SeriesOrder {

@@ -18,7 +18,8 @@ TEST(CompileWarnings, NothingIsNotedUnlessAskedFor) {
   Compilation c;
   c.ScenarioTable[84].Num2 = 1000;
   warn_unmatched_field(c, kSpot, "segnal");
-  warn_position(c, kSpot, "segnale", 5025);
+  warn_rounded_position(c, kSpot, "segnale", 5025);
+  warn_beyond_route(c, kSpot, "stazione", 5000);
   SeriesOrder order("velocita");
   order.check(c, kSpot, 500);
   order.check(c, kSpot, 100);
@@ -52,18 +53,24 @@ TEST(CompileWarnings, UnmatchedFieldsExceptHeadersAndEmptyFields) {
 TEST(CompileWarnings, PositionsRoundedOrBeyondTheRoute) {
   struct Case {
     int32_t position;
-    size_t warnings;
+    bool rounded;
+    bool beyond;
   };
   const Case cases[] = {
-      {0, 0}, {50, 0}, {72000, 0}, {25, 1}, {9551, 1}, {72050, 1}, {72075, 2}, {-30, 0},
+      {0, false, false},   {50, false, false},   {72000, false, false}, {25, true, false},
+      {9551, true, false}, {72050, false, true}, {72075, true, true},   {-30, false, false},
   };
   for (const Case& k : cases) {
-    Compilation c = collecting(72000);
-    warn_position(c, kSpot, "segnale", k.position);
-    EXPECT_EQ(c.Warnings.size(), k.warnings) << k.position;
+    Compilation rounded = collecting(72000);
+    warn_rounded_position(rounded, kSpot, "segnale", k.position);
+    EXPECT_EQ(rounded.Warnings.size(), k.rounded ? 1u : 0u) << k.position;
+    Compilation beyond = collecting(72000);
+    warn_beyond_route(beyond, kSpot, "segnale", k.position);
+    EXPECT_EQ(beyond.Warnings.size(), k.beyond ? 1u : 0u) << k.position;
   }
   Compilation c = collecting(72000);
-  warn_position(c, kSpot, "pendenza", 72075);
+  warn_rounded_position(c, kSpot, "pendenza", 72075);
+  warn_beyond_route(c, kSpot, "pendenza", 72075);
   ASSERT_EQ(c.Warnings.size(), 2u);
   EXPECT_EQ(c.Warnings[0].message,
             "'pendenza' at 72075 m is not a multiple of 50: its cell is rounded");

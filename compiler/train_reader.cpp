@@ -48,7 +48,9 @@ enum class Flow {
 class TrainReader {
  public:
   TrainReader(Compilation& c, ReadingState& state, std::string_view text)
-      : c_(c), state_(state), fields_(text, TextKind::Train), last_(c.last_cell()) {}
+      : c_(c), state_(state), fields_(text, TextKind::Train), last_(c.last_cell()) {
+    fields_.warn_into(c);
+  }
 
   Flow read_records();
   void finish_reading();
@@ -212,7 +214,7 @@ Flow TrainReader::read_speed_step() {
   const int32_t v = fields_.read_long();
   if (beyond_track(pos, 100)) return Flow::EndOfReading;
   speed_order_.check(c_, position_spot_, pos);
-  warn_position(c_, position_spot_, "velocita", pos);
+  warn_rounded_position(c_, position_spot_, "velocita", pos);
   advance_profile(pos, speed_cursor_, speed_value(), &TrackCell::SpeedLimit);
   current_speed_ = v;
   return Flow::Next;
@@ -223,7 +225,7 @@ Flow TrainReader::read_adhesion_step() {
   const int32_t a = fields_.read_long();
   if (beyond_track(pos, 100)) return Flow::EndOfReading;
   adhesion_order_.check(c_, position_spot_, pos);
-  warn_position(c_, position_spot_, "aderenza", pos);
+  warn_rounded_position(c_, position_spot_, "aderenza", pos);
   advance_profile(pos, adhesion_cursor_, adhesion_value(), &TrackCell::Adhesion);
   current_adhesion_ = a;
   return Flow::Next;
@@ -251,7 +253,7 @@ Flow TrainReader::read_signal() {
   const int32_t d3 = fields_.read_long();
   int32_t tempo = fields_.read_long();
   if (beyond_track(posizione, 100)) return Flow::EndOfReading;
-  warn_position(c_, position_spot_, "segnale", posizione);
+  warn_rounded_position(c_, position_spot_, "segnale", posizione);
   memo_segnale(c_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
   return after_placement(posizione);
 }
@@ -264,7 +266,7 @@ Flow TrainReader::read_slow_order() {
   const int32_t f_ta = fields_.read_long();
   const int32_t d_v = fields_.read_long();
   if (beyond_track(x, 100)) return Flow::EndOfReading;
-  warn_position(c_, position_spot_, "rallentamento", x);
+  warn_rounded_position(c_, position_spot_, "rallentamento", x);
   memo_rallentamento(c_, x, v, l, f_tt, f_ta, d_v);
   return after_placement(x);
 }
@@ -273,7 +275,7 @@ Flow TrainReader::read_code_point() {
   const int32_t pos = read_position();
   const int32_t code = fields_.read_long();
   if (beyond_track(pos, 100)) return Flow::EndOfReading;
-  warn_position(c_, position_spot_, "abbattimento", pos);
+  warn_rounded_position(c_, position_spot_, "abbattimento", pos);
   // The cell of the position itself, without the + 1 of signals and slow orders.
   TrackCell& point = cell(nearest(pos / 50.0));
   if (!is_free(point)) {
@@ -304,7 +306,7 @@ Flow TrainReader::read_station() {
     return Flow::Stop;
   }
   station_order_.check(c_, position_spot_, e.Num3);
-  warn_position(c_, position_spot_, "stazione", e.Num3);
+  warn_beyond_route(c_, position_spot_, "stazione", e.Num3);
   e.Tag = fields_.read_byte();
   const int32_t length = fields_.read_long();
   if (length % 100 != 0) {
