@@ -78,7 +78,9 @@ CompileReport make_report(const Compilation& c, const CompileOutcome& outcome) {
   if (report.status_code != 0) {
     const ErrorCodeInfo* info = find_error_code(report.status_code);
     report.message = info ? info->meaning : "unknown error";
-    if (outcome.end != CompileEnd::SealError && c.StatusSource) {
+    // 101 and 102 are about the whole line text, not the field where the reading stopped.
+    const bool whole_text = report.status_code == 101 || report.status_code == 102;
+    if (outcome.end != CompileEnd::SealError && c.StatusSource && !whole_text) {
       report.where = c.StatusSource;
       report.text = c.StatusSource->text;
     } else {
