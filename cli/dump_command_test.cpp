@@ -212,3 +212,173 @@ TEST_F(Dump, ArbitraryBytesNeverCrashIt) {
 
 }  // namespace
 }  // namespace scengen
+
+namespace scengen {
+namespace {
+
+// The built-in run's files, dumped: the values the model holds, cell by cell and slot by slot.
+class DumpBuiltIn : public testing::ScengenFolder {
+ protected:
+  void SetUp() override {
+    ScengenFolder::SetUp();
+    const ProcessResult run = scengen({"run", "--out", "."});
+    ASSERT_EQ(run.status, 0) << run.err;
+  }
+  Json dump(const std::string& file, const std::string& rows) {
+    const ProcessResult r = scengen({"dump", file, "--cells", rows, "--json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    return Json::parse(r.out);
+  }
+};
+
+// The code text's first 25 characters: TrainNumber and RouteId lower-cased, then the filler.
+constexpr std::string_view kCodeText = "58316veltrano_quarneloqqw";
+
+TEST_F(DumpBuiltIn, TrackCellsHoldTheBuiltInFeatures) {
+  const Json all = dump("Veltrano_Quarnelo_58316.dat", "0:");
+  ASSERT_EQ(all["cells"].size(), 1581u);
+  const Json& cells = all["cells"];
+
+  int plain = 0;
+  for (const char c : kCodeText) plain += static_cast<unsigned char>(c);
+  EXPECT_EQ(cells[1]["Param1"], 5121);
+  EXPECT_EQ(cells[1]["Param2"], plain);
+  EXPECT_EQ(cells[0]["speed_limit_kmh"], 30);
+  EXPECT_EQ(cells[0]["Adhesion"], 96);
+
+  // "segnale, 1750, 2, 4, 1, 1, 0, 2, 3,1,1, 0" and its marks.
+  EXPECT_EQ(cells[36]["kind_name"], "signal");
+  EXPECT_EQ(cells[36]["unpacked"]["s1"], 4);
+  EXPECT_EQ(cells[36]["unpacked"]["d1"], 3);
+  EXPECT_EQ(cells[36]["unpacked"]["sx"], 2);
+  EXPECT_EQ(cells[36]["unpacked"]["dx"], 2);
+  EXPECT_EQ(cells[36]["Param4"], 8);
+  for (int k = 1; k <= 4; ++k) EXPECT_EQ(cells[36 - 2 * k]["Mark"], 80 + k) << k;
+
+  // The first information board, at 1700 m, with its text in slot 80.
+  EXPECT_EQ(cells[35]["Kind"], 14);
+  EXPECT_EQ(cells[35]["unpacked"]["text_slot"], 80);
+
+  // The slow order at 53750 m, 40 km/h over 400 m, d_v 30.
+  EXPECT_EQ(cells[1052]["kind_name"], "warning board");
+  EXPECT_EQ(cells[1052]["unpacked"], Json({{"speed_kmh", 40}, {"d_v", 30}}));
+  EXPECT_EQ(cells[1076]["kind_name"], "slow-order start");
+  EXPECT_EQ(cells[1076]["unpacked"], Json({{"speed_kmh", 40}, {"d_v", 30}, {"f_tt", 1}}));
+  EXPECT_EQ(cells[1084]["kind_name"], "slow-order end");
+  for (int m = 0; m < 4; ++m) {
+    EXPECT_EQ(cells[1051 - m]["Kind"], 5);
+    EXPECT_EQ(cells[1051 - m]["Param1"], m + 1);
+    EXPECT_EQ(cells[1051 - m]["Param2"], m + 1);
+  }
+
+  // Station markers of the origin and of the fourth station.
+  EXPECT_EQ(cells[11]["unpacked"], Json({{"station_slot", 1}}));
+  EXPECT_EQ(cells[196]["unpacked"], Json({{"station_slot", 4}}));
+
+  // The marked tunnel from 13050 to 13650 m, and the one of a single cell.
+  for (int cell = 261; cell <= 272; ++cell) EXPECT_EQ(cells[cell]["Tunnel"], 2) << cell;
+  EXPECT_EQ(cells[260]["Tunnel"], 0);
+  EXPECT_EQ(cells[273]["Tunnel"], 0);
+  EXPECT_EQ(cells[738]["Tunnel"], 2);
+  for (int cell : {264, 268, 272}) EXPECT_EQ(cells[cell]["kind_name"], "tunnel marker") << cell;
+
+  // The last three cells keep Gradient 0, shown as -100 per mille.
+  EXPECT_EQ(cells[1580]["Gradient"], 0);
+  EXPECT_EQ(cells[1580]["gradient_per_mille"], -100);
+}
+
+TEST_F(DumpBuiltIn, ScenarioTableHoldsStationsBoardsAndGeneralData) {
+  const Json slots = dump("Veltrano_Quarnelo_58316.sim", ":86")["slots"];
+  ASSERT_EQ(slots.size(), 87u);
+  // The origin: position 0, type 8, length 600.
+  EXPECT_EQ(slots[1]["Num1"], -600);
+  EXPECT_EQ(slots[1]["Num2"], 600);
+  EXPECT_EQ(slots[1]["Tag"], 8);
+  EXPECT_EQ(slots[1]["Text"], "VELTRA CENTRALE");
+  // The fourth station: 9550 m, type 12, length 600, departing 8:33:00.
+  EXPECT_EQ(slots[4]["Num1"], 9250);
+  EXPECT_EQ(slots[4]["Num2"], 9850);
+  EXPECT_EQ(slots[4]["Num3"], 9550);
+  EXPECT_EQ(slots[4]["Num4"], 8 * 3600 + 33 * 60);
+  EXPECT_EQ(slots[4]["Text"], "ROGOREDO");
+  // Board texts from slot 80 down, the sixth with its degree sign.
+  EXPECT_EQ(slots[80]["Text"], "(P.B.A.)(P. 253)");
+  EXPECT_EQ(slots[75]["Text"],
+            "(Sottopasso)( S.S. n\xC2\xB0"
+            "9 )");
+  // The reference "uno" with 100 added for its direction flag.
+  EXPECT_EQ(slots[81]["Num1"], 9550);
+  EXPECT_EQ(slots[81]["Num2"], 218400);
+  EXPECT_EQ(slots[81]["Num3"], 1);
+  EXPECT_EQ(slots[82]["Num2"], 0);
+  EXPECT_EQ(slots[84]["Num1"], 120);
+  EXPECT_EQ(slots[84]["Num2"], 72000);
+  EXPECT_EQ(slots[84]["Num3"], 8);
+  int weighted = 0;
+  for (size_t i = 0; i < kCodeText.size(); ++i) {
+    weighted += static_cast<int>(i + 1) * static_cast<unsigned char>(kCodeText[i]);
+  }
+  EXPECT_EQ(slots[85]["Text"], "Veltrano_Quarnelo");
+  EXPECT_EQ(slots[85]["Small1"], 610);
+  EXPECT_EQ(slots[85]["Num4"], weighted);
+  EXPECT_EQ(slots[86]["Text"], "58316");
+  EXPECT_EQ(slots[86]["Num1"], 10700);
+  EXPECT_EQ(slots[86]["Num2"], 72000);
+  EXPECT_EQ(slots[86]["Num3"], 9);
+  EXPECT_EQ(slots[86]["Small1"], 300);
+  EXPECT_EQ(slots[86]["Small3"], 8);
+  EXPECT_EQ(slots[86]["Small4"], 19);
+  EXPECT_EQ(slots[86]["Small5"], 15);
+}
+
+TEST_F(DumpBuiltIn, RoutePlanStartsAsIntegersTurnsAt1000AndEndsEmpty) {
+  const Json start = dump("Veltrano_Quarnelo_linea.dat", "0:1")["points"];
+  EXPECT_EQ(start[0]["coordinates"], Json::array({0, 0}));
+  EXPECT_EQ(start[1]["coordinates"], Json::array({0, 1}));
+  EXPECT_TRUE(start[1]["coordinates"][1].is_number_integer());
+  // Points up to 1000 lie straight on coordinate 1; the first curve, class 6 to the right, starts
+  // at 1000 m.
+  const Json turn = dump("Veltrano_Quarnelo_linea.dat", "1000:1001")["points"];
+  EXPECT_EQ(turn[0]["coordinates"][0].get<double>(), 0.0);
+  EXPECT_EQ(turn[0]["coordinates"][1].get<double>(), 1000.0);
+  EXPECT_TRUE(turn[0]["coordinates"][0].is_number_float());
+  EXPECT_EQ(turn[1]["coordinates"][0].get<double>(), 0.003);
+  EXPECT_EQ(turn[1]["coordinates"][1].get<double>(), 1001.0);
+  const Json end = dump("Veltrano_Quarnelo_linea.dat", "78998:")["points"];
+  ASSERT_EQ(end.size(), 3u);
+  EXPECT_TRUE(end[0]["coordinates"][0].is_number_float());
+  EXPECT_TRUE(end[1]["coordinates"][0].is_null());
+  EXPECT_TRUE(end[2]["coordinates"][1].is_null());
+}
+
+TEST_F(DumpBuiltIn, TableRowSaysWhatTheJsonSays) {
+  const ProcessResult r = scengen({"dump", "Veltrano_Quarnelo_58316.dat", "--cells", "1052"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream row(r.out.substr(r.out.find('\n') + 1));
+  std::vector<std::string> columns;
+  for (std::string column; row >> column;) columns.push_back(column);
+  const Json cell = dump("Veltrano_Quarnelo_58316.dat", "1052")["cells"][0];
+  const std::vector<std::string> expected = {"1052",
+                                             "52600",
+                                             "4",
+                                             "warning",
+                                             "board",
+                                             "40",
+                                             "30",
+                                             "0",
+                                             "0",
+                                             "0",
+                                             "0",
+                                             "0",
+                                             std::to_string(cell["speed_limit_kmh"].get<int>()),
+                                             std::to_string(cell["gradient_per_mille"].get<int>()),
+                                             std::to_string(cell["Adhesion"].get<int>()),
+                                             "40",
+                                             "km/h,",
+                                             "d_v",
+                                             "30"};
+  EXPECT_EQ(columns, expected) << r.out;
+}
+
+}  // namespace
+}  // namespace scengen
