@@ -11,15 +11,9 @@
 namespace scengen {
 namespace {
 
-// Keyword tests fold the ASCII letters only: the texts are raw Windows-1252 bytes.
-char fold(char ch) {
-  return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-
-// Whether `field` contains the lower-case `keyword` anywhere, letters compared without case.
+// Every keyword test of the train text ignores letter case.
 bool has_keyword(std::string_view field, std::string_view keyword) {
-  return std::search(field.begin(), field.end(), keyword.begin(), keyword.end(),
-                     [](char a, char b) { return fold(a) == b; }) != field.end();
+  return contains_ignoring_case(field, keyword);
 }
 
 // Whether a keyword field names any record (for the warning about fields that match nothing).
