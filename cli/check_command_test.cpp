@@ -106,6 +106,7 @@ TEST_F(CheckTexts, EachBrokenTextGivesItsCodePositionLineAndColumn) {
       {{false, 7, "curvad, 1000, 200"}, 103, -1, 7, 1},
       {{false, 3, "progressiva chilometrica uno, 1010, 2000, 1"}, 2, -1, 0, 0},
       {{false, 2, "lunghezza percorso, 5000000000"}, 25, -1, 2, 21},
+      {{false, 1, "[generalita]"}, 102, -1, 0, 0},
       // Train description.
       {{true, 2, "velocita, 11950, 30"}, 15, 11950, 2, 1},
       {{true, 3, "sabbia, 99999", true}, 25, -1, 3, 9},
