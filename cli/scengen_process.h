@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,8 +50,9 @@ class ScengenFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() /
-              ("scengen-cli-" + std::string(info->test_suite_name()) + "-" + info->name());
+    folder_ =
+        fs::temp_directory_path() / ("scengen-cli-" + std::string(info->test_suite_name()) + "-" +
+                                     info->name() + "-" + std::to_string(std::random_device{}()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
