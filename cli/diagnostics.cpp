@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <tuple>
 
 #include "cli/windows_1252.h"
 #include "compiler/error_codes.h"

@@ -1,4 +1,5 @@
 // scengen dump: a compiled track, scenario table or route plan file as a table or JSON.
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <nlohmann/json.hpp>
