@@ -51,7 +51,7 @@ TEST_F(CommandLine, UsageErrorsGiveOneLineAndStatus2) {
 }
 
 TEST_F(CommandLine, EveryCommandHasHelpEndingWithExamples) {
-  for (const char* command : {"run", "compile", "check", "dump", "texts"}) {
+  for (const char* command : {"run", "compile", "check", "dump", "texts", "render"}) {
     const ProcessResult r = scengen({command, "--help"});
     EXPECT_EQ(r.status, 0) << command;
     EXPECT_NE(r.out.find(std::string("Usage: scengen ") + command), std::string::npos) << r.out;
@@ -62,7 +62,7 @@ TEST_F(CommandLine, EveryCommandHasHelpEndingWithExamples) {
   }
   const ProcessResult top = scengen({"--help"});
   EXPECT_EQ(top.status, 0);
-  for (const char* command : {"run", "compile", "check", "dump", "texts"}) {
+  for (const char* command : {"run", "compile", "check", "dump", "texts", "render"}) {
     EXPECT_NE(top.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
   }
   EXPECT_NE(top.out.find("Examples:\n"), std::string::npos);
