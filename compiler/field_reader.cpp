@@ -2,6 +2,17 @@
 
 namespace scengen {
 
+bool contains_ignoring_case(std::string_view field, std::string_view keyword) {
+  const auto fold = [](char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch; };
+  if (keyword.size() > field.size()) return false;
+  for (size_t at = 0; at + keyword.size() <= field.size(); ++at) {
+    size_t n = 0;
+    while (n < keyword.size() && fold(field[at + n]) == keyword[n]) ++n;
+    if (n == keyword.size()) return true;
+  }
+  return false;
+}
+
 void FieldReader::step() {
   const char c = text_[pos_++];
   if (c == '\n' || (c == '\r' && (pos_ >= text_.size() || text_[pos_] != '\n'))) {
@@ -15,9 +26,13 @@ void FieldReader::skip_blanks() {
 }
 
 void FieldReader::begin_field() {
+  // Only a read with no byte left fails: trailing blanks still make one (empty) last field.
+  if (at_end()) {
+    field_start_ = {kind_, line_, static_cast<int>(pos_ - line_begin_) + 1};
+    fail("the text ends inside a record");
+  }
   skip_blanks();
   field_start_ = {kind_, line_, static_cast<int>(pos_ - line_begin_) + 1};
-  if (at_end()) fail("the text ends inside a record");
 }
 
 // Takes the comma or the line end (CR LF as one) that ends a field.
@@ -77,6 +92,20 @@ int32_t FieldReader::read_number(NumberWidth width) {
   if (width == NumberWidth::Byte) low = 0, high = 255;
   if (value < low || value > high) fail("the number does not fit its field");
   return static_cast<int32_t>(value);
+}
+
+std::string_view FieldReader::source_line(int line) const {
+  size_t begin = 0;
+  for (int n = 1; n < line; ++n) {
+    while (begin < text_.size() && text_[begin] != '\r' && text_[begin] != '\n') ++begin;
+    if (begin >= text_.size()) return {};
+    if (text_[begin] == '\r' && begin + 1 < text_.size() && text_[begin + 1] == '\n') ++begin;
+    ++begin;
+  }
+  if (line < 1 || begin > text_.size()) return {};
+  size_t end = begin;
+  while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+  return text_.substr(begin, end - begin);
 }
 
 }  // namespace scengen

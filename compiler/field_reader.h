@@ -18,11 +18,17 @@ struct ReadFailure {
 
 enum class NumberWidth { Long, Integer, Byte };
 
+/// Whether `field` contains `keyword` (given in lower case), ASCII letters compared without
+/// regard to case; every other byte must match exactly.
+bool contains_ignoring_case(std::string_view field, std::string_view keyword);
+
 /// Reads fields from a text held in memory, never past its end.
 ///
 /// A field ends at a comma or a line end (CR LF, LF or CR); blanks (space, tab) before it are
 /// skipped. A number field also ends at a blank; blanks after it and one comma or line end directly
-/// after them belong to it. A text field in double quotes runs to the closing quote.
+/// after them belong to it. A text field in double quotes runs to the closing quote. Reading a
+/// field when no byte at all is left fails (code 25); a field made of the last blanks of the text
+/// is an empty field that ends the text.
 class FieldReader {
  public:
   FieldReader(std::string_view text, TextKind kind) : text_(text), kind_(kind) {}
@@ -44,8 +50,14 @@ class FieldReader {
   /// Where the field read last begins (after its leading blanks).
   SourceSpot field_start() const { return field_start_; }
 
+  /// The bytes of line `line` (1-based) without its line end; empty past the last line. For
+  /// diagnostics that show the line of a field.
+  std::string_view source_line(int line) const;
+
   /// Stops the reading with code 25 at the field read last.
-  [[noreturn]] void fail(std::string reason) const { throw ReadFailure{field_start_, std::move(reason)}; }
+  [[noreturn]] void fail(std::string reason) const {
+    throw ReadFailure{field_start_, std::move(reason)};
+  }
 
  private:
   bool is_line_end(size_t at) const { return text_[at] == '\r' || text_[at] == '\n'; }

@@ -1,18 +1,202 @@
 #include "compiler/finishing_pass.h"
 
+#include <optional>
+#include <string>
+
 namespace scengen {
 
+namespace {
+
+constexpr int16_t kDerivedSpeedCode = 180;
+// Slow orders below this speed get a code point every kWalkSpacing cells along them.
+constexpr int16_t kWalkSpeedLimit = 110;
+constexpr int32_t kWalkSpacing = 8;
+// Rule A looks this many cells back from a warning board, never below kFirstSignalCell.
+constexpr int32_t kBoardReach = 20;
+constexpr int32_t kFirstSignalCell = 3;
+// The signal after a slow order's end is looked for in the end cell and the 12 after it.
+constexpr int32_t kAfterEndReach = 12;
+
+// Rule B: the three groups of candidate cells ahead of a slow-order start.
+struct CandidateGroup {
+  int32_t applies_above;   // the start cell must be greater than this
+  int32_t nearest_offset;  // candidates are start - offset, - offset - 1, - offset - 2
+};
+constexpr CandidateGroup kStartGroups[] = {{7, 5}, {13, 11}, {20, 18}};
+
+// An index outside the track is never free, never a signal, never a code point, never an end.
+bool has_kind(const Compilation& c, int32_t index, uint8_t kind) {
+  return index >= 0 && index <= c.last_cell() && c.TrackCells[index].Kind == kind;
+}
+
+bool cell_is_free(const Compilation& c, int32_t index) {
+  return index >= 0 && index <= c.last_cell() && is_free(c.TrackCells[index]);
+}
+
+// Makes a free cell a code point with the derived speed code; false when the cell is not free.
+bool place_code_point(Compilation& c, int32_t index) {
+  if (!cell_is_free(c, index)) return false;
+  c.TrackCells[index].Kind = kCodePoint;
+  c.TrackCells[index].Param1 = kDerivedSpeedCode;
+  return true;
+}
+
+// Brings an existing code point down to the derived speed code; false when it is no code point.
+bool lower_code_point(Compilation& c, int32_t index) {
+  if (!has_kind(c, index, kCodePoint)) return false;
+  TrackCell& cell = c.TrackCells[index];
+  cell.Param1 = static_cast<int16_t>(minimo(kDerivedSpeedCode, cell.Param1));
+  return true;
+}
+
+// Rule A: every signal within reach before the warning board in cell i gets a code point.
+void code_signals_before_board(Compilation& c, int32_t i) {
+  for (int32_t k = 1; k <= kBoardReach; ++k) {
+    const int32_t d = i - k;
+    if (d < kFirstSignalCell) break;
+    if (!has_kind(c, d, kSignal)) continue;
+    if (place_code_point(c, d - 1) || place_code_point(c, d - 2)) continue;
+    if (lower_code_point(c, d - 1) || lower_code_point(c, d - 2)) continue;
+    record_error(c, 11, d * 50);
+  }
+}
+
+// Rule B: a code point in each group of cells ahead of the slow-order start in cell i.
+void code_groups_before_start(Compilation& c, int32_t i) {
+  for (const CandidateGroup& group : kStartGroups) {
+    if (i <= group.applies_above) continue;
+    const int32_t first = i - group.nearest_offset;
+    if (!place_code_point(c, first) && !place_code_point(c, first - 1) &&
+        !place_code_point(c, first - 2)) {
+      record_error(c, 12, i * 50);
+    }
+  }
+}
+
+// Walks from the start in cell i to the slow order's end, a code point every 8 cells counted
+// from the last one placed. Returns the end cell, or nothing when the track ends first.
+std::optional<int32_t> walk_slow_order(Compilation& c, int32_t i) {
+  int32_t steps = 0;
+  int32_t k = i;
+  while (k < c.last_cell()) {
+    ++k;
+    ++steps;
+    if (steps == kWalkSpacing) {
+      if (place_code_point(c, k)) {
+        steps = 0;
+      } else if (place_code_point(c, k - 1)) {
+        steps = 1;
+      } else if (place_code_point(c, k + 1)) {
+        steps = -1;
+      } else {
+        // The counter stays past the spacing: this walk places nothing more.
+        record_error(c, 13, k * 50);
+      }
+    }
+    if (has_kind(c, k, kSlowOrderEnd)) return k;
+  }
+  return std::nullopt;
+}
+
+// The end of a slow order that is not walked: the first end cell after its start.
+std::optional<int32_t> find_slow_order_end(const Compilation& c, int32_t i) {
+  for (int32_t k = i + 1; k <= c.last_cell(); ++k) {
+    if (has_kind(c, k, kSlowOrderEnd)) return k;
+  }
+  return std::nullopt;
+}
+
+// A code point just before the first signal shortly after the slow order's end cell.
+void code_signal_after_end(Compilation& c, int32_t end) {
+  for (int32_t s = end; s <= end + kAfterEndReach; ++s) {
+    if (!has_kind(c, s, kSignal)) continue;
+    const int32_t n = s - 1;
+    if (n > 0 && !place_code_point(c, n) && !place_code_point(c, n - 1)) {
+      record_error(c, 13, end * 50);
+    }
+    return;
+  }
+}
+
+void code_slow_order(Compilation& c, int32_t i) {
+  code_groups_before_start(c, i);
+  const std::optional<int32_t> end =
+      c.TrackCells[i].Param1 < kWalkSpeedLimit ? walk_slow_order(c, i) : find_slow_order_end(c, i);
+  if (end) code_signal_after_end(c, *end);
+}
+
+// Filled in after the identity when it is shorter than the 25 bytes the codes look at.
+constexpr char kCodeFiller[] = "qqwweerrttyyuuppzzxxvvbbnn";
+constexpr int kCodeBytes = 25;
+
+// Lower case of a Windows-1252 letter; every other byte is itself.
+unsigned char lower_1252(unsigned char byte) {
+  if (byte >= 'A' && byte <= 'Z') return byte + 0x20;
+  if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) return byte + 0x20;
+  switch (byte) {
+    case 0x8A:
+      return 0x9A;
+    case 0x8C:
+      return 0x9C;
+    case 0x8E:
+      return 0x9E;
+    case 0x9F:
+      return 0xFF;
+    default:
+      return byte;
+  }
+}
+
+// The code text: the lower-cased train number and route identity, then the filler.
+void build_code_text(Compilation& c) {
+  std::string text = c.ScenarioTable[86].Text + c.ScenarioTable[85].Text;
+  for (char& ch : text) ch = static_cast<char>(lower_1252(static_cast<unsigned char>(ch)));
+  c.CurrentField = text + kCodeFiller;
+}
+
+int32_t code_byte(const Compilation& c, int position) {
+  return static_cast<unsigned char>(c.CurrentField[position - 1]);
+}
+
+}  // namespace
+
 void finishing_pass(Compilation& c) {
-  // Not built yet.
-  (void)c;
+  const int32_t last = c.last_cell();
+  for (int32_t i = 1; i <= last - 2; ++i) {
+    if (c.TrackCells[i].Kind == kWarningBoard) code_signals_before_board(c, i);
+    if (c.TrackCells[i].Kind == kSlowOrderStart) code_slow_order(c, i);
+  }
+}
+
+int32_t minimo(int32_t x, int32_t y) {
+  return x > y ? y : x;
+}
+
+int16_t codice_gara_og(Compilation& c) {
+  build_code_text(c);
+  int32_t sum = 0;
+  for (int position = 1; position <= kCodeBytes; ++position) sum += code_byte(c, position);
+  return static_cast<int16_t>(sum);
+}
+
+int32_t codice_gara_st(Compilation& c) {
+  build_code_text(c);
+  int32_t sum = 0;
+  for (int position = 1; position <= kCodeBytes; ++position) {
+    sum += code_byte(c, position) * position;
+  }
+  return sum;
 }
 
 int32_t seal(Compilation& c) {
-  // Only the reserved-field checks and fixed values so far; the scenario codes come later.
-  if (c.ScenarioTable[85].Small1 != 0 || c.TrackCells[1].Param1 != 0) return 1250;
-  c.ScenarioTable[85].Small1 = 610;
-  c.TrackCells[1].Param1 = 5121;
-  if (c.ScenarioTable[85].Num4 != 0 || c.TrackCells[1].Param2 != 0) return 1251;
+  ScenarioEntry& general = c.ScenarioTable[85];
+  TrackCell& first = c.TrackCells[1];
+  if (general.Small1 != 0 || first.Param1 != 0) return 1250;
+  general.Small1 = 610;
+  first.Param1 = 5121;
+  if (general.Num4 != 0 || first.Param2 != 0) return 1251;
+  general.Num4 = codice_gara_st(c);
+  first.Param2 = codice_gara_og(c);
   return 0;
 }
 

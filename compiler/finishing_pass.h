@@ -8,11 +8,23 @@
 namespace scengen {
 
 /// Adds the derived cab-signal code points around slow orders; records 11, 12, 13 and goes on.
-/// Needs a track of at least two cells.
+/// Never touches a cell outside TrackCells, whatever the cells hold.
 void finishing_pass(Compilation& c);
 
 /// Checks the reserved fields and writes the seal values and the scenario codes. Returns 0, or
 /// 1250 or 1251 when a reserved field is already set (the caller shows it and stops the run).
+/// Needs a track of at least two cells.
 int32_t seal(Compilation& c);
+
+/// `y` when `x` is greater than `y`, otherwise `x` (a tie gives `x`).
+int32_t minimo(int32_t x, int32_t y);
+
+/// The plain scenario code: the sum of the first 25 bytes of the code text, which it rebuilds in
+/// CurrentField.
+int16_t codice_gara_og(Compilation& c);
+
+/// The weighted scenario code: the sum of each of the first 25 bytes of the code text times its
+/// position (1 to 25); rebuilds the code text in CurrentField.
+int32_t codice_gara_st(Compilation& c);
 
 }  // namespace scengen

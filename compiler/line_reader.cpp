@@ -1,18 +1,338 @@
+// The first half of memorizza_dati: the line description into TrackCells, TrackPlan, the tunnel
+// lists and ScenarioTable slots 80 down and 81 to 86.
+#include <string>
+#include <string_view>
+
 #include "compiler/field_reader.h"
+#include "compiler/line_placement.h"
 #include "compiler/memorizza_dati.h"
 
 namespace scengen {
+namespace {
+
+constexpr int32_t kLongestRoute = 1000000;
+constexpr int32_t kRouteTail = 7000;  // the track reaches this far beyond the route's end
+constexpr int32_t kFirstBoardSlot = 80;
+
+bool contains(std::string_view field, std::string_view keyword) {
+  return field.find(keyword) != std::string_view::npos;
+}
+
+// How a feature record leaves the feature section.
+enum class Flow {
+  Next,       // on with the next keyword field
+  EndOfText,  // code 15: the end steps run as at the end of the file
+  Stop,       // an error that ends memorizza_dati
+};
+
+class LineReader {
+ public:
+  LineReader(Compilation& c, DescriptionTexts& texts, ReadingState& state, std::string_view text)
+      : c_(c), texts_(texts), state_(state), reader_(text, TextKind::Line) {}
+
+  bool run() {
+    if (!find_general_section()) return false;
+    if (!read_general_section()) return false;
+    between_sections();
+    if (!read_feature_section()) return false;
+    end_of_text();
+    return true;
+  }
+
+ private:
+  void read_keyword() {
+    c_.CurrentField = reader_.read_text();
+    state_.record = reader_.field_start();
+  }
+  int32_t read_number() { return reader_.read_long(); }
+  bool at_end() const { return reader_.at_end(); }
+
+  // Closes and deletes the text and records a code that ends memorizza_dati.
+  bool stop(int32_t code) {
+    texts_.delete_line_text();
+    record_error(c_, code);
+    c_.StatusSource = state_.record;
+    return false;
+  }
+  Flow halt(int32_t code) {
+    stop(code);
+    return Flow::Stop;
+  }
+  Flow halt_at(int32_t code, int32_t position) {
+    stop(code);
+    c_.StatusPosition = position;
+    return Flow::Stop;
+  }
+
+  bool find_general_section() {
+    for (;;) {
+      read_keyword();
+      if (at_end()) return stop(102);
+      if (contains_ignoring_case(c_.CurrentField, "[generale]")) return true;
+    }
+  }
+
+  bool read_general_section() {
+    for (;;) {
+      if (at_end()) return true;
+      read_keyword();
+      if (at_end()) return true;
+      // Up to ten comment fields in a row, with no end-of-file test between them: the field read
+      // in place of the last one is examined even when it ends the text.
+      for (int skipped = 0; skipped < 10 && contains(c_.CurrentField, "-"); ++skipped) {
+        read_keyword();
+      }
+      const std::string field = c_.CurrentField;
+      if (contains_ignoring_case(field, "percorso") && contains_ignoring_case(field, "lunghezza")) {
+        if (!read_route_length()) return false;
+      }
+      // The general keywords below are compared exactly, in lower case.
+      if (contains(field, "tre") && contains(field, "progressiva")) read_reference(81);
+      if (contains(field, "due") && contains(field, "progressiva")) read_reference(82);
+      if (contains(field, "uno") && contains(field, "progressiva")) read_reference(83);
+      if (contains(field, "sfondo") && contains(field, "uno"))
+        c_.ScenarioTable[85].Num1 = read_number();
+      if (contains(field, "sfondo") && contains(field, "due"))
+        c_.ScenarioTable[85].Num3 = read_number();
+      if (contains(field, "sfondo") && contains(field, "tre"))
+        c_.ScenarioTable[85].Num2 = read_number();
+      if (contains(field, "segnali") && contains(field, "ripetizione")) {
+        if (!read_repetition(field)) return false;
+      }
+      if (ends_general_section(field)) return true;
+    }
+  }
+
+  bool read_route_length() {
+    // Stored before it is tested: a length above the limit stays in slot 84 with code 1.
+    int32_t& length = c_.ScenarioTable[84].Num2;
+    length = read_number();
+    if (length > kLongestRoute) return stop(1);
+    if (length < 0) reader_.fail("the route length is negative");
+    c_.ExtendedLength = length + kRouteTail;
+    c_.TrackCells.assign(static_cast<size_t>(nearest(c_.ExtendedLength / 50.0)) + 1, TrackCell{});
+    if (c_.CompileFlag != 0) c_.TrackPlan.create(c_.ExtendedLength);
+    return true;
+  }
+
+  void read_reference(int slot) {
+    ScenarioEntry& entry = c_.ScenarioTable[slot];
+    entry.Num1 = read_number();
+    entry.Num2 = read_number();
+    entry.Num3 = read_number();
+  }
+
+  bool read_repetition(std::string_view field) {
+    ScenarioEntry& entry = c_.ScenarioTable[86];
+    entry.Num1 = read_number();
+    entry.Num2 = read_number();
+    if (entry.Num1 % 50 != 0) return stop(3);
+    if (entry.Num2 % 50 != 0) return stop(4);
+    // "4" is tested first: a field naming both gives four codes.
+    if (contains(field, "4")) {
+      entry.Num3 = 4;
+    } else if (contains(field, "9")) {
+      entry.Num3 = 9;
+    } else {
+      return stop(5);
+    }
+    if (entry.Num2 == 0) entry.Num3 = 0;
+    return true;
+  }
+
+  static bool ends_general_section(std::string_view field) {
+    if (!contains(field, "[") || !contains(field, "]")) return false;
+    const size_t first = field.find_first_not_of(" \t");
+    return first == std::string_view::npos || field[first] != '-';
+  }
+
+  void between_sections() {
+    progressive_ordina(c_);
+    c_.TunnelCount = 0;
+    state_.next_board_slot = kFirstBoardSlot;
+    gradient_cursor_ = 0;
+    plan_cursor_ = 2;
+    if (c_.CompileFlag != 0) {
+      if (!c_.TrackPlan.exists()) throw ReadFailure{state_.record, "no route length"};
+      c_.TrackPlan.set_integer(0, 0, 0);
+      c_.TrackPlan.set_integer(0, 1, 0);
+      c_.TrackPlan.set_integer(1, 0, 0);
+      c_.TrackPlan.set_integer(1, 1, 1);
+    }
+  }
+
+  bool read_feature_section() {
+    for (;;) {
+      if (at_end()) return true;
+      read_keyword();
+      if (at_end()) return true;
+      // At most two comment fields in a row, each replacement tested for the end of the file.
+      for (int skipped = 0; skipped < 2 && contains(c_.CurrentField, "-"); ++skipped) {
+        read_keyword();
+        if (at_end()) return true;
+      }
+      // Every test is applied to the same keyword field; a board text read later replaces
+      // CurrentField.
+      const std::string field = c_.CurrentField;
+      Flow flow = Flow::Next;
+      if (contains_ignoring_case(field, "pendenza")) flow = read_gradient();
+      if (flow == Flow::Next && contains_ignoring_case(field, "curva") && c_.CompileFlag != 0)
+        flow = read_curve(field);
+      if (flow == Flow::Next && contains_ignoring_case(field, "montagna")) flow = read_tunnel();
+      if (flow == Flow::Next && contains_ignoring_case(field, "indicatori_v"))
+        flow = read_speed_board();
+      if (flow == Flow::Next && contains_ignoring_case(field, "cartello") &&
+          contains_ignoring_case(field, "indicat"))
+        flow = read_information_board();
+      if (flow == Flow::EndOfText) return true;
+      if (flow == Flow::Stop) return false;
+    }
+  }
+
+  // Without a route length there is no track to place anything on.
+  void need_track() const {
+    if (c_.TrackCells.empty())
+      throw ReadFailure{state_.record, "no route length before the features"};
+  }
+
+  // The track check: a position below 0, or one whose (x + 100) / 50 is past the last cell.
+  bool on_track(int32_t x) const { return x >= 0 && (x + 100.0) / 50.0 <= c_.last_cell(); }
+
+  Flow beyond_track(int32_t position) {
+    record_error(c_, 15, position);
+    c_.StatusSource = state_.record;
+    return Flow::EndOfText;
+  }
+
+  // Writes the previous gradient into the cell under the cursor and moves the cursor on.
+  void write_gradient() {
+    if (gradient_cursor_ < 0 || gradient_cursor_ > c_.last_cell())
+      throw ReadFailure{{}, "the gradients run past the last cell"};
+    c_.TrackCells[static_cast<size_t>(gradient_cursor_)].Gradient =
+        static_cast<uint8_t>(int64_t{previous_gradient_} + 100);
+    ++gradient_cursor_;
+  }
+
+  Flow read_gradient() {
+    const int32_t x = read_number();
+    const int32_t v = read_number();
+    need_track();
+    if (!on_track(x)) return beyond_track(x);
+    const int64_t cell = nearest(x / 50.0);
+    // The cursor writes at least one cell even when it is already at or past the record's cell.
+    if (cell > 0) {
+      do {
+        write_gradient();
+      } while (gradient_cursor_ < cell);
+    }
+    previous_gradient_ = v;
+    return Flow::Next;
+  }
+
+  Flow read_curve(std::string_view field) {
+    const int32_t s = read_number();
+    const int32_t n = read_number();
+    need_track();
+    if (!on_track(s)) return beyond_track(s);
+    const int64_t end = int64_t{s} + n;
+    if (end > int64_t{c_.ExtendedLength} - 2) return beyond_track(s);
+    int curve_class = 0;
+    for (int digit = 1; digit <= 6 && curve_class == 0; ++digit) {
+      if (field.find(static_cast<char>('0' + digit)) != std::string_view::npos) curve_class = digit;
+    }
+    if (curve_class == 0) return halt(103);
+    double k = curvature_of_class(curve_class);
+    if (contains_ignoring_case(field, "s")) k = -k;
+    if (!walk_plan(c_, plan_cursor_, s, 0.0, true) || !walk_plan(c_, plan_cursor_, end, k, true))
+      return halt(103);
+    return Flow::Next;
+  }
+
+  Flow read_tunnel() {
+    int32_t inizio = read_number();
+    int32_t fine = read_number();
+    int32_t tipo = read_number();
+    need_track();
+    if (!on_track(inizio)) return beyond_track(inizio);
+    if (fine < 0) return beyond_track(fine);
+    if (nearest(fine / 50.0 - 1) > c_.last_cell()) return beyond_track(inizio);
+    memo_montagna(c_, inizio, fine, tipo);
+    if (c_.StatusCode > 0) return halt_at(c_.StatusCode, inizio);
+    return Flow::Next;
+  }
+
+  Flow read_speed_board() {
+    const int32_t posizione = read_number();
+    int32_t vas = read_number();
+    int32_t vbs = read_number();
+    int32_t vcs = read_number();
+    auto strisces = static_cast<int16_t>(read_number());
+    int32_t vad = read_number();
+    int32_t vbd = read_number();
+    int32_t vcd = read_number();
+    auto strisced = static_cast<int16_t>(read_number());
+    need_track();
+    if (!on_track(posizione)) return beyond_track(posizione);
+    memo_indicatori_v_max(c_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
+    if (c_.StatusCode > 0) return halt_at(c_.StatusCode, posizione);
+    return Flow::Next;
+  }
+
+  Flow read_information_board() {
+    const int32_t x = read_number();
+    c_.CurrentField = reader_.read_text();
+    need_track();
+    if (!on_track(x)) return beyond_track(x);
+    const int64_t index = nearest(x / 50.0 + 1);
+    if (index < 0 || index > c_.last_cell() || !is_free(c_.TrackCells[static_cast<size_t>(index)]))
+      return halt_at(6, x);
+    // Slots 80 down to 0 hold 81 texts; there is no room for another.
+    if (state_.next_board_slot < 0) throw ReadFailure{state_.record, "more than 81 board texts"};
+    TrackCell& cell = c_.TrackCells[static_cast<size_t>(index)];
+    cell.Kind = kInformationBoard;
+    cell.Param1 = static_cast<int16_t>(state_.next_board_slot);
+    c_.ScenarioTable[static_cast<size_t>(state_.next_board_slot)].Text = c_.CurrentField;
+    --state_.next_board_slot;
+    return Flow::Next;
+  }
+
+  // Reached at the end of the file or through a failed track check.
+  void end_of_text() {
+    texts_.delete_line_text();
+    // The tail stops short of the last three cells, which keep Gradient 0, unless the cursor
+    // already stands among them: like every gradient step it writes at least one cell.
+    do {
+      write_gradient();
+    } while (gradient_cursor_ < c_.last_cell() - 2);
+    if (c_.CompileFlag != 0)
+      walk_plan(c_, plan_cursor_, int64_t{c_.ExtendedLength} - 2, 0.0, false);
+    state_.record = {};
+  }
+
+  Compilation& c_;
+  DescriptionTexts& texts_;
+  ReadingState& state_;
+  FieldReader reader_;
+  int32_t gradient_cursor_ = 0;
+  int32_t previous_gradient_ = 0;
+  int32_t plan_cursor_ = 2;
+};
+
+}  // namespace
 
 bool read_line_description(Compilation& c, DescriptionTexts& texts, ReadingState& state) {
-  // Not built yet: without a line reader no track is sized.
-  (void)state;
+  // The track does not exist until this compile's line text gives a route length.
+  c.TrackCells.clear();
+  c.TrackPlan = TrackPlan{};
+  c.ExtendedLength = 0;
   const TextRead text = texts.read_line_text();
   if (text.status == TextStatus::Missing) {
     record_error(c, 101);
     return false;
   }
-  texts.delete_line_text();
-  return true;
+  if (text.status == TextStatus::Unreadable)
+    throw ReadFailure{{TextKind::Line, 0, 0}, "the line description cannot be read"};
+  return LineReader(c, texts, state, text.bytes).run();
 }
 
 }  // namespace scengen

@@ -15,7 +15,11 @@ void memorizza_dati(Compilation& c, DescriptionTexts& texts) {
     texts.delete_line_text();
     texts.delete_train_text();
     c.StatusCode = 25;
-    if (failure.where.line > 0) c.StatusSource = failure.where;
+    c.StatusSource.reset();
+    if (failure.where.line > 0)
+      c.StatusSource = failure.where;
+    else if (state.record.line > 0)
+      c.StatusSource = state.record;
   }
 }
 

@@ -9,6 +9,13 @@ namespace scengen {
 /// State that the line half hands on to the train half.
 struct ReadingState {
   int32_t next_board_slot = 80;  // ScenarioTable slot of the next information-board text
+  // Where the train half's speed and adhesion cursors stood when its reading ended, before the
+  // profile tails.
+  int32_t speed_cursor = 0;
+  int32_t adhesion_cursor = 0;
+  // The keyword field of the record being read, for failures that arise past the field reader
+  // (a placement's code 25); line 0 when no record is being read.
+  SourceSpot record{};
 };
 
 /// Reads the line description, then the train description, into the model; errors are recorded

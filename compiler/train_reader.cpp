@@ -1,13 +1,381 @@
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
 #include "compiler/field_reader.h"
 #include "compiler/memorizza_dati.h"
+#include "compiler/signal_placement.h"
 
 namespace scengen {
+namespace {
+
+// Every keyword test of the train text ignores letter case.
+bool has_keyword(std::string_view field, std::string_view keyword) {
+  return contains_ignoring_case(field, keyword);
+}
+
+uint8_t low8(int64_t value) {
+  return static_cast<uint8_t>(value);
+}
+int16_t low16(int64_t value) {
+  return static_cast<int16_t>(static_cast<uint16_t>(value));
+}
+
+// How the reading goes on after a record.
+enum class Flow {
+  Next,          // read the next record
+  EndOfReading,  // the end of the text or a code 15: the tails and the reference check follow
+  Stop,          // an error that ends the reading at once
+};
+
+class TrainReader {
+ public:
+  TrainReader(Compilation& c, ReadingState& state, std::string_view text)
+      : c_(c), state_(state), fields_(text, TextKind::Train), last_(c.last_cell()) {}
+
+  Flow read_records();
+  void finish_reading();
+  int32_t speed_cursor() const { return speed_cursor_; }
+  int32_t adhesion_cursor() const { return adhesion_cursor_; }
+
+ private:
+  bool read_keyword_field();
+  Flow test_keywords();
+  Flow read_speed_step();
+  Flow read_adhesion_step();
+  Flow read_signal();
+  Flow read_slow_order();
+  Flow read_code_point();
+  Flow read_station();
+  Flow after_placement(int32_t position);
+
+  void advance_profile(int32_t position, int32_t& cursor, uint8_t value, uint8_t TrackCell::*field);
+  void fill_tail(int32_t& cursor, uint8_t value, uint8_t TrackCell::*field);
+  bool beyond_track(int32_t position, int reach);
+  TrackCell& cell(int64_t index);
+  int32_t fit_long(int64_t value) const;
+
+  // Errors are recorded at the place of the record's keyword field, for the authors' diagnostics.
+  void record(int32_t code) {
+    record_error(c_, code);
+    c_.StatusSource = record_spot_;
+  }
+  void record(int32_t code, int32_t position) {
+    record_error(c_, code, position);
+    c_.StatusSource = record_spot_;
+  }
+
+  uint8_t speed_value() const { return low8(nearest(current_speed_ / 5.0)); }
+  uint8_t adhesion_value() const { return low8(current_adhesion_); }
+
+  Compilation& c_;
+  ReadingState& state_;
+  FieldReader fields_;
+  const int32_t last_;  // the last cell index
+  SourceSpot record_spot_{};
+
+  int32_t speed_cursor_ = 0;
+  int32_t adhesion_cursor_ = 0;
+  int32_t current_speed_ = 0;
+  int32_t current_adhesion_ = 0;
+  int32_t station_counter_ = 1;
+};
+
+// Reads a keyword field into CurrentField; false when it was the field that ends the text.
+bool TrainReader::read_keyword_field() {
+  c_.CurrentField = fields_.read_text();
+  record_spot_ = fields_.field_start();
+  return !fields_.at_end();
+}
+
+Flow TrainReader::read_records() {
+  // Everything up to the first field that names the general section is skipped. The search reads
+  // once before it looks for the end, so an empty text fails.
+  for (;;) {
+    c_.CurrentField = fields_.read_text();
+    if (has_keyword(c_.CurrentField, "[generale]") || fields_.at_end()) break;
+  }
+  for (;;) {
+    if (fields_.at_end()) return Flow::EndOfReading;
+    if (!read_keyword_field()) return Flow::EndOfReading;
+    // At most two comment fields in a row are passed over; a third is tested whatever it holds.
+    if (has_keyword(c_.CurrentField, "-")) {
+      if (!read_keyword_field()) return Flow::EndOfReading;
+      if (has_keyword(c_.CurrentField, "-") && !read_keyword_field()) return Flow::EndOfReading;
+    }
+    if (const Flow flow = test_keywords(); flow != Flow::Next) return flow;
+  }
+}
+
+// The tests are independent: a field holding two keywords reads the values of both, in order.
+Flow TrainReader::test_keywords() {
+  const std::string field = c_.CurrentField;
+  Flow flow = Flow::Next;
+  if (has_keyword(field, "frenata") && has_keyword(field, "massa")) {
+    c_.ScenarioTable[84].Num1 = fields_.read_long();
+  }
+  if (has_keyword(field, "vetture")) c_.ScenarioTable[84].Num3 = fields_.read_long();
+  if (has_keyword(field, "velocit") && (flow = read_speed_step()) != Flow::Next) return flow;
+  if (has_keyword(field, "aderenza") && (flow = read_adhesion_step()) != Flow::Next) return flow;
+  if (has_keyword(field, "orologio")) {
+    c_.ScenarioTable[86].Small3 = fields_.read_integer();
+    c_.ScenarioTable[86].Small4 = fields_.read_integer();
+    c_.ScenarioTable[86].Small5 = fields_.read_integer();
+  }
+  if (has_keyword(field, "sabbia")) c_.ScenarioTable[86].Small1 = fields_.read_integer();
+  if (has_keyword(field, "segnale") && (flow = read_signal()) != Flow::Next) return flow;
+  if (has_keyword(field, "rallentamento") && (flow = read_slow_order()) != Flow::Next) return flow;
+  if (has_keyword(field, "abbattimento") && (flow = read_code_point()) != Flow::Next) return flow;
+  if (has_keyword(field, "stazione") && (flow = read_station()) != Flow::Next) return flow;
+  return Flow::Next;
+}
+
+// Records 15 when the position lies before the route start or (position + reach) / 50 beyond the
+// last cell. Without a track, the first record that needs one fails with 25.
+bool TrainReader::beyond_track(int32_t position, int reach) {
+  if (c_.TrackCells.empty()) throw ReadFailure{record_spot_, "the line description gave no track"};
+  if (position < 0 || (int64_t{position} + reach) / 50.0 > last_) {
+    record(15, position);
+    return true;
+  }
+  return false;
+}
+
+// Every cell the reader writes is checked: a write outside the track is a reading failure.
+TrackCell& TrainReader::cell(int64_t index) {
+  if (index < 0 || index > last_) throw ReadFailure{record_spot_, "a cell lies outside the track"};
+  return c_.TrackCells[static_cast<size_t>(index)];
+}
+
+int32_t TrainReader::fit_long(int64_t value) const {
+  if (value < INT32_MIN || value > INT32_MAX) {
+    throw ReadFailure{record_spot_, "a value does not fit its Long field"};
+  }
+  return static_cast<int32_t>(value);
+}
+
+// Writes the previous value from the cursor up to the step's cell. The loop writes at least one
+// cell even when the cursor already stands at or past it, and never the last cell.
+void TrainReader::advance_profile(int32_t position, int32_t& cursor, uint8_t value,
+                                  uint8_t TrackCell::*field) {
+  const int64_t n = nearest(position / 50.0);
+  if (n <= 0) return;
+  do {
+    if (cursor >= last_) break;
+    cell(cursor).*field = value;
+    ++cursor;
+  } while (cursor < n);
+}
+
+// Writes at least one cell; the last three keep their 0 unless the cursor already stood there.
+void TrainReader::fill_tail(int32_t& cursor, uint8_t value, uint8_t TrackCell::*field) {
+  do {
+    cell(cursor).*field = value;
+    ++cursor;
+  } while (cursor < last_ - 2);
+}
+
+Flow TrainReader::read_speed_step() {
+  const int32_t pos = fields_.read_long();
+  const int32_t v = fields_.read_long();
+  if (beyond_track(pos, 100)) return Flow::EndOfReading;
+  advance_profile(pos, speed_cursor_, speed_value(), &TrackCell::SpeedLimit);
+  current_speed_ = v;
+  return Flow::Next;
+}
+
+Flow TrainReader::read_adhesion_step() {
+  const int32_t pos = fields_.read_long();
+  const int32_t a = fields_.read_long();
+  if (beyond_track(pos, 100)) return Flow::EndOfReading;
+  advance_profile(pos, adhesion_cursor_, adhesion_value(), &TrackCell::Adhesion);
+  current_adhesion_ = a;
+  return Flow::Next;
+}
+
+// Only the placement's own refusal (16 to 20) ends the reading: a 15 that the line half recorded
+// stays, and the train text is read on.
+Flow TrainReader::after_placement(int32_t position) {
+  if (c_.StatusCode < 16 || c_.StatusCode > 20) return Flow::Next;
+  c_.StatusPosition = position;
+  c_.StatusSource = record_spot_;
+  return Flow::Stop;
+}
+
+Flow TrainReader::read_signal() {
+  const int32_t posizione = fields_.read_long();
+  const int32_t sx = fields_.read_long();
+  const int32_t s1 = fields_.read_long();
+  const int32_t s2 = fields_.read_long();
+  const int32_t s3 = fields_.read_long();
+  const int32_t rapp = fields_.read_long();
+  const int32_t dx = fields_.read_long();
+  const int32_t d1 = fields_.read_long();
+  const int32_t d2 = fields_.read_long();
+  const int32_t d3 = fields_.read_long();
+  int32_t tempo = fields_.read_long();
+  if (beyond_track(posizione, 100)) return Flow::EndOfReading;
+  memo_segnale(c_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
+  return after_placement(posizione);
+}
+
+Flow TrainReader::read_slow_order() {
+  const int32_t x = fields_.read_long();
+  const int32_t v = fields_.read_long();
+  const int32_t l = fields_.read_long();
+  const int32_t f_tt = fields_.read_long();
+  const int32_t f_ta = fields_.read_long();
+  const int32_t d_v = fields_.read_long();
+  if (beyond_track(x, 100)) return Flow::EndOfReading;
+  memo_rallentamento(c_, x, v, l, f_tt, f_ta, d_v);
+  return after_placement(x);
+}
+
+Flow TrainReader::read_code_point() {
+  const int32_t pos = fields_.read_long();
+  const int32_t code = fields_.read_long();
+  if (beyond_track(pos, 100)) return Flow::EndOfReading;
+  // The cell of the position itself, without the + 1 of signals and slow orders.
+  TrackCell& point = cell(nearest(pos / 50.0));
+  if (!is_free(point)) {
+    record(7, pos);
+    return Flow::Stop;
+  }
+  if (code > 0) {
+    point.Kind = kCodePoint;
+    point.Param1 = low16(code);
+  } else {
+    point.Kind = kCodePointWithoutCode;
+  }
+  return Flow::Next;
+}
+
+// Values go straight into the station's slot as they are read.
+Flow TrainReader::read_station() {
+  const int32_t n = station_counter_;
+  // Code 10 stops the counter below the board-text slots; the first station takes slot 1 however
+  // many board texts there are. The guard only keeps the fixed slots out of reach.
+  if (n < 1 || n > 80) throw ReadFailure{record_spot_, "no scenario table slot for a station"};
+  ScenarioEntry& e = c_.ScenarioTable[n];
+
+  e.Num3 = fields_.read_long();
+  if (beyond_track(e.Num3, 800)) return Flow::EndOfReading;
+  if (e.Num3 % 50 != 0) {
+    record(8, e.Num3);
+    return Flow::Stop;
+  }
+  e.Tag = fields_.read_byte();
+  const int32_t length = fields_.read_long();
+  if (length % 100 != 0) {
+    record(9, e.Num3);
+    return Flow::Stop;
+  }
+  e.Tag2 = fields_.read_byte();
+  e.Flag4 = fields_.read_byte();
+  e.Flag3 = fields_.read_byte();
+  e.Small1 = fields_.read_integer();
+  e.Small2 = fields_.read_integer();
+  e.Flag1 = fields_.read_byte();
+  e.Small3 = fields_.read_integer();
+  e.Small4 = fields_.read_integer();
+  e.Small5 = fields_.read_integer();
+  e.Flag2 = fields_.read_byte();
+  const int64_t hours = fields_.read_long();
+  const int64_t minutes = fields_.read_long();
+  const int64_t seconds = fields_.read_long();
+  e.Num4 = fit_long(hours * 3600 + minutes * 60 + seconds);
+  e.Text = fields_.read_text();
+
+  const int64_t position = e.Num3;
+  if (e.Tag == 5 || e.Tag == 6) {
+    e.Num2 = fit_long(position + 150);
+    e.Num1 = fit_long(position - length);
+    e.Flag3 = 0;
+  } else if (e.Tag == 7 || e.Tag == 8) {
+    e.Num1 = fit_long(position - length);
+    e.Num2 = fit_long(position + length);
+    e.Flag3 = 0;
+  } else {
+    e.Num1 = fit_long(nearest(position - length / 2.0));
+    e.Num2 = fit_long(nearest(position + length / 2.0) + (e.Flag3 != 0 ? 50 : 0));
+  }
+  if (length < 600) e.Flag4 = 0;
+  // After the extent, so that a first station's end still takes the 50 m of its third flag.
+  if (n == 1) {
+    e.Flag3 = 0;
+    e.Flag4 = 0;
+  }
+
+  // Types 25 and above place no cell. Num2 is a multiple of 50 here (position and half the length
+  // are), so the division is exact.
+  if (e.Tag < 25) {
+    const int64_t marker = e.Num2 / 50 - 1;
+    if (marker > last_) {
+      record(15, e.Num3);
+      return Flow::EndOfReading;
+    }
+    if (e.Tag != 5 && e.Tag != 6) {
+      for (int k = 1; k <= 4; ++k) {
+        const int64_t j = marker - k;
+        if (j > 1) cell(j).Mark = static_cast<uint8_t>(80 + k);
+      }
+    }
+    if (marker <= 1) {
+      record(24);
+      return Flow::Stop;
+    }
+    TrackCell& station = cell(marker);
+    station.Kind = kStationMarker;
+    station.Param1 = static_cast<int16_t>(n);
+  }
+
+  // A start exactly 350 m after the previous end passes.
+  if (n > 1 && int64_t{e.Num1} - 350 < c_.ScenarioTable[n - 1].Num2) {
+    record(22, e.Num3);
+    return Flow::Stop;
+  }
+  // Checked after every station, whether or not another follows.
+  ++station_counter_;
+  if (station_counter_ >= state_.next_board_slot) {
+    record(10);
+    return Flow::Stop;
+  }
+  return Flow::Next;
+}
+
+void TrainReader::finish_reading() {
+  fill_tail(speed_cursor_, speed_value(), &TrackCell::SpeedLimit);
+  fill_tail(adhesion_cursor_, adhesion_value(), &TrackCell::Adhesion);
+  // The check concerns the line's references, not a record of this text.
+  for (int slot = 81; slot <= 83; ++slot) {
+    const ScenarioEntry& reference = c_.ScenarioTable[slot];
+    if (reference.Num1 % 50 != 0 || reference.Num2 % 50 != 0) {
+      record_error(c_, 2);
+      c_.StatusSource.reset();
+      break;
+    }
+  }
+}
+
+}  // namespace
 
 void read_train_description(Compilation& c, DescriptionTexts& texts, ReadingState& state) {
-  // Not built yet.
-  (void)c;
-  (void)state;
+  const TextRead text = texts.read_train_text();
+  if (text.status == TextStatus::Missing) {
+    throw ReadFailure{{TextKind::Train, 0, 0}, "the train description text is missing"};
+  }
+  if (text.status == TextStatus::Unreadable) {
+    throw ReadFailure{{TextKind::Train, 0, 0}, "the train description text cannot be read"};
+  }
+  TrainReader reader(c, state, text.bytes);
+  const Flow flow = reader.read_records();
+  // Every way out but a reading failure deletes the text here; memorizza_dati's handler deletes
+  // it after a failure.
   texts.delete_train_text();
+  state.speed_cursor = reader.speed_cursor();
+  state.adhesion_cursor = reader.adhesion_cursor();
+  if (flow == Flow::EndOfReading) reader.finish_reading();
 }
 
 }  // namespace scengen

@@ -5,6 +5,13 @@
 
 namespace scengen {
 
+/// The scenario notes, 22 lines, one paragraph per line, closed by the end marker.
+LineList scenario_notes_lines();
+/// The slow-order notice, 47 lines, closed by the end marker.
+LineList slow_order_notice_lines();
+/// The train card, 46 lines, closed by the end marker.
+LineList train_card_lines();
+
 /// Writes RouteId + "_" + TrainNumber + "_note.txt".
 void dati_note(const OutputPlace& out);
 /// Writes RouteId + "_" + TrainNumber + "_rallentamenti.txt".

@@ -147,7 +147,10 @@ std::filesystem::path join_output_path(const std::filesystem::path& folder,
 
 std::string display_path(const std::filesystem::path& path) {
   const auto text = path.u8string();
-  return "'" + std::string(text.begin(), text.end()) + "'";
+  std::string quoted = "'";
+  quoted.append(text.begin(), text.end());
+  quoted += '\'';
+  return quoted;
 }
 
 }  // namespace scengen

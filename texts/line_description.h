@@ -5,6 +5,9 @@
 
 namespace scengen {
 
+/// The built-in line description, 95 lines, as a line list closed by the end marker.
+LineList line_description_lines();
+
 /// Writes RouteId + "_linea.txt" into the output folder.
 void dati_linea(const OutputPlace& out);
 

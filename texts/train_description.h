@@ -5,6 +5,9 @@
 
 namespace scengen {
 
+/// The built-in train description, 173 lines, as a line list closed by the end marker.
+LineList train_description_lines();
+
 /// Writes RouteId + "_" + TrainNumber + "-.txt" into the output folder.
 void dati_treno(const OutputPlace& out);
 

@@ -1,0 +1,143 @@
+#include "compiler/line_placement.h"
+
+#include <limits>
+
+#include "compiler/field_reader.h"
+
+namespace scengen {
+namespace {
+
+struct Reference {
+  int32_t Num1 = 0;  // route position (m)
+  int32_t Num2 = 0;  // kilometric progressive (m)
+  int32_t Num3 = 0;  // direction flag
+};
+
+Reference reference_in(const ScenarioEntry& entry) {
+  return {entry.Num1, entry.Num2, entry.Num3};
+}
+
+void put_reference(ScenarioEntry& entry, const Reference& reference) {
+  entry.Num1 = reference.Num1;
+  entry.Num2 = reference.Num2;
+  entry.Num3 = reference.Num3;
+}
+
+// A packed pair of speeds, computed in double precision; it must fit a 16-bit cell value.
+int16_t pack_speeds(int32_t right, int32_t left) {
+  const int64_t packed = nearest(right / 5.0 + left * 20.0);
+  if (packed < std::numeric_limits<int16_t>::min() || packed > std::numeric_limits<int16_t>::max())
+    throw ReadFailure{{}, "a packed maximum speed does not fit 16 bits"};
+  return static_cast<int16_t>(packed);
+}
+
+}  // namespace
+
+void progressive_ordina(Compilation& c) {
+  const Reference t = reference_in(c.ScenarioTable[81]);
+  const Reference d = reference_in(c.ScenarioTable[82]);
+  const Reference u = reference_in(c.ScenarioTable[83]);
+  Reference r1, r2, r3;
+  const auto order = [&](const Reference& first, const Reference& second, const Reference& third) {
+    r1 = first;
+    r2 = second;
+    r3 = third;
+  };
+  if (int64_t{t.Num1} + d.Num1 + u.Num1 != 0) {
+    // A tie for the largest position matches none of the three and leaves all zeros.
+    if (t.Num1 > d.Num1 && t.Num1 > u.Num1) d.Num1 > u.Num1 ? order(t, d, u) : order(t, u, d);
+    if (d.Num1 > t.Num1 && d.Num1 > u.Num1) t.Num1 > u.Num1 ? order(d, t, u) : order(d, u, t);
+    if (u.Num1 > t.Num1 && u.Num1 > d.Num1) t.Num1 > d.Num1 ? order(u, t, d) : order(u, d, t);
+  } else {
+    // The last reference with a positive progressive wins.
+    if (t.Num2 > 0) order(t, d, u);
+    if (d.Num2 > 0) order(d, t, u);
+    if (u.Num2 > 0) order(u, d, t);
+  }
+  put_reference(c.ScenarioTable[81], r1);
+  put_reference(c.ScenarioTable[82], r2);
+  put_reference(c.ScenarioTable[83], r3);
+  for (int slot = 81; slot <= 83; ++slot) {
+    ScenarioEntry& entry = c.ScenarioTable[slot];
+    if (entry.Num3 != 1) continue;
+    const int64_t progressive = int64_t{entry.Num2} + 100;
+    if (progressive > std::numeric_limits<int32_t>::max())
+      throw ReadFailure{{}, "a kilometric progressive does not fit 32 bits"};
+    entry.Num2 = static_cast<int32_t>(progressive);
+  }
+}
+
+double curvature_of_class(int curve_class) {
+  static constexpr double kCurvature[] = {0.0, 0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+  return curve_class >= 1 && curve_class <= 6 ? kCurvature[curve_class] : 0.0;
+}
+
+bool walk_plan(Compilation& c, int32_t& cursor, int64_t last, double k, bool test_limit) {
+  TrackPlan& plan = c.TrackPlan;
+  while (cursor <= last) {
+    // The reader bounds every walk; this only keeps a wrong caller inside the plan.
+    if (!plan.exists() || cursor < 2 || cursor > plan.last_point())
+      throw ReadFailure{{}, "the route plan walk leaves the plan"};
+    const int32_t p = cursor;
+    const double dx = plan.value(p - 1, 0) - plan.value(p - 2, 0);
+    const double dy = plan.value(p - 1, 1) - plan.value(p - 2, 1);
+    if (k == 0.0) {
+      plan.set_double(p, 0, plan.value(p - 1, 0) + dx);
+      plan.set_double(p, 1, plan.value(p - 1, 1) + dy);
+    } else {
+      // A first-order turn of the previous step; nothing normalises its length afterwards.
+      const double step0 = dx + k * dy;
+      const double step1 = dy - k * dx;
+      plan.set_double(p, 0, plan.value(p - 1, 0) + step0);
+      plan.set_double(p, 1, plan.value(p - 1, 1) + step1);
+    }
+    ++cursor;
+    if (test_limit && cursor > kPlanLimit) return false;
+  }
+  return true;
+}
+
+void memo_montagna(Compilation& c, int32_t& inizio, int32_t& fine, int32_t& tipo) {
+  // Both limits are checked before anything is written; the reader has already refused tunnels
+  // that leave the track, so these only keep a wrong caller inside the model.
+  if (c.TunnelCount >= kTunnelSlots - 1) throw ReadFailure{{}, "more than 80 tunnels"};
+  const int64_t first = nearest(inizio / 50.0);
+  const int64_t last = nearest(fine / 50.0 - 1);
+  if (first <= last && (first < 0 || last > c.last_cell()))
+    throw ReadFailure{{}, "a tunnel leaves the track"};
+
+  const bool marked = tipo > 10;
+  if (marked) tipo -= 10;
+  ++c.TunnelCount;
+  c.TunnelStart[c.TunnelCount] = inizio;
+  c.TunnelEnd[c.TunnelCount] = fine;
+  if (c.TunnelCount > 1 &&
+      int64_t{c.TunnelStart[c.TunnelCount]} - c.TunnelEnd[c.TunnelCount - 1] <= 150)
+    tipo = 3;
+  int count = 0;
+  for (int64_t cell = first; cell <= last; ++cell) {
+    TrackCell& track = c.TrackCells[static_cast<size_t>(cell)];
+    track.Tunnel = static_cast<uint8_t>(tipo);
+    if (marked && ++count % 4 == 0 && track.Kind == kNothing) track.Kind = kTunnelMarker;
+  }
+}
+
+void memo_indicatori_v_max(Compilation& c, int32_t posizione, int32_t& vas, int32_t& vbs,
+                           int32_t& vcs, int16_t& strisces, int32_t& vad, int32_t& vbd,
+                           int32_t& vcd, int16_t& strisced) {
+  const int64_t index = nearest(posizione / 50.0 + 1);
+  // A cell outside the track is never free.
+  if (index < 0 || index > c.last_cell() || !is_free(c.TrackCells[static_cast<size_t>(index)])) {
+    record_error(c, 21);
+    return;
+  }
+  TrackCell& cell = c.TrackCells[static_cast<size_t>(index)];
+  cell.Kind = kSpeedBoard;
+  cell.Param1 = pack_speeds(vad, vas);
+  cell.Param2 = pack_speeds(vbd, vbs);
+  cell.Param3 = pack_speeds(vcd, vcs);
+  // 16-bit arithmetic: the stripes keep their low bits.
+  cell.Param4 = static_cast<int16_t>(strisces * 10 + strisced);
+}
+
+}  // namespace scengen
