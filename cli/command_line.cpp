@@ -9,18 +9,16 @@
 
 namespace scengen {
 
-int run_command_line(int argc, char** argv) {
-  return run_command_line(argc, argv, console_platform());
-}
+int run_command_line(int argc, char** argv) { return run_command_line(argc, argv, nullptr); }
 
-int run_command_line(int argc, char** argv, Platform& platform) {
+int run_command_line(int argc, char** argv, Platform* window) {
   (void)argv;
   if (argc > 1) {
     std::cerr << "usage: scengen\n"
                  "Writes the built-in scenario's files into the program's folder.\n";
     return kExitUsage;
   }
-  Form1 form(platform, system_files());
+  Form1 form(window != nullptr ? *window : console_platform(), system_files());
   return form.Form_Load();
 }
 

@@ -15,7 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::streambuf* out = std::cout.rdbuf(platform.message_buffer());
   std::streambuf* err = std::cerr.rdbuf(platform.message_buffer());
   const int status =
-      scengen::run_command_line(static_cast<int>(arguments.size()), argv.data(), platform);
+      scengen::run_command_line(static_cast<int>(arguments.size()), argv.data(), &platform);
   std::cout.flush();
   std::cerr.flush();
   std::cout.rdbuf(out);
