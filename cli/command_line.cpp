@@ -114,7 +114,11 @@ int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream&
 }  // namespace
 
 int run_command_line(int argc, char** argv) {
-  Console console{std::cout, std::cerr};
+  return run_command_line(argc, argv, nullptr);
+}
+
+int run_command_line(int argc, char** argv, Platform* window) {
+  Console console{std::cout, std::cerr, window};
   if (argc <= 1) return run_built_in({}, console);
 
   CLI::App app(kProgramHelp, "scengen");
