@@ -1,5 +1,7 @@
 #include "compiler/field_reader.h"
 
+#include "compiler/compile_warnings.h"
+
 namespace scengen {
 
 bool contains_ignoring_case(std::string_view field, std::string_view keyword) {
@@ -76,6 +78,11 @@ int32_t FieldReader::read_number(NumberWidth width) {
   const std::string_view field = text_.substr(begin, pos_ - begin);
   skip_blanks();
   take_separator();
+  if (warnings_ != nullptr && warnings_->CollectWarnings) {
+    if (auto warning = number_field_warning(field)) {
+      record_warning(*warnings_, field_start_, std::move(*warning));
+    }
+  }
 
   size_t i = 0;
   bool negative = false;
