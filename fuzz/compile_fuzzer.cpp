@@ -1,7 +1,8 @@
 // Fuzzes the whole compile in memory: the input is a line description text, a NUL byte and a
 // train description text (no NUL: the train text is missing). Both are compiled without the route
-// plan and, for routes short enough to keep the fuzzer fast, with it; the binary file images are
-// encoded from each model. Any crash, sanitizer report or broken invariant below is a finding.
+// plan, collecting warnings as the command line does, and, for routes short enough to keep the
+// fuzzer fast, with it, as the built-in run does; the binary file images are encoded from each
+// model and read back. Any crash, sanitizer report or broken invariant below is a finding.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/error_codes.h"
+#include "compiler/output_decoding.h"
 #include "compiler/output_files.h"
 
 namespace {
@@ -38,6 +40,7 @@ int32_t compile_once(const std::string& line, const std::optional<std::string>& 
   Compilation c;
   c.RouteId = "Veltrano_Quarnelo";
   c.TrainNumber = "58316";
+  c.CollectWarnings = flag == 0;
   MemoryTexts texts(line, train);
   const CompileOutcome outcome = compile_scenario(c, texts, flag);
 
@@ -56,19 +59,26 @@ int32_t compile_once(const std::string& line, const std::optional<std::string>& 
     check(outcome.seal_code == 1250 || outcome.seal_code == 1251, "a seal code is 1250 or 1251");
     return c.ExtendedLength;
   }
+  // Each file image reads back into the model part it was made from.
   const std::string track = encode_track_cells(c.TrackCells);
   check(track.size() == c.TrackCells.size() * 15, "15 bytes a cell");
+  const auto cells = decode_track_cells(track);
+  check(cells && encode_track_cells(*cells.value) == track, "the track file reads back");
   const std::optional<std::string> table = encode_scenario_table(c.ScenarioTable);
   if (table) {
     size_t texts_size = 0;
     for (const ScenarioEntry& e : c.ScenarioTable) texts_size += e.Text.size();
     check(table->size() == 87 * 34 + texts_size, "34 bytes a slot plus its text");
+    const auto slots = decode_scenario_table(*table);
+    check(slots && encode_scenario_table(*slots.value) == table, "the table file reads back");
   }
   if (flag != 0) {
     check(c.TrackPlan.exists(), "the plan exists when it is built");
     const std::string plan = encode_route_plan(c.TrackPlan);
     check(plan.size() >= static_cast<size_t>(c.TrackPlan.last_point() + 1) * 2 * 2,
           "every plan element has its tag");
+    const auto points = decode_route_plan(plan);
+    check(points && encode_route_plan(*points.value) == plan, "the plan file reads back");
   }
   return c.ExtendedLength;
 }

@@ -1,5 +1,6 @@
 // Writes the seed corpus of the fuzz targets: the built-in scenario's two texts, and every pair of
-// texts in testdata/codes (each reaches one error code), as line text, NUL, train text.
+// texts in testdata/codes (each reaches one error code), as line text, NUL, train text; the
+// binary files compiled from a short route for the file readers.
 //   fuzz_seeds <testdata folder> <corpus folder>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,8 @@
 #include <map>
 #include <string>
 
+#include "compiler/compile.h"
+#include "compiler/output_files.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
 
@@ -45,8 +48,10 @@ int main(int argc, char** argv) {
   const fs::path codes = fs::path(argv[1]) / "codes";
   const fs::path compile = fs::path(argv[2]) / "compile";
   const fs::path fields = fs::path(argv[2]) / "field_reader";
+  const fs::path files = fs::path(argv[2]) / "decode";
   fs::create_directories(compile);
   fs::create_directories(fields);
+  fs::create_directories(files);
 
   const std::string line = scengen::emit_line_list(scengen::line_description_lines());
   const std::string train = scengen::emit_line_list(scengen::train_description_lines());
@@ -58,6 +63,24 @@ int main(int argc, char** argv) {
   put(fields / "numbers", field_reader_seed(std::string("\1\2\3", 3),
                                             "2147483647,-2147483648 2147483648\r\n32767,-32768,"
                                             "32768\n255 256 -0 +12 0000000000000000255,\"7\"\r"));
+
+  // The binary files of a 100 m route with a signal, a slow order and a station: small enough
+  // for the fuzzer to work on.
+  scengen::Compilation c;
+  c.RouteId = "R";
+  c.TrainNumber = "1";
+  scengen::MemoryTexts short_route(
+      "[generale]\nlunghezza percorso, 100\n[curve]\ncurvad6, 10, 20\n[fine]\n",
+      "[generale]\nsegnale, 1000, 2, 2,3,1, 1, 2, 2,1,1, 0\nrallentamento, 2000, 40, 400, 1, 1, "
+      "30\n"
+      "stazione, 3000, 12, 600, 0,0,0, 0,0,0, 0,0,0, 0, 8,0,0, S\n[fine]\n");
+  if (scengen::compile_scenario(c, short_route, 1).end != scengen::CompileEnd::Sealed) {
+    std::fprintf(stderr, "fuzz_seeds: the short route does not compile\n");
+    return 1;
+  }
+  put(files / "track", scengen::encode_track_cells(c.TrackCells));
+  put(files / "table", *scengen::encode_scenario_table(c.ScenarioTable));
+  put(files / "plan", scengen::encode_route_plan(c.TrackPlan));
 
   // Each case of testdata/codes is NAME.line and, unless the train text is missing, NAME.train.
   std::map<std::string, std::string> pairs;
