@@ -25,7 +25,9 @@ class SystemFiles : public FileLayer {
   void write_replacing(const std::filesystem::path& path, std::string_view bytes) override;
   FileRead read_whole(const std::filesystem::path& path) override;
   void remove(const std::filesystem::path& path) override {
+    // Only a file: an empty folder that happens to bear the name is not the program's to delete.
     std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) return;
     std::filesystem::remove(path, ignored);
   }
 };
