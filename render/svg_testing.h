@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <map>
 #include <string>
@@ -24,6 +25,9 @@ inline std::filesystem::path fresh_folder(const std::string& what) {
     name += '-';
     name += info->name();
   }
+  // ctest runs the tests of one suite in separate processes at once: each needs its own folder.
+  name += '-';
+  name += std::to_string(std::random_device{}());
   auto folder = std::filesystem::temp_directory_path() / name;
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
