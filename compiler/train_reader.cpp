@@ -10,15 +10,10 @@
 namespace scengen {
 namespace {
 
-// Keyword tests fold the ASCII letters only: the texts are raw Windows-1252 bytes.
-char fold(char ch) {
-  return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-
-// Whether `field` contains the lower-case `keyword` anywhere, letters compared without case.
+// Whether `field` contains the lower-case `keyword` anywhere, ASCII letters compared without case:
+// the texts are raw Windows-1252 bytes.
 bool has_keyword(std::string_view field, std::string_view keyword) {
-  return std::search(field.begin(), field.end(), keyword.begin(), keyword.end(),
-                     [](char a, char b) { return fold(a) == b; }) != field.end();
+  return contains_ignoring_case(field, keyword);
 }
 
 uint8_t low8(int64_t value) {
