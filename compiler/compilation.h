@@ -21,6 +21,12 @@ struct SourceSpot {
   int column = 0;
 };
 
+/// Something the compile accepts but that is almost surely an author's mistake.
+struct CompileWarning {
+  SourceSpot where;
+  std::string message;
+};
+
 /// Everything one compile reads and writes. The run's form owns one; every front end may too.
 struct Compilation {
   std::string RouteId;
@@ -41,6 +47,11 @@ struct Compilation {
   /// Where in the texts the recorded error was met, when a reader recorded it; for diagnostics.
   std::optional<SourceSpot> StatusSource;
 
+  /// Whether the readers note warnings (the command line asks; the built-in run leaves it off and
+  /// pays nothing for them).
+  bool CollectWarnings = false;
+  std::vector<CompileWarning> Warnings;
+
   /// The last index of TrackCells (-1 while it is unsized).
   int32_t last_cell() const { return static_cast<int32_t>(TrackCells.size()) - 1; }
   /// The finishing pass, the seal and the writers need at least two cells.
@@ -53,6 +64,11 @@ inline void record_error(Compilation& c, int32_t code) { c.StatusCode = code; }
 inline void record_error(Compilation& c, int32_t code, int32_t position) {
   c.StatusCode = code;
   c.StatusPosition = position;
+}
+
+/// Notes a warning at a place in a text, when the compile collects warnings.
+inline void record_warning(Compilation& c, const SourceSpot& where, std::string message) {
+  if (c.CollectWarnings) c.Warnings.push_back({where, std::move(message)});
 }
 
 /// Empties every slot of the scenario table (numbers 0, texts empty).

@@ -9,6 +9,7 @@ CompileOutcome compile_scenario(Compilation& c, DescriptionTexts& texts, int32_t
   c.CompileFlag = compile_flag;
   c.StatusCode = 0;
   c.StatusSource.reset();
+  c.Warnings.clear();
   clear_scenario_table(c);
   memorizza_dati(c, texts);
   if (!c.has_track()) return {CompileEnd::NoTrack, 0};

@@ -1,5 +1,7 @@
 #include "compiler/field_reader.h"
 
+#include "compiler/compile_warnings.h"
+
 namespace scengen {
 
 void FieldReader::step() {
@@ -68,6 +70,7 @@ int32_t FieldReader::read_number(NumberWidth width) {
   // follows it inside the field is passed over.
   const char* const text = text_.data();
   const size_t size = text_.size();
+  const size_t begin = pos_;
   size_t at = pos_;
   bool negative = false;
   if (at < size && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
@@ -83,9 +86,15 @@ int32_t FieldReader::read_number(NumberWidth width) {
   while (at < size && text[at] != ',' && text[at] != '\r' && text[at] != '\n' && text[at] != ' ' &&
          text[at] != '\t')
     ++at;
+  const std::string_view field = text_.substr(begin, at - begin);
   pos_ = at;
   skip_blanks();
   take_separator();
+  if (warnings_ != nullptr && warnings_->CollectWarnings) {
+    if (auto warning = number_field_warning(field)) {
+      record_warning(*warnings_, field_start_, std::move(*warning));
+    }
+  }
   if (too_large) fail("the number is too large");
   if (negative) value = -value;
 

@@ -64,6 +64,10 @@ class FieldReader {
   int16_t read_integer() { return static_cast<int16_t>(read_number(NumberWidth::Integer)); }
   uint8_t read_byte() { return static_cast<uint8_t>(read_number(NumberWidth::Byte)); }
 
+  /// Notes a warning in `c` for every number field that holds more than a whole number, when `c`
+  /// collects warnings.
+  void warn_into(Compilation& c) { warnings_ = &c; }
+
   /// Where the field read last begins (after its leading blanks).
   SourceSpot field_start() const { return field_start_; }
 
@@ -91,6 +95,7 @@ class FieldReader {
   int line_ = 1;
   size_t line_begin_ = 0;
   SourceSpot field_start_{};
+  Compilation* warnings_ = nullptr;
 };
 
 }  // namespace scengen

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/compile_warnings.h"
 #include "compiler/field_reader.h"
 #include "compiler/line_placement.h"
 #include "compiler/memorizza_dati.h"
@@ -28,7 +29,9 @@ enum class Flow {
 class LineReader {
  public:
   LineReader(Compilation& c, DescriptionTexts& texts, ReadingState& state, std::string_view text)
-      : c_(c), texts_(texts), state_(state), reader_(text, TextKind::Line) {}
+      : c_(c), texts_(texts), state_(state), reader_(text, TextKind::Line) {
+    reader_.warn_into(c);
+  }
 
   bool run() {
     if (!find_general_section()) return false;
@@ -45,6 +48,12 @@ class LineReader {
     state_.record = reader_.field_start();
   }
   int32_t read_number() { return reader_.read_long(); }
+  // A record's position; its place is kept for the warnings about it.
+  int32_t read_position(SourceSpot& where) {
+    const int32_t position = read_number();
+    where = reader_.field_start();
+    return position;
+  }
   bool at_end() const { return reader_.at_end(); }
 
   // Closes and deletes the text and records a code that ends memorizza_dati.
@@ -174,6 +183,7 @@ class LineReader {
       // Every test is applied to the same keyword field; a board text read later replaces
       // CurrentField.
       const std::string field = c_.CurrentField;
+      if (c_.CollectWarnings) warn_if_unmatched(field);
       Flow flow = Flow::Next;
       if (contains_ignoring_case(field, "pendenza")) flow = read_gradient();
       if (flow == Flow::Next && contains_ignoring_case(field, "curva") && c_.CompileFlag != 0)
@@ -187,6 +197,29 @@ class LineReader {
       if (flow == Flow::EndOfText) return true;
       if (flow == Flow::Stop) return false;
     }
+  }
+
+  // For the warnings: a field that matches no feature record. Without curves, a curve record's
+  // two numbers are met as keyword fields; they are expected there.
+  void warn_if_unmatched(std::string_view field) {
+    const bool curve = contains_ignoring_case(field, "curva");
+    const bool feature =
+        curve || contains_ignoring_case(field, "pendenza") ||
+        contains_ignoring_case(field, "montagna") ||
+        contains_ignoring_case(field, "indicatori_v") ||
+        (contains_ignoring_case(field, "cartello") && contains_ignoring_case(field, "indicat"));
+    if (unread_curve_values_ > 0) {
+      --unread_curve_values_;
+    } else if (!feature) {
+      warn_unmatched_field(c_, state_.record, field);
+    }
+    if (curve && c_.CompileFlag == 0) unread_curve_values_ = 2;
+  }
+
+  // Warnings about a feature's position: its cell rounded, beyond the route's end.
+  void warn_feature_position(const SourceSpot& where, std::string_view record, int32_t position) {
+    warn_rounded_position(c_, where, record, position);
+    warn_beyond_route(c_, where, record, position);
   }
 
   // Without a route length there is no track to place anything on.
@@ -214,10 +247,13 @@ class LineReader {
   }
 
   Flow read_gradient() {
-    const int32_t x = read_number();
+    SourceSpot at;
+    const int32_t x = read_position(at);
     const int32_t v = read_number();
     need_track();
     if (!on_track(x)) return beyond_track(x);
+    gradient_order_.check(c_, at, x);
+    warn_feature_position(at, "pendenza", x);
     const int64_t cell = nearest(x / 50.0);
     // The cursor writes at least one cell even when it is already at or past the record's cell.
     if (cell > 0) {
@@ -230,12 +266,15 @@ class LineReader {
   }
 
   Flow read_curve(std::string_view field) {
-    const int32_t s = read_number();
+    SourceSpot at;
+    const int32_t s = read_position(at);
     const int32_t n = read_number();
     need_track();
     if (!on_track(s)) return beyond_track(s);
     const int64_t end = int64_t{s} + n;
     if (end > int64_t{c_.ExtendedLength} - 2) return beyond_track(s);
+    curve_order_.check(c_, at, s);
+    warn_beyond_route(c_, at, "curva", s);  // the plan is per metre: nothing is rounded
     int curve_class = 0;
     for (int digit = 1; digit <= 6 && curve_class == 0; ++digit) {
       if (field.find(static_cast<char>('0' + digit)) != std::string_view::npos) curve_class = digit;
@@ -249,20 +288,25 @@ class LineReader {
   }
 
   Flow read_tunnel() {
-    int32_t inizio = read_number();
-    int32_t fine = read_number();
+    SourceSpot at, end_at;
+    int32_t inizio = read_position(at);
+    int32_t fine = read_position(end_at);
     int32_t tipo = read_number();
     need_track();
     if (!on_track(inizio)) return beyond_track(inizio);
     if (fine < 0) return beyond_track(fine);
     if (nearest(fine / 50.0 - 1) > c_.last_cell()) return beyond_track(inizio);
+    tunnel_order_.check(c_, at, inizio);
+    warn_rounded_position(c_, at, "montagna", inizio);
+    warn_feature_position(end_at, "montagna", fine);
     memo_montagna(c_, inizio, fine, tipo);
     if (c_.StatusCode > 0) return halt_at(c_.StatusCode, inizio);
     return Flow::Next;
   }
 
   Flow read_speed_board() {
-    const int32_t posizione = read_number();
+    SourceSpot at;
+    const int32_t posizione = read_position(at);
     int32_t vas = read_number();
     int32_t vbs = read_number();
     int32_t vcs = read_number();
@@ -273,16 +317,21 @@ class LineReader {
     auto strisced = static_cast<int16_t>(read_number());
     need_track();
     if (!on_track(posizione)) return beyond_track(posizione);
+    speed_board_order_.check(c_, at, posizione);
+    warn_feature_position(at, "indicatori_v", posizione);
     memo_indicatori_v_max(c_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
     if (c_.StatusCode > 0) return halt_at(c_.StatusCode, posizione);
     return Flow::Next;
   }
 
   Flow read_information_board() {
-    const int32_t x = read_number();
+    SourceSpot at;
+    const int32_t x = read_position(at);
     c_.CurrentField = reader_.read_text();
     need_track();
     if (!on_track(x)) return beyond_track(x);
+    information_board_order_.check(c_, at, x);
+    warn_feature_position(at, "cartello_indicatore", x);
     const int64_t index = nearest(x / 50.0 + 1);
     if (index < 0 || index > c_.last_cell() || !is_free(c_.TrackCells[static_cast<size_t>(index)]))
       return halt_at(6, x);
@@ -316,6 +365,14 @@ class LineReader {
   int32_t gradient_cursor_ = 0;
   int32_t previous_gradient_ = 0;
   int32_t plan_cursor_ = 2;
+
+  // For the authors' warnings only.
+  int unread_curve_values_ = 0;
+  SeriesOrder gradient_order_{"pendenza"};
+  SeriesOrder curve_order_{"curva"};
+  SeriesOrder tunnel_order_{"montagna"};
+  SeriesOrder speed_board_order_{"indicatori_v"};
+  SeriesOrder information_board_order_{"cartello_indicatore"};
 };
 
 }  // namespace

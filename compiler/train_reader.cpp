@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/compile_warnings.h"
 #include "compiler/field_reader.h"
 #include "compiler/memorizza_dati.h"
 #include "compiler/signal_placement.h"
@@ -10,10 +11,18 @@
 namespace scengen {
 namespace {
 
-// Whether `field` contains the lower-case `keyword` anywhere, ASCII letters compared without case:
-// the texts are raw Windows-1252 bytes.
+// Every keyword test of the train text ignores letter case.
 bool has_keyword(std::string_view field, std::string_view keyword) {
   return contains_ignoring_case(field, keyword);
+}
+
+// Whether a keyword field names any record (for the warning about fields that match nothing).
+bool matches_a_record(std::string_view field) {
+  for (const char* keyword : {"vetture", "velocit", "aderenza", "orologio", "sabbia", "segnale",
+                              "rallentamento", "abbattimento", "stazione"}) {
+    if (has_keyword(field, keyword)) return true;
+  }
+  return has_keyword(field, "frenata") && has_keyword(field, "massa");
 }
 
 uint8_t low8(int64_t value) {
@@ -33,7 +42,9 @@ enum class Flow {
 class TrainReader {
  public:
   TrainReader(Compilation& c, ReadingState& state, std::string_view text)
-      : c_(c), state_(state), fields_(text, TextKind::Train), last_(c.last_cell()) {}
+      : c_(c), state_(state), fields_(text, TextKind::Train), last_(c.last_cell()) {
+    fields_.warn_into(c);
+  }
 
   Flow read_records();
   void finish_reading();
@@ -56,6 +67,7 @@ class TrainReader {
   bool beyond_track(int32_t position, int reach);
   TrackCell& cell(int64_t index);
   int32_t fit_long(int64_t value) const;
+  int32_t read_position();
 
   // Errors are recorded at the place of the record's keyword field, for the authors' diagnostics.
   void record(int32_t code) {
@@ -81,6 +93,12 @@ class TrainReader {
   int32_t current_speed_ = 0;
   int32_t current_adhesion_ = 0;
   int32_t station_counter_ = 1;
+
+  // For the authors' warnings only.
+  SourceSpot position_spot_{};
+  SeriesOrder speed_order_{"velocita"};
+  SeriesOrder adhesion_order_{"aderenza"};
+  SeriesOrder station_order_{"stazione"};
 };
 
 // Reads a keyword field into CurrentField; false when it was the field that ends the text.
@@ -129,7 +147,15 @@ Flow TrainReader::test_keywords() {
   if (has_keyword(field, "rallentamento") && (flow = read_slow_order()) != Flow::Next) return flow;
   if (has_keyword(field, "abbattimento") && (flow = read_code_point()) != Flow::Next) return flow;
   if (has_keyword(field, "stazione") && (flow = read_station()) != Flow::Next) return flow;
+  if (c_.CollectWarnings && !matches_a_record(field)) warn_unmatched_field(c_, record_spot_, field);
   return Flow::Next;
+}
+
+// A record's position, a Long; its place is kept for the warnings about it.
+int32_t TrainReader::read_position() {
+  const int32_t position = fields_.read_long();
+  position_spot_ = fields_.field_start();
+  return position;
 }
 
 // Records 15 when the position lies before the route start or (position + reach) / 50 beyond the
@@ -178,18 +204,22 @@ void TrainReader::fill_tail(int32_t& cursor, uint8_t value, uint8_t TrackCell::*
 }
 
 Flow TrainReader::read_speed_step() {
-  const int32_t pos = fields_.read_long();
+  const int32_t pos = read_position();
   const int32_t v = fields_.read_long();
   if (beyond_track(pos, 100)) return Flow::EndOfReading;
+  speed_order_.check(c_, position_spot_, pos);
+  warn_rounded_position(c_, position_spot_, "velocita", pos);
   advance_profile(pos, speed_cursor_, speed_value(), &TrackCell::SpeedLimit);
   current_speed_ = v;
   return Flow::Next;
 }
 
 Flow TrainReader::read_adhesion_step() {
-  const int32_t pos = fields_.read_long();
+  const int32_t pos = read_position();
   const int32_t a = fields_.read_long();
   if (beyond_track(pos, 100)) return Flow::EndOfReading;
+  adhesion_order_.check(c_, position_spot_, pos);
+  warn_rounded_position(c_, position_spot_, "aderenza", pos);
   advance_profile(pos, adhesion_cursor_, adhesion_value(), &TrackCell::Adhesion);
   current_adhesion_ = a;
   return Flow::Next;
@@ -205,7 +235,7 @@ Flow TrainReader::after_placement(int32_t position) {
 }
 
 Flow TrainReader::read_signal() {
-  const int32_t posizione = fields_.read_long();
+  const int32_t posizione = read_position();
   const int32_t sx = fields_.read_long();
   const int32_t s1 = fields_.read_long();
   const int32_t s2 = fields_.read_long();
@@ -217,26 +247,29 @@ Flow TrainReader::read_signal() {
   const int32_t d3 = fields_.read_long();
   int32_t tempo = fields_.read_long();
   if (beyond_track(posizione, 100)) return Flow::EndOfReading;
+  warn_rounded_position(c_, position_spot_, "segnale", posizione);
   memo_segnale(c_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
   return after_placement(posizione);
 }
 
 Flow TrainReader::read_slow_order() {
-  const int32_t x = fields_.read_long();
+  const int32_t x = read_position();
   const int32_t v = fields_.read_long();
   const int32_t l = fields_.read_long();
   const int32_t f_tt = fields_.read_long();
   const int32_t f_ta = fields_.read_long();
   const int32_t d_v = fields_.read_long();
   if (beyond_track(x, 100)) return Flow::EndOfReading;
+  warn_rounded_position(c_, position_spot_, "rallentamento", x);
   memo_rallentamento(c_, x, v, l, f_tt, f_ta, d_v);
   return after_placement(x);
 }
 
 Flow TrainReader::read_code_point() {
-  const int32_t pos = fields_.read_long();
+  const int32_t pos = read_position();
   const int32_t code = fields_.read_long();
   if (beyond_track(pos, 100)) return Flow::EndOfReading;
+  warn_rounded_position(c_, position_spot_, "abbattimento", pos);
   // The cell of the position itself, without the + 1 of signals and slow orders.
   TrackCell& point = cell(nearest(pos / 50.0));
   if (!is_free(point)) {
@@ -260,12 +293,14 @@ Flow TrainReader::read_station() {
   if (n < 1 || n > 80) throw ReadFailure{record_spot_, "no scenario table slot for a station"};
   ScenarioEntry& e = c_.ScenarioTable[n];
 
-  e.Num3 = fields_.read_long();
+  e.Num3 = read_position();
   if (beyond_track(e.Num3, 800)) return Flow::EndOfReading;
   if (e.Num3 % 50 != 0) {
     record(8, e.Num3);
     return Flow::Stop;
   }
+  station_order_.check(c_, position_spot_, e.Num3);
+  warn_beyond_route(c_, position_spot_, "stazione", e.Num3);
   e.Tag = fields_.read_byte();
   const int32_t length = fields_.read_long();
   if (length % 100 != 0) {

@@ -36,7 +36,7 @@ int Form1::guarded(Step step) {
   }
 }
 
-int Form1::Form_Load() {
+int Form1::Form_Load(int32_t j) {
   return guarded([&] {
     state.RouteId = kBuiltInRouteId;
     state.TrainNumber = kBuiltInTrainNumber;
@@ -47,7 +47,7 @@ int Form1::Form_Load() {
     dati_note(out);
     dati_rallentamenti(out);
     dati_scheda(out);
-    return compile_and_write(1);
+    return compile_and_write(j);
   });
 }
 

@@ -25,7 +25,9 @@ class Form1 {
   Form1(Platform& platform, FileLayer& files, std::filesystem::path output_folder);
 
   /// The whole run: texts, documents, compile, binary files. Returns the exit status.
-  int Form_Load();
+  int Form_Load() { return Form_Load(1); }
+  /// The whole run with the compile driver's argument j (0: no route plan).
+  int Form_Load(int32_t j);
 
   /// The compile driver: compiles the two description texts of the output folder and writes the
   /// binary files (the route plan only when j is not 0). Returns the exit status.

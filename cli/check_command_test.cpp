@@ -1,0 +1,259 @@
+// scengen check on small texts: each broken text's error at its code, position, line and column,
+// the warnings, and the JSON that must say the same.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "cli/scengen_process.h"
+
+namespace scengen {
+namespace {
+
+using testing::ProcessResult;
+using Check = testing::ScengenFolder;
+using Json = nlohmann::json;
+
+std::string text_of(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+// A route of 5000 m (cells 0 to 240) and a train that compile without error or warning.
+const std::vector<std::string> kLine = {
+    "[generale]",                                   // 1
+    "lunghezza percorso, 5000",                     // 2
+    "progressiva chilometrica uno, 1000, 2000, 1",  // 3
+    "ripetizione segnali 9 codici, 0, 4000",        // 4
+    "[pendenze]",                                   // 5
+    "pendenza, 0, 0",                               // 6
+    "pendenza, 1500, 3",                            // 7
+    "[cartelli]",                                   // 8
+    "cartello_indicatore, 2500, (P.B.A.)",          // 9
+    "[fine]",                                       // 10
+};
+const std::vector<std::string> kTrain = {
+    "[generale]",                                                     // 1
+    "velocita, 0, 30",                                                // 2
+    "aderenza, 0, 96",                                                // 3
+    "stazione, 1000, 12, 600, 0,0,0, 0,0,0, 0,0,0, 0, 8,0,0, ALFA",   // 4
+    "segnale, 2000, 2, 2,3,1, 1, 2, 2,1,1, 0",                        // 5
+    "stazione, 3000, 12, 600, 0,0,0, 0,0,0, 0,0,0, 60, 8,5,0, BETA",  // 6
+    "[fine]",                                                         // 7
+};
+
+// The base texts with line `at` (from 1) replaced by `with`, or `with` inserted before it.
+struct Edit {
+  bool train = false;
+  int at = 0;
+  std::string with;
+  bool insert = false;
+};
+
+std::vector<std::string> edited(std::vector<std::string> lines, const Edit& edit) {
+  if (edit.insert) {
+    lines.insert(lines.begin() + (edit.at - 1), edit.with);
+  } else {
+    lines[static_cast<size_t>(edit.at - 1)] = edit.with;
+  }
+  return lines;
+}
+
+class CheckTexts : public Check {
+ protected:
+  // Writes the two texts, with the edit applied to one of them, and checks them.
+  ProcessResult check(const Edit& edit, bool json = false) {
+    write("Ponte_linea.txt", text_of(edit.train ? kLine : edited(kLine, edit)));
+    write("Ponte_7-.txt", text_of(edit.train ? edited(kTrain, edit) : kTrain));
+    if (json) return scengen({"check", "Ponte_linea.txt", "Ponte_7-.txt", "--json"});
+    return scengen({"check", "Ponte_linea.txt", "Ponte_7-.txt"});
+  }
+};
+
+TEST_F(CheckTexts, TheBaseTextsAreClean) {
+  write("Ponte_linea.txt", text_of(kLine));
+  write("Ponte_7-.txt", text_of(kTrain));
+  const ProcessResult r = scengen({"check", "Ponte_linea.txt", "Ponte_7-.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, "");
+  // check writes nothing and leaves the texts as they were.
+  EXPECT_EQ(read("Ponte_linea.txt"), text_of(kLine));
+  EXPECT_EQ(read("Ponte_7-.txt"), text_of(kTrain));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder()),
+                          std::filesystem::directory_iterator()),
+            2);
+}
+
+TEST_F(CheckTexts, EachBrokenTextGivesItsCodePositionLineAndColumn) {
+  struct Case {
+    Edit edit;
+    int code;
+    int position;  // -1: the code records none
+    int line;      // 0: no place in the text
+    int column;
+  };
+  const Case cases[] = {
+      // Line description.
+      {{false, 2, "lunghezza percorso, 2000000"}, 1, -1, 2, 1},
+      {{false, 4, "ripetizione segnali 9 codici, 25, 4000"}, 3, -1, 4, 1},
+      {{false, 4, "ripetizione segnali 9 codici, 0, 4010"}, 4, -1, 4, 1},
+      {{false, 4, "ripetizione segnali codici, 0, 4000"}, 5, -1, 4, 1},
+      {{false, 7, "  pendenza, 12000, 3"}, 15, 12000, 7, 3},
+      {{false, 9, "cartello_indicatore, 2500, (P. 253)", true}, 6, 2500, 10, 1},
+      {{false, 9, "indicatori_vmax, 2500, 110, 115, 120, 0, , , , 0", true}, 6, 2500, 10, 1},
+      {{false, 7, "curvad, 1000, 200"}, 103, -1, 7, 1},
+      {{false, 3, "progressiva chilometrica uno, 1010, 2000, 1"}, 2, -1, 0, 0},
+      {{false, 2, "lunghezza percorso, 5000000000"}, 25, -1, 2, 21},
+      {{false, 1, "[generalita]"}, 102, -1, 0, 0},
+      // Train description.
+      {{true, 2, "velocita, 11950, 30"}, 15, 11950, 2, 1},
+      {{true, 3, "sabbia, 99999", true}, 25, -1, 3, 9},
+      {{true, 4, "stazione, 1025, 12, 600, 0,0,0, 0,0,0, 0,0,0, 0, 8,0,0, ALFA"}, 8, 1025, 4, 1},
+      {{true, 4, "stazione, 1000, 12, 650, 0,0,0, 0,0,0, 0,0,0, 0, 8,0,0, ALFA"}, 9, 1000, 4, 1},
+      {{true, 6, "stazione, 1600, 12, 600, 0,0,0, 0,0,0, 0,0,0, 60, 8,5,0, BETA"}, 22, 1600, 6, 1},
+      {{true, 6, "segnale, 2010, 2, 2,3,1, 1, 2, 2,1,1, 0", true}, 16, 2010, 6, 1},
+      {{true, 6, "abbattimento, 2050, 270", true}, 7, 2050, 6, 1},
+      {{true, 6, "rallentamento, 2000, 40, 400, 1, 1, 30", true}, 18, 2000, 6, 1},
+      {{true, 4, "stazione, 0, 12, 100, 0,0,0, 0,0,0, 0,0,0, 0, 8,0,0, ALFA"}, 24, -1, 4, 1},
+  };
+  for (const Case& c : cases) {
+    const std::string what = c.edit.with;
+    const char* file = c.edit.train ? "Ponte_7-.txt" : "Ponte_linea.txt";
+    const ProcessResult r = check(c.edit);
+    EXPECT_EQ(r.status, 1) << what;
+    // The error's line; a warning about the same record may come with it.
+    const auto all = r.err_lines();
+    const auto error = std::find_if(all.begin(), all.end(), [](const std::string& line) {
+      return line.find(": error ") != std::string::npos;
+    });
+    ASSERT_NE(error, all.end()) << what << "\n" << r.err;
+    const std::vector<std::string> lines(error, std::min(all.end(), error + 3));
+    std::string head = file;
+    if (c.line > 0) head += ":" + std::to_string(c.line) + ":" + std::to_string(c.column);
+    head += ": error " + std::to_string(c.code) + ": ";
+    EXPECT_EQ(lines[0].rfind(head, 0), 0u) << what << "\n" << r.err;
+    const std::string at = " (at " + std::to_string(c.position) + " m)";
+    if (c.position >= 0) {
+      EXPECT_EQ(lines[0].substr(lines[0].size() - at.size()), at) << what;
+    } else {
+      EXPECT_EQ(lines[0].find(" (at "), std::string::npos) << what;
+    }
+    if (c.line > 0) {
+      // The text line, then the caret under the column.
+      const auto text = edited(c.edit.train ? kTrain : kLine, c.edit);
+      ASSERT_EQ(lines.size(), 3u) << r.err;
+      EXPECT_EQ(lines[1], "  " + text[static_cast<size_t>(c.line - 1)]) << what;
+      EXPECT_EQ(lines[2], "  " + std::string(static_cast<size_t>(c.column - 1), ' ') + "^");
+    } else {
+      EXPECT_TRUE(lines.size() == 1 || lines[1].find(": warning: ") != std::string::npos) << r.err;
+    }
+
+    const ProcessResult j = check(c.edit, true);
+    EXPECT_EQ(j.status, 1) << what;
+    EXPECT_EQ(j.err, "") << what;
+    const Json json = Json::parse(j.out);
+    EXPECT_EQ(json["status_code"], c.code) << what;
+    if (c.position >= 0) {
+      EXPECT_EQ(json["status_position"], c.position) << what;
+    }
+    EXPECT_EQ(json["file"], file) << what;
+    if (c.line > 0) {
+      EXPECT_EQ(json["line"], c.line) << what;
+      EXPECT_EQ(json["column"], c.column) << what;
+    } else {
+      EXPECT_TRUE(json["line"].is_null()) << what;
+      EXPECT_TRUE(json["column"].is_null()) << what;
+    }
+    EXPECT_EQ(lines[0].find(json["message"].get<std::string>()), head.size()) << what;
+    EXPECT_TRUE(json["files_written"].empty());
+  }
+}
+
+TEST_F(CheckTexts, WarningsPointAtTheFieldAndDoNotFail) {
+  struct Case {
+    Edit edit;
+    int line;
+    int column;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{false, 8, "[cartelli"}, 8, 1, "'[cartelli' matches no record and is ignored"},
+      {{true, 4, "[stazioni", true}, 4, 1, "'[stazioni' matches no record and is ignored"},
+      {{false, 8, "pendenza, 1000, 2", true},
+       8,
+       11,
+       "'pendenza' at 1000 m does not come after the previous one at 1500 m: the series must "
+       "ascend"},
+      {{true, 4, "velocita, 0, 40", true},
+       4,
+       11,
+       "'velocita' at 0 m does not come after the previous one at 0 m: the series must ascend"},
+      {{false, 7, "pendenza, 1500, 3.5"},
+       7,
+       17,
+       "'3.5' reads as 3: the characters after its digits are ignored"},
+      {{true, 3, "aderenza, 0, 96%"},
+       3,
+       14,
+       "'96%' reads as 96: the characters after its digits are ignored"},
+      {{true, 5, "segnale, 2000, 2, 2,3,1, 1, 2, 2,1,1, O"},
+       5,
+       39,
+       "'O' holds no number and reads as 0"},
+      {{false, 7, "pendenza, 1510, 3"},
+       7,
+       11,
+       "'pendenza' at 1510 m is not a multiple of 50: its cell is rounded"},
+      {{true, 5, "segnale, 2010, 2, 2,3,1, 1, 2, 2,1,1, 0"},
+       5,
+       10,
+       "'segnale' at 2010 m is not a multiple of 50: its cell is rounded"},
+      {{false, 8, "montagna, 5200, 5600, 12", true},
+       8,
+       17,
+       "'montagna' at 5600 m lies beyond the end of the route (5000 m)"},
+      {{true, 7, "stazione, 5500, 12, 600, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, GAMMA", true},
+       7,
+       11,
+       "'stazione' at 5500 m lies beyond the end of the route (5000 m)"},
+  };
+  for (const Case& c : cases) {
+    const std::string what = c.edit.with;
+    const char* file = c.edit.train ? "Ponte_7-.txt" : "Ponte_linea.txt";
+    const ProcessResult r = check(c.edit);
+    EXPECT_EQ(r.status, 0) << what << "\n" << r.err;
+    const auto text = edited(c.edit.train ? kTrain : kLine, c.edit);
+    EXPECT_EQ(r.err, std::string(file) + ":" + std::to_string(c.line) + ":" +
+                         std::to_string(c.column) + ": warning: " + c.message + "\n  " +
+                         text[static_cast<size_t>(c.line - 1)] + "\n  " +
+                         std::string(static_cast<size_t>(c.column - 1), ' ') + "^\n")
+        << what;
+
+    const ProcessResult j = check(c.edit, true);
+    EXPECT_EQ(j.status, 0) << what;
+    const Json json = Json::parse(j.out);
+    EXPECT_EQ(json["status_code"], 0);
+    EXPECT_EQ(
+        json["warnings"],
+        Json::array(
+            {{{"file", file}, {"line", c.line}, {"column", c.column}, {"message", c.message}}}))
+        << what;
+  }
+}
+
+TEST_F(CheckTexts, CurvesOfACompileWithoutPlanAreNoUnmatchedFields) {
+  write("Ponte_linea.txt", text_of(edited(kLine, {false, 8, "curvad6, 1000, 200", true})));
+  write("Ponte_7-.txt", text_of(kTrain));
+  const ProcessResult checked = scengen({"check", "Ponte_linea.txt", "Ponte_7-.txt"});
+  EXPECT_EQ(checked.status, 0);
+  EXPECT_EQ(checked.err, "");
+  const ProcessResult compiled =
+      scengen({"compile", "Ponte_linea.txt", "Ponte_7-.txt", "--no-plan", "--json"});
+  EXPECT_EQ(compiled.status, 0) << compiled.err;
+  EXPECT_TRUE(Json::parse(compiled.out)["warnings"].empty()) << compiled.out;
+}
+
+}  // namespace
+}  // namespace scengen

@@ -1,0 +1,63 @@
+// The subcommands of the command line, each a short driver: read, compile, report, write.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace scengen {
+
+/// Where a command prints: results on `out`, diagnostics and failures on `err`.
+struct Console {
+  std::ostream& out;
+  std::ostream& err;
+};
+
+struct RunOptions {
+  std::optional<std::string> out;  // default: the program's folder
+  bool no_plan = false;
+};
+
+/// The built-in run into a folder; with no_plan the compile driver runs with j = 0.
+int run_built_in(const RunOptions& options, Console& console);
+
+struct CompileOptions {
+  std::string line_text;
+  std::string train_text;
+  std::optional<std::string> out;  // default: the current folder
+  std::optional<std::string> route;
+  std::optional<std::string> train;
+  bool no_plan = false;
+  bool json = false;
+};
+
+/// Compiles an author's two texts into the three binary files; the texts are never changed.
+int compile_texts(const CompileOptions& options, Console& console);
+
+struct CheckOptions {
+  std::string line_text;
+  std::string train_text;
+  bool json = false;
+};
+
+/// Compiles an author's two texts in memory and reports the error and the warnings.
+int check_texts(const CheckOptions& options, Console& console);
+
+struct DumpOptions {
+  std::string file;
+  std::optional<std::string> kind;   // "track", "table" or "plan"; default: from the name
+  std::optional<std::string> cells;  // "A:B", "A:", ":B" or "A"
+  bool json = false;
+};
+
+/// Decodes a compiled track, scenario table or route plan file into a table or JSON.
+int dump_file(const DumpOptions& options, Console& console);
+
+struct TextsOptions {
+  std::optional<std::string> out;  // default: the current folder
+};
+
+/// Writes the built-in description texts and crew documents for an author to start from.
+int write_texts(const TextsOptions& options, Console& console);
+
+}  // namespace scengen

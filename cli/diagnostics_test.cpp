@@ -1,0 +1,160 @@
+#include "cli/diagnostics.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace scengen {
+namespace {
+
+AuthorTexts two_texts() {
+  AuthorTexts texts;
+  texts.line_path = "work/Ponte_linea.txt";
+  texts.train_path = "work/Ponte_7-.txt";
+  texts.line = "[generale]\r\nlunghezza percorso, 5000\r\n[pendenze]\r\n  pendenza,\t78950, 2\r\n";
+  texts.train = "[generale]\nsegnale, 100\rvelocita, 0, 30\n";
+  return texts;
+}
+
+TEST(TextLine, LinesEndAtCrLfLfOrLoneCr) {
+  const std::string_view text = "a\r\nb\nc\rd\r\n\r\ne";
+  const char* expected[] = {"a", "b", "c", "d", "", "e"};
+  for (int line = 1; line <= 6; ++line) EXPECT_EQ(text_line(text, line), expected[line - 1]);
+  EXPECT_EQ(text_line(text, 7), "");
+  EXPECT_EQ(text_line(text, 0), "");
+}
+
+TEST(ShowPlace, CaretStandsUnderTheColumnWithTabsKept) {
+  const AuthorTexts texts = two_texts();
+  EXPECT_EQ(show_place(texts.line, 4, 3), "    pendenza,\t78950, 2\n    ^\n");
+  // Column 12 is the tab, 13 the first digit: the caret line repeats the tab.
+  const std::string shown = "    pendenza,\t78950, 2\n  " + std::string(11, ' ');
+  EXPECT_EQ(show_place(texts.line, 4, 12), shown + "^\n");
+  EXPECT_EQ(show_place(texts.line, 4, 13), shown + "\t^\n");
+  EXPECT_EQ(show_place(texts.line, 4, 15), shown + "\t  ^\n");
+  EXPECT_EQ(show_place(texts.train, 3, 1), "  velocita, 0, 30\n  ^\n");
+}
+
+TEST(ShowPlace, WindowsTextBecomesUtf8AndTheCaretCountsCharacters) {
+  const std::string text = "cartello_indicatore, 900, (S.S. n\xB0 9)\r\n";
+  EXPECT_EQ(show_place(text, 1, 34),
+            "  cartello_indicatore, 900, (S.S. n\xC2\xB0 9)\n  " + std::string(33, ' ') + "^\n");
+}
+
+CompileReport report_with(int32_t code, int32_t position, std::optional<SourceSpot> where) {
+  Compilation c;
+  c.StatusCode = code;
+  c.StatusPosition = position;
+  c.StatusSource = where;
+  c.Warnings.push_back({{TextKind::Train, 2, 1}, "'segnal' matches no record and is ignored"});
+  c.Warnings.push_back({{TextKind::Line, 3, 1}, "'[pendenze' matches no record and is ignored"});
+  return make_report(c, {CompileEnd::Sealed, 0});
+}
+
+TEST(PrintDiagnostics, ErrorAndWarningsInTextOrderWithLineAndCaret) {
+  const CompileReport report = report_with(15, 78950, SourceSpot{TextKind::Line, 4, 3});
+  std::ostringstream err;
+  print_diagnostics(report, two_texts(), err);
+  EXPECT_EQ(err.str(),
+            "work/Ponte_linea.txt:3:1: warning: '[pendenze' matches no record and is ignored\n"
+            "  [pendenze]\n"
+            "  ^\n"
+            "work/Ponte_linea.txt:4:3: error 15: a position lies beyond the track (at 78950 m)\n"
+            "    pendenza,\t78950, 2\n"
+            "    ^\n"
+            "work/Ponte_7-.txt:2:1: warning: 'segnal' matches no record and is ignored\n"
+            "  segnale, 100\n"
+            "  ^\n");
+}
+
+TEST(PrintDiagnostics, ErrorWithoutAPlaceNamesItsTextOrTheProgram) {
+  struct Case {
+    int32_t code;
+    const char* first_line;
+  };
+  const Case cases[] = {
+      {2,
+       "work/Ponte_linea.txt: error 2: a kilometric reference has a position or progressive "
+       "that is not a multiple of 50"},
+      {10,
+       "work/Ponte_7-.txt: error 10: the stations run into the slots of the information-board "
+       "texts"},
+      {12,
+       "work/Ponte_7-.txt: error 12: no cell is free for a code point before a slow-order "
+       "start (at 52800 m)"},
+      {25,
+       "scengen: error 25: a description text cannot be read: a missing text, a malformed or "
+       "too large number, the end of the file inside a record, or a table that is full"},
+  };
+  for (const Case& k : cases) {
+    Compilation c;
+    c.StatusCode = k.code;
+    c.StatusPosition = 52800;
+    std::ostringstream err;
+    print_diagnostics(make_report(c, {CompileEnd::Sealed, 0}), two_texts(), err);
+    EXPECT_EQ(err.str(), std::string(k.first_line) + "\n") << k.code;
+  }
+}
+
+TEST(MakeReport, SealErrorReportsItsCodeWithThePositionRecordedBefore) {
+  Compilation c;
+  c.StatusCode = 15;
+  c.StatusPosition = 78950;
+  c.StatusSource = SourceSpot{TextKind::Line, 4, 3};
+  const CompileReport report = make_report(c, {CompileEnd::SealError, 1250});
+  EXPECT_EQ(report.status_code, 1250);
+  EXPECT_EQ(report.status_position, 78950);
+  EXPECT_FALSE(report.where);  // the place belongs to the 15, not to the seal
+  EXPECT_FALSE(report.text);
+  EXPECT_TRUE(report.stopped);
+  std::ostringstream err;
+  print_diagnostics(report, two_texts(), err);
+  EXPECT_EQ(err.str(), "scengen: error 1250: the seal's first reserved field is already set\n");
+}
+
+TEST(MakeReport, NoTrackWithoutACodeIsStillAFailure) {
+  Compilation c;
+  const CompileReport report = make_report(c, {CompileEnd::NoTrack, 0});
+  EXPECT_TRUE(report.failed());
+  EXPECT_EQ(report.status_code, 0);
+  std::ostringstream err;
+  print_diagnostics(report, two_texts(), err);
+  EXPECT_EQ(err.str(),
+            "work/Ponte_linea.txt: error: no track was compiled from the line description\n");
+}
+
+TEST(ReportJson, CarriesEveryFieldOfTheReport) {
+  CompileReport report = report_with(16, 100, SourceSpot{TextKind::Train, 2, 1});
+  report.files_written = {"out/Ponte_7.sim", "out/Ponte_7.dat"};
+  const auto json = nlohmann::json::parse(report_json(report, two_texts()));
+  EXPECT_EQ(json["status_code"], 16);
+  EXPECT_EQ(json["status_position"], 100);
+  EXPECT_EQ(json["message"], "a signal's cell is not free");
+  EXPECT_EQ(json["file"], "work/Ponte_7-.txt");
+  EXPECT_EQ(json["line"], 2);
+  EXPECT_EQ(json["column"], 1);
+  ASSERT_EQ(json["warnings"].size(), 2u);
+  EXPECT_EQ(json["warnings"][1]["file"], "work/Ponte_linea.txt");
+  EXPECT_EQ(json["warnings"][1]["line"], 3);
+  EXPECT_EQ(json["warnings"][1]["column"], 1);
+  EXPECT_EQ(json["warnings"][1]["message"], "'[pendenze' matches no record and is ignored");
+  EXPECT_EQ(json["files_written"], nlohmann::json::array({"out/Ponte_7.sim", "out/Ponte_7.dat"}));
+}
+
+TEST(ReportJson, NoErrorGivesNullsAndWindowsTextBecomesUtf8) {
+  Compilation c;
+  c.Warnings.push_back({{TextKind::Line, 1, 1}, "'n\xB0' matches no record and is ignored"});
+  const auto json =
+      nlohmann::json::parse(report_json(make_report(c, {CompileEnd::Sealed, 0}), two_texts()));
+  EXPECT_EQ(json["status_code"], 0);
+  EXPECT_TRUE(json["message"].is_null());
+  EXPECT_TRUE(json["file"].is_null());
+  EXPECT_TRUE(json["line"].is_null());
+  EXPECT_TRUE(json["column"].is_null());
+  EXPECT_EQ(json["warnings"][0]["message"], "'n\xC2\xB0' matches no record and is ignored");
+  EXPECT_TRUE(json["files_written"].empty());
+}
+
+}  // namespace
+}  // namespace scengen

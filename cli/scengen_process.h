@@ -1,0 +1,108 @@
+// For the command line's tests: runs the built scengen program in a folder of its own and looks
+// at what it left there. Header only: it belongs to the tests, not to the library.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace scengen::testing {
+
+namespace fs = std::filesystem;
+
+/// What one run of the program gave back.
+struct ProcessResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+
+  /// The lines of standard error, without their line ends.
+  std::vector<std::string> err_lines() const {
+    std::vector<std::string> lines;
+    std::istringstream in(err);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+};
+
+inline std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void put(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+/// A fresh folder per test, removed afterwards; the program runs with it as current folder.
+class ScengenFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ =
+        fs::temp_directory_path() / ("scengen-cli-" + std::string(info->test_suite_name()) + "-" +
+                                     info->name() + "-" + std::to_string(std::random_device{}()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  const fs::path& folder() const { return folder_; }
+  fs::path at(const std::string& name) const { return folder_ / name; }
+  std::string read(const std::string& name) const { return slurp(at(name)); }
+  void write(const std::string& name, const std::string& bytes) const { put(at(name), bytes); }
+  bool exists(const std::string& name) const { return fs::exists(at(name)); }
+
+  /// Runs scengen with these arguments in the folder.
+  ProcessResult scengen(std::initializer_list<std::string> args) const {
+    return scengen(std::vector<std::string>(args));
+  }
+  ProcessResult scengen(const std::vector<std::string>& args) const {
+    const fs::path out = folder_ / ".stdout", err = folder_ / ".stderr";
+#ifdef _WIN32
+    std::string command = "cd /d " + quote(folder_.string()) + " && " + quote(SCENGEN_BINARY);
+#else
+    std::string command = "cd " + quote(folder_.string()) + " && " + quote(SCENGEN_BINARY);
+#endif
+    for (const std::string& arg : args) command += " " + quote(arg);
+    command += " >" + quote(out.string()) + " 2>" + quote(err.string());
+    const int raw = std::system(command.c_str());
+    ProcessResult result;
+#ifdef _WIN32
+    result.status = raw;
+#else
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    result.out = slurp(out);
+    result.err = slurp(err);
+    fs::remove(out);
+    fs::remove(err);
+    return result;
+  }
+
+ private:
+  static std::string quote(const std::string& arg) {
+#ifdef _WIN32
+    return "\"" + arg + "\"";
+#else
+    std::string quoted = "'";
+    for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+#endif
+  }
+
+  fs::path folder_;
+};
+
+}  // namespace scengen::testing
