@@ -45,7 +45,12 @@ std::vector<std::filesystem::path> write_compiled_files(FileLayer& files,
     written.push_back(output_path(out, name));
     files.write_replacing(written.back(), bytes);
   };
-  if (c.CompileFlag != 0) write(route_plan_file_name(c), encode_route_plan(c.TrackPlan));
+  if (c.CompileFlag != 0) {
+    // The plan of a long route is some 20 MB: it goes to the file piece by piece.
+    written.push_back(output_path(out, route_plan_file_name(c)));
+    files.write_replacing_streamed(
+        written.back(), [&](const ByteSink& sink) { encode_route_plan(c.TrackPlan, sink); });
+  }
   const auto table = encode_scenario_table(c.ScenarioTable);
   if (!table) {
     throw FileError(output_path(out, scenario_table_file_name(c)),

@@ -4,17 +4,6 @@
 
 namespace scengen {
 
-bool contains_ignoring_case(std::string_view field, std::string_view keyword) {
-  const auto fold = [](char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch; };
-  if (keyword.size() > field.size()) return false;
-  for (size_t at = 0; at + keyword.size() <= field.size(); ++at) {
-    size_t n = 0;
-    while (n < keyword.size() && fold(field[at + n]) == keyword[n]) ++n;
-    if (n == keyword.size()) return true;
-  }
-  return false;
-}
-
 void FieldReader::step() {
   const char c = text_[pos_++];
   if (c == '\n' || (c == '\r' && (pos_ >= text_.size() || text_[pos_] != '\n'))) {
@@ -24,15 +13,19 @@ void FieldReader::step() {
 }
 
 void FieldReader::skip_blanks() {
-  while (!at_end() && is_blank(pos_)) step();
+  // A blank is no line end, so the line count stays as it is.
+  while (!at_end() && is_blank(pos_)) ++pos_;
+}
+
+void FieldReader::fail_at_end() {
+  field_start_ = {kind_, line_, static_cast<int>(pos_ - line_begin_) + 1};
+  fail("the text ends inside a record");
 }
 
 void FieldReader::begin_field() {
   // Only a read with no byte left fails: trailing blanks still make one (empty) last field.
-  if (at_end()) {
-    field_start_ = {kind_, line_, static_cast<int>(pos_ - line_begin_) + 1};
-    fail("the text ends inside a record");
-  }
+  if (at_end()) [[unlikely]]
+    fail_at_end();
   skip_blanks();
   field_start_ = {kind_, line_, static_cast<int>(pos_ - line_begin_) + 1};
 }
@@ -73,9 +66,28 @@ std::string_view FieldReader::read_text() {
 
 int32_t FieldReader::read_number(NumberWidth width) {
   begin_field();
+  // The leading whole number is taken in the same pass that finds the end of the field; whatever
+  // follows it inside the field is passed over.
+  const char* const text = text_.data();
+  const size_t size = text_.size();
   const size_t begin = pos_;
-  while (!at_end() && text_[pos_] != ',' && !is_line_end(pos_) && !is_blank(pos_)) ++pos_;
-  const std::string_view field = text_.substr(begin, pos_ - begin);
+  size_t at = pos_;
+  bool negative = false;
+  if (at < size && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
+  int64_t value = 0;
+  bool too_large = false;
+  for (; at < size && text[at] >= '0' && text[at] <= '9'; ++at) {
+    value = value * 10 + (text[at] - '0');
+    if (value > (int64_t{1} << 32)) {
+      too_large = true;
+      break;
+    }
+  }
+  while (at < size && text[at] != ',' && text[at] != '\r' && text[at] != '\n' && text[at] != ' ' &&
+         text[at] != '\t')
+    ++at;
+  const std::string_view field = text_.substr(begin, at - begin);
+  pos_ = at;
   skip_blanks();
   take_separator();
   if (warnings_ != nullptr && warnings_->CollectWarnings) {
@@ -83,15 +95,7 @@ int32_t FieldReader::read_number(NumberWidth width) {
       record_warning(*warnings_, field_start_, std::move(*warning));
     }
   }
-
-  size_t i = 0;
-  bool negative = false;
-  if (i < field.size() && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
-  int64_t value = 0;
-  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
-    value = value * 10 + (field[i] - '0');
-    if (value > (int64_t{1} << 32)) fail("the number is too large");
-  }
+  if (too_large) fail("the number is too large");
   if (negative) value = -value;
 
   int64_t low = INT32_MIN, high = INT32_MAX;

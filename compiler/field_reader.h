@@ -20,7 +20,24 @@ enum class NumberWidth { Long, Integer, Byte };
 
 /// Whether `field` contains `keyword` (given in lower case), ASCII letters compared without
 /// regard to case; every other byte must match exactly.
-bool contains_ignoring_case(std::string_view field, std::string_view keyword);
+inline bool contains_ignoring_case(std::string_view field, std::string_view keyword) {
+  const auto fold = [](char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch; };
+  if (keyword.empty()) return true;
+  if (keyword.size() > field.size()) return false;
+  // Only the places where the keyword's first byte stands, in either case, are compared further.
+  // A folded byte is never a capital, so a keyword that starts with one matches nothing.
+  const char first = keyword[0];
+  if (first >= 'A' && first <= 'Z') return false;
+  const char first_upper = first >= 'a' && first <= 'z' ? char(first - 'a' + 'A') : first;
+  const size_t places = field.size() - keyword.size() + 1;
+  for (size_t at = 0; at < places; ++at) {
+    if (field[at] != first && field[at] != first_upper) continue;
+    size_t n = 1;
+    while (n < keyword.size() && fold(field[at + n]) == keyword[n]) ++n;
+    if (n == keyword.size()) return true;
+  }
+  return false;
+}
 
 /// Reads fields from a text held in memory, never past its end.
 ///
@@ -68,6 +85,7 @@ class FieldReader {
   bool is_blank(size_t at) const { return text_[at] == ' ' || text_[at] == '\t'; }
   void skip_blanks();
   void begin_field();
+  [[noreturn]] void fail_at_end();
   void step();  // advances one byte, counting line ends
   void take_separator();
 

@@ -1,5 +1,6 @@
 #include "compiler/line_placement.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "compiler/field_reader.h"
@@ -78,20 +79,34 @@ bool walk_plan(Compilation& c, int32_t& cursor, int64_t last, double k, bool tes
     // The reader bounds every walk; this only keeps a wrong caller inside the plan.
     if (!plan.exists() || cursor < 2 || cursor > plan.last_point())
       throw ReadFailure{{}, "the route plan walk leaves the plan"};
-    const int32_t p = cursor;
-    const double dx = plan.value(p - 1, 0) - plan.value(p - 2, 0);
-    const double dy = plan.value(p - 1, 1) - plan.value(p - 2, 1);
-    if (k == 0.0) {
-      plan.set_double(p, 0, plan.value(p - 1, 0) + dx);
-      plan.set_double(p, 1, plan.value(p - 1, 1) + dy);
-    } else {
-      // A first-order turn of the previous step; nothing normalises its length afterwards.
-      const double step0 = dx + k * dy;
-      const double step1 = dy - k * dx;
-      plan.set_double(p, 0, plan.value(p - 1, 0) + step0);
-      plan.set_double(p, 1, plan.value(p - 1, 1) + step1);
+    // The points up to the first one that leaves the plan or reaches the limit, in one run.
+    int64_t stop = std::min<int64_t>(last, plan.last_point());
+    if (test_limit) stop = std::min<int64_t>(stop, std::max<int64_t>(cursor, kPlanLimit));
+    // The two points before the cursor travel in registers; each point is computed from them
+    // exactly as from the stored elements.
+    double x2 = plan.value(cursor - 2, 0), y2 = plan.value(cursor - 2, 1);
+    double x1 = plan.value(cursor - 1, 0), y1 = plan.value(cursor - 1, 1);
+    unsigned char* const xs = plan.slot_data(0);
+    unsigned char* const ys = plan.slot_data(1);
+    for (int64_t p = cursor; p <= stop; ++p) {
+      const double dx = x1 - x2;
+      const double dy = y1 - y2;
+      double x, y;
+      if (k == 0.0) {
+        x = x1 + dx;
+        y = y1 + dy;
+      } else {
+        // A first-order turn of the previous step; nothing normalises its length afterwards.
+        x = x1 + (dx + k * dy);
+        y = y1 + (dy - k * dx);
+      }
+      TrackPlan::store_double(xs + p * TrackPlan::kSlotBytes, x);
+      TrackPlan::store_double(ys + p * TrackPlan::kSlotBytes, y);
+      x2 = x1, y2 = y1;
+      x1 = x, y1 = y;
     }
-    ++cursor;
+    plan.mark_doubles(cursor, static_cast<int32_t>(stop));
+    cursor = static_cast<int32_t>(stop + 1);
     if (test_limit && cursor > kPlanLimit) return false;
   }
   return true;

@@ -1,37 +1,140 @@
 #include "compiler/output_files.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
 namespace scengen {
 namespace {
 
-// Appends little-endian bytes whatever the host's byte order.
+// Little-endian stores into a byte buffer, whatever the host's byte order.
+template <typename Unsigned>
+char* put(char* at, Unsigned v) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(at, &v, sizeof v);
+  } else {
+    for (size_t i = 0; i < sizeof v; ++i) at[i] = static_cast<char>(v >> (8 * i));
+  }
+  return at + sizeof v;
+}
+char* put_u8(char* at, uint8_t v) {
+  return put(at, v);
+}
+char* put_u16(char* at, uint16_t v) {
+  return put(at, v);
+}
+char* put_i16(char* at, int16_t v) {
+  return put(at, static_cast<uint16_t>(v));
+}
+char* put_i32(char* at, int32_t v) {
+  return put(at, static_cast<uint32_t>(v));
+}
+char* put_f64(char* at, double v) {
+  return put(at, std::bit_cast<uint64_t>(v));
+}
+
+// A file image of a size known in advance, filled front to back.
 class ByteImage {
  public:
-  explicit ByteImage(size_t reserve) { bytes_.reserve(reserve); }
-  void u8(uint8_t v) { bytes_.push_back(static_cast<char>(v)); }
-  void u16(uint16_t v) {
-    u8(static_cast<uint8_t>(v));
-    u8(static_cast<uint8_t>(v >> 8));
+  explicit ByteImage(size_t size) : bytes_(size, '\0'), at_(bytes_.data()) {}
+  void u8(uint8_t v) { at_ = put_u8(at_, v); }
+  void u16(uint16_t v) { at_ = put_u16(at_, v); }
+  void i16(int16_t v) { at_ = put_i16(at_, v); }
+  void i32(int32_t v) { at_ = put_i32(at_, v); }
+  void bytes(const std::string& s) {
+    std::memcpy(at_, s.data(), s.size());
+    at_ += s.size();
   }
-  void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
-  void i32(int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    u16(static_cast<uint16_t>(u));
-    u16(static_cast<uint16_t>(u >> 16));
-  }
-  void f64(double v) {
-    const auto u = std::bit_cast<uint64_t>(v);
-    i32(static_cast<int32_t>(static_cast<uint32_t>(u)));
-    i32(static_cast<int32_t>(static_cast<uint32_t>(u >> 32)));
-  }
-  void bytes(const std::string& s) { bytes_.append(s); }
   std::string take() { return std::move(bytes_); }
 
  private:
   std::string bytes_;
+  char* at_;
 };
+
+// Pieces of a file image shorter than this are gathered before they go to the sink.
+constexpr size_t kShortPiece = 4 * 1024;
+constexpr size_t kGatherBytes = 64 * 1024;
+// The longest run of plan elements handed on as one piece: its bytes are still in the cache when
+// the sink copies them.
+constexpr int32_t kRunElements = 256 * 1024 / TrackPlan::kSlotBytes;
+
+// Hands the pieces of a file image to a sink in order: long pieces as they are, short ones
+// gathered into one, so that the sink sees few pieces whatever their number.
+class PieceGatherer {
+ public:
+  explicit PieceGatherer(const ImageSink& sink) : sink_(sink), buffer_(kGatherBytes, '\0') {}
+  void add(const void* bytes, size_t n) {
+    if (n >= kShortPiece) {
+      flush();
+      sink_(std::string_view(static_cast<const char*>(bytes), n));
+      return;
+    }
+    if (used_ + n > buffer_.size()) flush();
+    std::memcpy(buffer_.data() + used_, bytes, n);
+    used_ += n;
+  }
+  void flush() {
+    if (used_ == 0) return;
+    sink_(std::string_view(buffer_.data(), used_));
+    used_ = 0;
+  }
+
+ private:
+  const ImageSink& sink_;
+  std::string buffer_;
+  size_t used_ = 0;
+};
+
+// On a little-endian host every element's file image is the start of its slot: 2 bytes when it
+// is empty, 4 for an integer, all 10 for a double. A run of doubles goes out as it is.
+void encode_plan_slots(const TrackPlan& plan, PieceGatherer& out) {
+  const int32_t last = plan.last_point();
+  constexpr size_t kSlot = TrackPlan::kSlotBytes;
+  constexpr auto kDouble = static_cast<uint8_t>(PlanTag::Double);
+  for (int coordinate = 0; coordinate < 2; ++coordinate) {
+    const uint8_t* const tags = plan.tag_data(coordinate);
+    const unsigned char* const slots = plan.slot_data(coordinate);
+    int32_t point = 0;
+    while (point <= last) {
+      const unsigned char* const at = slots + static_cast<size_t>(point) * kSlot;
+      if (tags[point] != kDouble) {
+        out.add(at, tags[point] == static_cast<uint8_t>(PlanTag::Integer) ? 4 : 2);
+        ++point;
+        continue;
+      }
+      const int32_t limit = std::min(last, point + kRunElements - 1);
+      int32_t next = point + 1;
+      // Eight tags at a time while they are all doubles, then one at a time.
+      constexpr uint64_t kEightDoubles = 0x0101010101010101u * kDouble;
+      for (uint64_t eight; next + 7 <= limit; next += 8) {
+        std::memcpy(&eight, tags + next, sizeof eight);
+        if (eight != kEightDoubles) break;
+      }
+      while (next <= limit && tags[next] == kDouble) ++next;
+      out.add(at, static_cast<size_t>(next - point) * kSlot);
+      point = next;
+    }
+  }
+}
+
+// Any host: each element converted to little-endian bytes.
+void encode_plan_elements(const TrackPlan& plan, PieceGatherer& out) {
+  const int32_t last = plan.last_point();
+  for (int coordinate = 0; coordinate < 2; ++coordinate) {
+    for (int32_t point = 0; point <= last; ++point) {
+      char image[TrackPlan::kSlotBytes];
+      const PlanTag tag = plan.tag(point, coordinate);
+      char* at = put_u16(image, static_cast<uint16_t>(tag));
+      if (tag == PlanTag::Double) {
+        at = put_f64(at, plan.value(point, coordinate));
+      } else if (tag == PlanTag::Integer) {
+        at = put_i16(at, static_cast<int16_t>(plan.value(point, coordinate)));
+      }
+      out.add(image, static_cast<size_t>(at - image));
+    }
+  }
+}
 
 }  // namespace
 
@@ -44,21 +147,20 @@ std::string track_file_name(const Compilation& c) {
 }
 
 std::string encode_route_plan(const TrackPlan& plan) {
-  if (!plan.exists()) return {};
-  const int32_t last = plan.last_point();
-  ByteImage out((static_cast<size_t>(last) + 1) * 2 * 10);
-  for (int coordinate = 0; coordinate < 2; ++coordinate) {
-    for (int32_t point = 0; point <= last; ++point) {
-      const PlanTag tag = plan.tag(point, coordinate);
-      out.u16(static_cast<uint16_t>(tag));
-      if (tag == PlanTag::Integer) {
-        out.i16(static_cast<int16_t>(plan.value(point, coordinate)));
-      } else if (tag == PlanTag::Double) {
-        out.f64(plan.value(point, coordinate));
-      }
-    }
+  std::string image;
+  encode_route_plan(plan, [&](std::string_view piece) { image.append(piece); });
+  return image;
+}
+
+void encode_route_plan(const TrackPlan& plan, const ImageSink& sink) {
+  if (!plan.exists()) return;
+  PieceGatherer out(sink);
+  if constexpr (std::endian::native == std::endian::little) {
+    encode_plan_slots(plan, out);
+  } else {
+    encode_plan_elements(plan, out);
   }
-  return out.take();
+  out.flush();
 }
 
 std::optional<std::string> encode_scenario_table(const ScenarioTable& table) {

@@ -1,8 +1,10 @@
 // The three binary files of a compiled scenario: their names and their exact byte images.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "compiler/compilation.h"
 
@@ -15,9 +17,16 @@ std::string scenario_table_file_name(const Compilation& c);
 /// RouteId + "_" + TrainNumber + ".dat".
 std::string track_file_name(const Compilation& c);
 
+/// Receives a file image piece after piece, in order.
+using ImageSink = std::function<void(std::string_view)>;
+
 /// The route plan file: every element of coordinate 0, then of coordinate 1, each as a type tag
 /// (0 empty, 2 integer, 5 double) and its value, little-endian.
 std::string encode_route_plan(const TrackPlan& plan);
+
+/// The same bytes as encode_route_plan, handed to `sink` piece after piece, so that the image of a
+/// long route (about 20 MB) is never held whole: a run of doubles goes out from the plan itself.
+void encode_route_plan(const TrackPlan& plan, const ImageSink& sink);
 
 /// The scenario table file: slots 0 to 86, 34 bytes each plus their text. Nothing when a text is
 /// longer than its 2-byte length can say.

@@ -117,6 +117,87 @@ TEST(RoutePlanFile, TagsAndValuesWithTheFirstIndexFastest) {
   EXPECT_EQ(image, expected);
 }
 
+// The plan file image written out element by element, little-endian, as the layout states it.
+std::string expected_plan_image(const TrackPlan& plan) {
+  std::string out;
+  const auto put = [&](uint64_t v, int n) {
+    for (int i = 0; i < n; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
+  };
+  for (int coordinate = 0; coordinate < 2; ++coordinate) {
+    for (int32_t point = 0; point <= plan.last_point(); ++point) {
+      const double value = plan.value(point, coordinate);
+      switch (plan.tag(point, coordinate)) {
+        case PlanTag::Empty:
+          put(0, 2);
+          break;
+        case PlanTag::Integer:
+          put(2, 2);
+          put(static_cast<uint16_t>(static_cast<int16_t>(value)), 2);
+          break;
+        case PlanTag::Double: {
+          uint64_t bits;
+          std::memcpy(&bits, &value, sizeof bits);
+          put(5, 2);
+          put(bits, 8);
+          break;
+        }
+      }
+    }
+  }
+  return out;
+}
+
+// Long runs of doubles go out from the plan itself and short pieces are gathered: whatever the
+// mix, the pieces make exactly the image of the layout.
+TEST(RoutePlanFile, PiecesMakeTheImageWhateverTheMixOfElements) {
+  struct Case {
+    const char* name;
+    int32_t last_point;
+    int period;  // an integer every `period` points, an empty element after it; 0: none
+  };
+  const Case cases[] = {
+      {"a long route: two integers, doubles, two empty points", 80000, 0},
+      {"an element of each kind in turn", 20000, 3},
+      {"an integer and an empty element now and then", 50000, 997},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    TrackPlan plan;
+    plan.create(test.last_point);
+    for (int coordinate = 0; coordinate < 2; ++coordinate) {
+      plan.set_integer(0, coordinate, 0);
+      plan.set_integer(1, coordinate, static_cast<int16_t>(-coordinate));
+      for (int32_t p = 2; p <= test.last_point - 2; ++p) {
+        if (test.period != 0 && p % test.period == 0) {
+          plan.set_integer(p, coordinate, static_cast<int16_t>(p));
+          ++p;  // stays empty
+        } else {
+          plan.set_double(p, coordinate, p * 0.25 - coordinate);
+        }
+      }
+    }
+    const std::string expected = expected_plan_image(plan);
+    std::string joined;
+    size_t pieces = 0;
+    encode_route_plan(plan, [&](std::string_view piece) {
+      EXPECT_FALSE(piece.empty());
+      joined.append(piece);
+      ++pieces;
+    });
+    EXPECT_EQ(joined, expected);
+    EXPECT_EQ(encode_route_plan(plan), expected);
+    // Never a piece per element.
+    EXPECT_LT(pieces, expected.size() / 1000);
+  }
+}
+
+TEST(RoutePlanFile, NoPlanNoBytes) {
+  size_t pieces = 0;
+  encode_route_plan(TrackPlan{}, [&](std::string_view) { ++pieces; });
+  EXPECT_EQ(pieces, 0u);
+  EXPECT_EQ(encode_route_plan(TrackPlan{}), "");
+}
+
 TEST(RoutePlanFile, FileNamesFollowTheIdentity) {
   Compilation c;
   c.RouteId = "Veltrano_Quarnelo";
@@ -131,9 +212,19 @@ TEST(Nearest, HalvesGoToTheEvenNeighbour) {
     double x;
     int64_t expected;
   };
-  const Case cases[] = {{0.5, 0},  {1.5, 2},   {2.5, 2},    {-0.5, 0}, {-1.5, -2},
-                        {0.49, 0}, {0.51, 1},  {25.0 / 50, 0}, {75.0 / 50, 2},
-                        {25.0 / 50 + 1, 2}, {75.0 / 50 + 1, 2}, {-2.5, -2}, {1e9 + 0.5, 1000000000}};
+  const Case cases[] = {{0.5, 0},
+                        {1.5, 2},
+                        {2.5, 2},
+                        {-0.5, 0},
+                        {-1.5, -2},
+                        {0.49, 0},
+                        {0.51, 1},
+                        {25.0 / 50, 0},
+                        {75.0 / 50, 2},
+                        {25.0 / 50 + 1, 2},
+                        {75.0 / 50 + 1, 2},
+                        {-2.5, -2},
+                        {1e9 + 0.5, 1000000000}};
   for (const Case& c : cases) EXPECT_EQ(nearest(c.x), c.expected) << c.x;
 }
 

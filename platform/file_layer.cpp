@@ -23,6 +23,10 @@ std::string last_error_text(int error) { return std::generic_category().message(
 class SystemFiles : public FileLayer {
  public:
   void write_replacing(const std::filesystem::path& path, std::string_view bytes) override;
+#ifndef _WIN32
+  void write_replacing_streamed(const std::filesystem::path& path,
+                                const ByteProducer& produce) override;
+#endif
   FileRead read_whole(const std::filesystem::path& path) override;
   void remove(const std::filesystem::path& path) override {
     // Only a file: an empty folder that happens to bear the name is not the program's to delete.
@@ -33,38 +37,66 @@ class SystemFiles : public FileLayer {
 };
 
 #ifndef _WIN32
-void SystemFiles::write_replacing(const std::filesystem::path& path, std::string_view bytes) {
-  std::string temp = path.string() + ".tmp-XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) throw FileError(path, last_error_text(errno));
-  // mkstemp creates the file with mode 0600; give it what a plainly created file would get.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  auto fail = [&](int error) {
-    close(fd);
-    ::unlink(temp.c_str());
-    throw FileError(path, last_error_text(error));
-  };
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fail(errno);
+// A temporary file beside `path` that takes its name only when committed; until then a failure,
+// whatever throws it, removes the temporary and leaves an earlier file of that name intact.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::filesystem::path& path)
+      : path_(path), temp_(path.string() + ".tmp-XXXXXX") {
+    fd_ = mkstemp(temp_.data());
+    if (fd_ < 0) throw FileError(path_, last_error_text(errno));
+    // mkstemp creates the file with mode 0600; give it what a plainly created file would get.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd_, 0666 & ~mask);
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!committed_) ::unlink(temp_.c_str());
+  }
+
+  void write(std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw FileError(path_, last_error_text(errno));
+      }
+      done += static_cast<size_t>(n);
     }
-    done += static_cast<size_t>(n);
   }
-  if (::close(fd) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    throw FileError(path, last_error_text(error));
+
+  // Closes the temporary and renames it over the final name.
+  void commit() {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) throw FileError(path_, last_error_text(errno));
+    if (std::rename(temp_.c_str(), path_.c_str()) != 0)
+      throw FileError(path_, last_error_text(errno));
+    committed_ = true;
   }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    throw FileError(path, last_error_text(error));
-  }
+
+ private:
+  std::filesystem::path path_;
+  std::string temp_;
+  int fd_ = -1;
+  bool committed_ = false;
+};
+
+void SystemFiles::write_replacing(const std::filesystem::path& path, std::string_view bytes) {
+  TemporaryFile file(path);
+  file.write(bytes);
+  file.commit();
+}
+
+void SystemFiles::write_replacing_streamed(const std::filesystem::path& path,
+                                           const ByteProducer& produce) {
+  TemporaryFile file(path);
+  produce([&](std::string_view piece) { file.write(piece); });
+  file.commit();
 }
 #else
 // Windows' error in the words the other systems use for it ("No such file or directory"), where
@@ -122,13 +154,26 @@ FileRead SystemFiles::read_whole(const std::filesystem::path& path) {
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
   in.seekg(0, std::ios::beg);
-  if (size > 0) bytes.reserve(static_cast<size_t>(size));
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (size > 0) {
+    // One read of the known size, then whatever may have been added meanwhile.
+    bytes.resize(static_cast<size_t>(size));
+    in.read(bytes.data(), size);
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    if (in.eof() && !in.bad()) in.clear();
+  }
+  bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) return {ReadStatus::Unreadable, {}, "read error"};
   return {ReadStatus::Ok, std::move(bytes), {}};
 }
 
 }  // namespace
+
+void FileLayer::write_replacing_streamed(const std::filesystem::path& path,
+                                         const ByteProducer& produce) {
+  std::string bytes;
+  produce([&](std::string_view piece) { bytes.append(piece); });
+  write_replacing(path, bytes);
+}
 
 FileLayer& system_files() {
   static SystemFiles files;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,12 +30,22 @@ struct FileRead {
   std::string reason;  // why it could not be read
 };
 
+/// Receives a file's bytes piece after piece, in order.
+using ByteSink = std::function<void(std::string_view)>;
+/// Hands a file's bytes to a sink, piece after piece.
+using ByteProducer = std::function<void(const ByteSink&)>;
+
 class FileLayer {
  public:
   virtual ~FileLayer() = default;
   /// Replaces the file with `bytes`: a temporary file in the same folder, renamed over the name
   /// once complete. On failure throws FileError; an earlier file stays intact, no temporary stays.
   virtual void write_replacing(const std::filesystem::path& path, std::string_view bytes) = 0;
+  /// Replaces the file with the pieces that `produce` hands to its sink, as write_replacing does,
+  /// for files too large to build whole first. An exception from `produce` passes on and leaves
+  /// the earlier file intact. By default the pieces are gathered and written whole.
+  virtual void write_replacing_streamed(const std::filesystem::path& path,
+                                        const ByteProducer& produce);
   /// Reads a whole file.
   virtual FileRead read_whole(const std::filesystem::path& path) = 0;
   /// Deletes a file; a missing file is no failure.

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <csignal>
 #include <fstream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -18,9 +22,10 @@ namespace fs = std::filesystem;
 class FileLayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("scengen-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ =
+        fs::temp_directory_path() /
+        ("scengen-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
@@ -91,6 +96,57 @@ TEST_F(FileLayerTest, AFailureInTheMiddleKeepsTheEarlierFileAndLeavesNoTemporary
   EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
 }
 #endif
+
+TEST_F(FileLayerTest, AStreamedFileIsItsPiecesInOrderAndReplacesAnEarlierOne) {
+  const fs::path path = folder_ / "a.dat";
+  put(path, std::string(300000, 'x'));
+  const std::string big(200000, 'b');
+  system_files().write_replacing_streamed(path, [&](const ByteSink& sink) {
+    sink("ab");
+    sink("");
+    sink(std::string_view("c\0d", 3));
+    sink(big);
+  });
+  EXPECT_EQ(slurp(path), std::string("abc\0d", 5) + big);
+  EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
+}
+
+TEST_F(FileLayerTest, AFailureWhileStreamingKeepsTheEarlierFileAndLeavesNoTemporary) {
+  const fs::path path = folder_ / "a.dat";
+  put(path, "earlier");
+  EXPECT_THROW(system_files().write_replacing_streamed(path,
+                                                       [](const ByteSink& sink) {
+                                                         sink("half of it");
+                                                         throw std::runtime_error("gone");
+                                                       }),
+               std::runtime_error);
+  EXPECT_EQ(slurp(path), "earlier");
+  EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
+  EXPECT_THROW(system_files().write_replacing_streamed(folder_ / "missing" / "b.dat",
+                                                       [](const ByteSink& sink) { sink("x"); }),
+               FileError);
+  EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
+}
+
+// A file layer that can only write whole files still takes streamed ones.
+TEST(FileLayer, WithoutStreamingThePiecesAreWrittenWhole) {
+  class Whole : public FileLayer {
+   public:
+    void write_replacing(const fs::path& path, std::string_view bytes) override {
+      writes.emplace_back(path.string(), std::string(bytes));
+    }
+    FileRead read_whole(const fs::path&) override { return {}; }
+    void remove(const fs::path&) override {}
+    std::vector<std::pair<std::string, std::string>> writes;
+  } files;
+  files.write_replacing_streamed("p.dat", [](const ByteSink& sink) {
+    sink("one ");
+    sink("two");
+  });
+  ASSERT_EQ(files.writes.size(), 1u);
+  EXPECT_EQ(files.writes[0].first, "p.dat");
+  EXPECT_EQ(files.writes[0].second, "one two");
+}
 
 TEST_F(FileLayerTest, ReadingTellsMissingFromUnreadable) {
   put(folder_ / "t.txt", "abc\r\n");

@@ -2,8 +2,8 @@
 
 #include "compiler/compile.h"
 #include "compiler/error_codes.h"
-#include "compiler/output_files.h"
 #include "documents/crew_documents.h"
+#include "run/binary_files.h"
 #include "run/exit_status.h"
 #include "run/file_texts.h"
 #include "texts/line_description.h"
@@ -84,18 +84,7 @@ std::string Form1::error_line(const FileTexts& texts) const {
 }
 
 void Form1::write_binary_files() {
-  if (state.CompileFlag != 0) {
-    files_.write_replacing(join_output_path(folder_, route_plan_file_name(state)),
-                           encode_route_plan(state.TrackPlan));
-  }
-  const auto table_path = join_output_path(folder_, scenario_table_file_name(state));
-  const auto table = encode_scenario_table(state.ScenarioTable);
-  if (!table) {
-    throw FileError(table_path, "a scenario table text is longer than 65535 bytes");
-  }
-  files_.write_replacing(table_path, *table);
-  files_.write_replacing(join_output_path(folder_, track_file_name(state)),
-                         encode_track_cells(state.TrackCells));
+  scengen::write_binary_files(files_, folder_, state);
 }
 
 int Form1::report_outcome(const FileTexts& texts) {

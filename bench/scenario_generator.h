@@ -1,0 +1,42 @@
+// A large scenario for the benchmarks: the two description texts of a long route full of features.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace scengen {
+
+/// The identity of the generated scenario; its texts are RouteId + "_linea.txt" and
+/// RouteId + "_" + TrainNumber + "-.txt".
+inline constexpr const char* kGeneratedRouteId = "Percorso_Prova";
+inline constexpr const char* kGeneratedTrainNumber = "99001";
+
+/// The shortest and the longest route the generator makes (m); lengths are multiples of 50.
+inline constexpr int32_t kShortestGeneratedRoute = 100000;
+inline constexpr int32_t kLongestGeneratedRoute = 1000000;
+
+/// How densely the generated route is furnished.
+struct GeneratedLayout {
+  int32_t curve_spacing = 500;        // a curve of 150 to 300 m every 500 m
+  int32_t gradient_spacing = 300;     // a gradient record every 300 m
+  int32_t speed_board_spacing = 700;  // a maximum-speed board every 700 m
+  int32_t code_point_spacing = 400;   // a code point every 400 m
+  int32_t signal_spacing = 1500;      // a signal every 1500 m
+  int32_t stations = 78;              // every station slot: the line text has no information board
+  int32_t tunnels = 80;               // every tunnel slot
+};
+
+/// The two description texts, CR LF line ends.
+struct GeneratedScenario {
+  std::string line_text;
+  std::string train_text;
+};
+
+/// Whether the generator can furnish a route of this length.
+bool is_generable_length(int32_t route_length);
+
+/// The texts of a route of `route_length` metres, laid out so that it compiles without an error:
+/// every feature that needs a free cell gets a cell of its own.
+GeneratedScenario generate_scenario(int32_t route_length, const GeneratedLayout& layout = {});
+
+}  // namespace scengen
