@@ -7,7 +7,7 @@
 namespace scengen {
 
 std::filesystem::path argument_path(const std::string& argument) {
-  return std::filesystem::path(argument);
+  return utf8_path(argument);  // arguments are UTF-8, also on Windows
 }
 
 std::filesystem::path output_path(const std::optional<std::string>& out, const std::string& name) {

@@ -3,7 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "cli/command_files.h"
 #include "cli/commands.h"
+#include "render/render_command.h"
 #include "run/exit_status.h"
 
 #ifndef SCENGEN_VERSION
@@ -91,6 +93,16 @@ Examples:
   scengen texts                 into the current folder
   scengen texts --out work      into work (the folder must exist))";
 
+constexpr const char* kRenderFooter =
+    R"(Compiles the scenario in memory and draws it from the compiled model: ROUTE_map.svg (the
+ground plan), ROUTE_TRAIN_profile.svg (everything along the line) and ROUTE_TRAIN.html (both
+pictures and the crew documents in one page). With no texts, the built-in scenario. The route
+and the train are taken as by 'compile'; the texts are only read.
+
+Examples:
+  scengen render --out pictures
+  scengen render Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --out pictures)";
+
 // One line for a command line that cannot be parsed, naming the help to read.
 int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream& err) {
   std::string command = "scengen";
@@ -102,7 +114,11 @@ int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream&
 }  // namespace
 
 int run_command_line(int argc, char** argv) {
-  Console console{std::cout, std::cerr};
+  return run_command_line(argc, argv, nullptr);
+}
+
+int run_command_line(int argc, char** argv, Platform* window) {
+  Console console{std::cout, std::cerr, window};
   if (argc <= 1) return run_built_in({}, console);
 
   CLI::App app(kProgramHelp, "scengen");
@@ -167,6 +183,20 @@ int run_command_line(int argc, char** argv) {
   texts_app->add_option("--out", texts.out, "Folder for the files (default: the current one)")
       ->type_name("DIR");
 
+  std::string render_line, render_train;
+  RenderOptions render;
+  CLI::App* render_app =
+      app.add_subcommand("render", "Pictures of a scenario: route map, route profile, page.");
+  render_app->footer(kRenderFooter);
+  render_app->add_option("LINE_TEXT", render_line, "The line description")->type_name("FILE");
+  render_app->add_option("TRAIN_TEXT", render_train, "The train description")->type_name("FILE");
+  render_app->add_option("--out", render.out, "Folder for the files (default: the current one)")
+      ->type_name("DIR");
+  render_app->add_option("--route", render.route, "The route (default: from LINE_TEXT's name)")
+      ->type_name("ID");
+  render_app->add_option("--train", render.train, "The train (default: from TRAIN_TEXT's name)")
+      ->type_name("NUMBER");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& done) {
@@ -180,6 +210,11 @@ int run_command_line(int argc, char** argv) {
   if (check_app->parsed()) return check_texts(check, console);
   if (dump_app->parsed()) return dump_file(dump, console);
   if (texts_app->parsed()) return write_texts(texts, console);
+  if (render_app->parsed()) {
+    if (!render_line.empty()) render.line_text = argument_path(render_line);
+    if (!render_train.empty()) render.train_text = argument_path(render_train);
+    return render_command(render, system_files(), console.err);
+  }
   return run_built_in({}, console);
 }
 

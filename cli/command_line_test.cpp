@@ -6,6 +6,8 @@
 namespace scengen {
 namespace {
 
+using testing::kBelowAPlainFile;
+using testing::kSeparator;
 using testing::ProcessResult;
 using CommandLine = testing::ScengenFolder;
 
@@ -51,7 +53,7 @@ TEST_F(CommandLine, UsageErrorsGiveOneLineAndStatus2) {
 }
 
 TEST_F(CommandLine, EveryCommandHasHelpEndingWithExamples) {
-  for (const char* command : {"run", "compile", "check", "dump", "texts"}) {
+  for (const char* command : {"run", "compile", "check", "dump", "texts", "render"}) {
     const ProcessResult r = scengen({command, "--help"});
     EXPECT_EQ(r.status, 0) << command;
     EXPECT_NE(r.out.find(std::string("Usage: scengen ") + command), std::string::npos) << r.out;
@@ -62,7 +64,7 @@ TEST_F(CommandLine, EveryCommandHasHelpEndingWithExamples) {
   }
   const ProcessResult top = scengen({"--help"});
   EXPECT_EQ(top.status, 0);
-  for (const char* command : {"run", "compile", "check", "dump", "texts"}) {
+  for (const char* command : {"run", "compile", "check", "dump", "texts", "render"}) {
     EXPECT_NE(top.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
   }
   EXPECT_NE(top.out.find("Examples:\n"), std::string::npos);
@@ -113,14 +115,13 @@ TEST_F(CommandLine, UnwritableOutGivesOneLineAndStatus4) {
   for (const char* command : {"texts", "run"}) {
     const ProcessResult r = scengen({command, "--out", "plain_file"});
     EXPECT_EQ(r.status, 4) << command;
-    EXPECT_EQ(r.err,
-              "scengen: cannot write 'plain_file/Veltrano_Quarnelo_linea.txt': Not a directory\n")
+    EXPECT_EQ(r.err, "scengen: cannot write 'plain_file" + kSeparator +
+                         "Veltrano_Quarnelo_linea.txt': " + kBelowAPlainFile + "\n")
         << command;
     const ProcessResult missing = scengen({command, "--out", "no/such/folder"});
     EXPECT_EQ(missing.status, 4) << command;
-    EXPECT_EQ(missing.err,
-              "scengen: cannot write 'no/such/folder/Veltrano_Quarnelo_linea.txt': No such file "
-              "or directory\n")
+    EXPECT_EQ(missing.err, "scengen: cannot write 'no/such/folder" + kSeparator +
+                               "Veltrano_Quarnelo_linea.txt': No such file or directory\n")
         << command;
   }
 }

@@ -7,10 +7,14 @@
 
 namespace scengen {
 
+class Platform;
+
 /// Where a command prints: results on `out`, diagnostics and failures on `err`.
 struct Console {
   std::ostream& out;
   std::ostream& err;
+  /// The window program's platform (its window and message boxes); none on a console.
+  Platform* window = nullptr;
 };
 
 struct RunOptions {

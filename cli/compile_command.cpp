@@ -6,6 +6,7 @@
 #include "cli/diagnostics.h"
 #include "cli/scenario_names.h"
 #include "compiler/compile.h"
+#include "platform/platform.h"
 #include "run/exit_status.h"
 
 namespace scengen {
@@ -64,6 +65,11 @@ int compile_texts(const CompileOptions& o, Console& console) {
   c.CollectWarnings = true;
   MemoryTexts source(texts->line, texts->train);  // the author's files are never touched
   const CompileOutcome outcome = compile_scenario(c, source, o.no_plan ? 0 : 1);
+  if (outcome.end == CompileEnd::SealError && console.window != nullptr && !o.json) {
+    // The window program shows the seal's errors as the built-in run does; OK ends it.
+    console.window->message_box(" Errore n. " + std::to_string(outcome.seal_code));
+    return kExitStopped;
+  }
   CompileReport report = make_report(c, outcome);
 
   if (!report.stopped) {

@@ -9,6 +9,8 @@
 namespace scengen {
 namespace {
 
+using testing::kBelowAPlainFile;
+using testing::kSeparator;
 using testing::ProcessResult;
 using Compile = testing::ScengenFolder;
 using Json = nlohmann::json;
@@ -49,8 +51,9 @@ TEST_F(Compile, TextsThenCompileGiveTheBuiltInRunsFilesByteForByte) {
   EXPECT_EQ(json["status_code"], 0);
   EXPECT_TRUE(json["warnings"].empty()) << json["warnings"];
   EXPECT_EQ(json["files_written"],
-            Json::array({"author/Veltrano_Quarnelo_linea.dat", "author/Veltrano_Quarnelo_58316.sim",
-                         "author/Veltrano_Quarnelo_58316.dat"}));
+            Json::array({"author" + kSeparator + "Veltrano_Quarnelo_linea.dat",
+                         "author" + kSeparator + "Veltrano_Quarnelo_58316.sim",
+                         "author" + kSeparator + "Veltrano_Quarnelo_58316.dat"}));
   // Checking the built-in texts finds nothing either.
   const ProcessResult check =
       scengen({"check", std::string("author/") + kLineText, std::string("author/") + kTrainText});
@@ -179,11 +182,13 @@ TEST_F(Compile, UnwritableOutGivesOneLineAndStatus4) {
   const ProcessResult r =
       scengen({"compile", "Ponte_linea.txt", "Ponte_7-.txt", "--out", "plain_file"});
   EXPECT_EQ(r.status, 4);
-  EXPECT_EQ(r.err, "scengen: cannot write 'plain_file/Ponte_linea.dat': Not a directory\n");
+  EXPECT_EQ(r.err, "scengen: cannot write 'plain_file" + kSeparator +
+                       "Ponte_linea.dat': " + kBelowAPlainFile + "\n");
   const ProcessResult missing =
       scengen({"compile", "Ponte_linea.txt", "Ponte_7-.txt", "--out", "none", "--no-plan"});
   EXPECT_EQ(missing.status, 4);
-  EXPECT_EQ(missing.err, "scengen: cannot write 'none/Ponte_7.sim': No such file or directory\n");
+  EXPECT_EQ(missing.err, "scengen: cannot write 'none" + kSeparator +
+                             "Ponte_7.sim': No such file or directory\n");
   EXPECT_EQ(missing.out, "");
 }
 

@@ -13,10 +13,11 @@
 namespace scengen {
 
 int run_built_in(const RunOptions& o, Console& console) {
-  (void)console;  // the run reports through the platform, as the program without arguments does
+  // The run reports through the platform, as the program without arguments does.
+  Platform& platform = console.window != nullptr ? *console.window : console_platform();
   const int32_t j = o.no_plan ? 0 : 1;
-  if (!o.out) return Form1(console_platform(), system_files()).Form_Load(j);
-  return Form1(console_platform(), system_files(), argument_path(*o.out)).Form_Load(j);
+  if (!o.out) return Form1(platform, system_files()).Form_Load(j);
+  return Form1(platform, system_files(), argument_path(*o.out)).Form_Load(j);
 }
 
 int write_texts(const TextsOptions& o, Console& console) {

@@ -21,6 +21,16 @@ namespace scengen::testing {
 
 namespace fs = std::filesystem;
 
+// What the program's messages show of a path: the output folder joins a name with the system's
+// separator, and below a plain file Windows finds no path where other systems find no folder.
+#ifdef _WIN32
+inline const std::string kSeparator = "\\";
+inline const std::string kBelowAPlainFile = "No such file or directory";
+#else
+inline const std::string kSeparator = "/";
+inline const std::string kBelowAPlainFile = "Not a directory";
+#endif
+
 /// What one run of the program gave back.
 struct ProcessResult {
   int status = -1;

@@ -29,7 +29,9 @@ class SystemFiles : public FileLayer {
 #endif
   FileRead read_whole(const std::filesystem::path& path) override;
   void remove(const std::filesystem::path& path) override {
+    // Only a file: an empty folder that happens to bear the name is not the program's to delete.
     std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) return;
     std::filesystem::remove(path, ignored);
   }
 };
@@ -117,6 +119,12 @@ void SystemFiles::write_replacing_placed(const std::filesystem::path& path, uint
   file.commit();
 }
 #else
+// Windows' error in the words the other systems use for it ("No such file or directory"), where
+// there is such an equivalent; its own words otherwise.
+std::string windows_error_text(DWORD error) {
+  return std::system_category().default_error_condition(static_cast<int>(error)).message();
+}
+
 void SystemFiles::write_replacing(const std::filesystem::path& path, std::string_view bytes) {
   std::random_device random;
   std::filesystem::path temp = path;
@@ -124,12 +132,12 @@ void SystemFiles::write_replacing(const std::filesystem::path& path, std::string
   HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    throw FileError(path, std::system_category().message(static_cast<int>(GetLastError())));
+    throw FileError(path, windows_error_text(GetLastError()));
   }
   auto fail = [&](DWORD error) {
     CloseHandle(h);
     DeleteFileW(temp.c_str());
-    throw FileError(path, std::system_category().message(static_cast<int>(error)));
+    throw FileError(path, windows_error_text(error));
   };
   size_t done = 0;
   while (done < bytes.size()) {
@@ -141,12 +149,12 @@ void SystemFiles::write_replacing(const std::filesystem::path& path, std::string
   if (!CloseHandle(h)) {
     const DWORD error = GetLastError();
     DeleteFileW(temp.c_str());
-    throw FileError(path, std::system_category().message(static_cast<int>(error)));
+    throw FileError(path, windows_error_text(error));
   }
   if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     const DWORD error = GetLastError();
     DeleteFileW(temp.c_str());
-    throw FileError(path, std::system_category().message(static_cast<int>(error)));
+    throw FileError(path, windows_error_text(error));
   }
 }
 #endif
@@ -196,11 +204,15 @@ FileLayer& system_files() {
   return files;
 }
 
+std::filesystem::path utf8_path(std::string_view text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
 std::filesystem::path join_output_path(const std::filesystem::path& folder,
                                        std::string_view name) {
   std::filesystem::path::string_type joined = folder.native();
   joined += std::filesystem::path::preferred_separator;
-  joined += std::filesystem::path(name).native();
+  joined += utf8_path(name).native();
   return std::filesystem::path(joined);
 }
 

@@ -57,7 +57,11 @@ class FileLayer {
 /// The real file system.
 FileLayer& system_files();
 
-/// folder + separator + name. The separator is always inserted.
+/// A path from UTF-8 text, as arguments and names are held inside the program on every system
+/// (Windows would not read a plain std::string as UTF-8).
+std::filesystem::path utf8_path(std::string_view text);
+
+/// folder + separator + name (UTF-8). The separator is always inserted.
 std::filesystem::path join_output_path(const std::filesystem::path& folder, std::string_view name);
 
 /// The path in quotes and UTF-8, as messages show it.

@@ -170,6 +170,12 @@ TEST_F(FileLayerTest, RemovingAMissingFileIsNoFailure) {
   EXPECT_TRUE(names().empty());
 }
 
+TEST_F(FileLayerTest, RemovingLeavesAFolderOfThatName) {
+  fs::create_directory(folder_ / "t.txt");
+  system_files().remove(folder_ / "t.txt");
+  EXPECT_TRUE(fs::is_directory(folder_ / "t.txt"));
+}
+
 TEST(OutputPath, TheSeparatorIsAlwaysInserted) {
   const std::string sep(1, static_cast<char>(fs::path::preferred_separator));
   EXPECT_EQ(join_output_path("out", "a.txt").string(), "out" + sep + "a.txt");

@@ -4,6 +4,7 @@ namespace scengen {
 
 TextRead FileTexts::read(const std::filesystem::path& path) {
   FileRead file = files_.read_whole(path);
+  if (file.status != ReadStatus::Ok && !problem_) problem_ = Problem{path, file.reason};
   switch (file.status) {
     case ReadStatus::Ok:
       return {TextStatus::Present, std::move(file.bytes)};

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "compiler/description_texts.h"
 #include "platform/file_layer.h"
@@ -23,6 +25,14 @@ class FileTexts : public DescriptionTexts {
     if (owned_) files_.remove(train_);
   }
 
+  /// A text that was missing or could not be read: which file and why.
+  struct Problem {
+    std::filesystem::path path;
+    std::string reason;
+  };
+  /// The first text that could not be read, if any.
+  const std::optional<Problem>& problem() const { return problem_; }
+
  private:
   TextRead read(const std::filesystem::path& path);
 
@@ -30,6 +40,7 @@ class FileTexts : public DescriptionTexts {
   std::filesystem::path line_;
   std::filesystem::path train_;
   bool owned_;
+  std::optional<Problem> problem_;
 };
 
 }  // namespace scengen

@@ -62,24 +62,34 @@ int Form1::compile_and_write(int32_t j) {
   const CompileOutcome outcome = compile_scenario(state, texts, j);
   if (outcome.end == CompileEnd::SealError) errore(std::to_string(outcome.seal_code));
   if (outcome.end == CompileEnd::NoTrack) {
-    if (state.StatusCode != 0) {
-      platform_.report("scengen: " + describe_error(state.StatusCode, state.StatusPosition));
-    }
-    platform_.report("scengen: no track was compiled from the line description; "
-                     "no binary file was written");
+    // One line: what stopped the compile, and its consequence.
+    const std::string cause = state.StatusCode != 0
+                                  ? error_line(texts)
+                                  : "no track was compiled from the line description";
+    platform_.report("scengen: " + cause + "; no binary file was written");
     return kExitStopped;
   }
   write_binary_files();
-  return report_outcome();
+  return report_outcome(texts);
+}
+
+// The recorded error in words; a text that could not be read is named with the reason.
+std::string Form1::error_line(const FileTexts& texts) const {
+  const bool unread_text = state.StatusCode == 25 || state.StatusCode == 101;
+  if (unread_text && texts.problem()) {
+    return "error " + std::to_string(state.StatusCode) + ": cannot read " +
+           display_path(texts.problem()->path) + ": " + texts.problem()->reason;
+  }
+  return describe_error(state.StatusCode, state.StatusPosition);
 }
 
 void Form1::write_binary_files() {
   scengen::write_binary_files(files_, folder_, state);
 }
 
-int Form1::report_outcome() {
+int Form1::report_outcome(const FileTexts& texts) {
   if (state.StatusCode == 0) return kExitOk;
-  platform_.report("scengen: " + describe_error(state.StatusCode, state.StatusPosition));
+  platform_.report("scengen: " + error_line(texts));
   return kExitCompileError;
 }
 

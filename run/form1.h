@@ -11,6 +11,8 @@
 
 namespace scengen {
 
+class FileTexts;
+
 /// Thrown by `errore` to end the run at once; the program's entry turns it into its exit status.
 struct ProcessEnd {
   int status;
@@ -46,7 +48,8 @@ class Form1 {
   int guarded(Step step);
   int compile_and_write(int32_t j);
   void write_binary_files();
-  int report_outcome();
+  std::string error_line(const FileTexts& texts) const;
+  int report_outcome(const FileTexts& texts);
 
   Platform& platform_;
   FileLayer& files_;

@@ -203,7 +203,10 @@ TEST_F(RunTest, NoLineDescriptionMeansNoTrackAndNoBinaryFile) {
   f.state.TrainNumber = kBuiltInTrainNumber;
   EXPECT_EQ(f.memorizza_percorso(1), kExitStopped);
   EXPECT_EQ(f.state.StatusCode, 101);
-  EXPECT_EQ(platform_.reports.size(), 2u);
+  EXPECT_EQ(platform_.reports,
+            std::vector<std::string>{"scengen: error 101: cannot read '" +
+                                     (folder_ / kLineText).string() +
+                                     "': No such file or directory; no binary file was written"});
   EXPECT_TRUE(names().empty());
 }
 

@@ -1,0 +1,21 @@
+// The route profile: everything the compiled scenario puts along the line, against the route
+// position, in one picture.
+#pragma once
+
+#include <string>
+
+#include "compiler/compilation.h"
+
+namespace scengen {
+
+/// The profile of the model as an <svg> element: station names (text elements of class
+/// "profile-station", in route order), the elevation integrated from the gradients, the gradient
+/// values, the train's speed limit with the maximum-speed boards and the slow order, the adhesion
+/// where it is below its usual value, signals, information boards, cab-signal code points and
+/// tunnels, over an axis in kilometres with the kilometric progressive of the references.
+std::string route_profile_svg(const Compilation& c);
+
+/// ROUTE_TRAIN_profile.svg's name for the model's RouteId and TrainNumber.
+std::string route_profile_file_name(const Compilation& c);
+
+}  // namespace scengen
