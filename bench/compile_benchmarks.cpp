@@ -73,7 +73,7 @@ void compile_and_encode(benchmark::State& state, const std::string& route, const
     }
     // The plan in pieces, as the run writes it.
     size_t plan_bytes = 0;
-    encode_route_plan(c.TrackPlan, [&](std::string_view piece) {
+    encode_route_plan(c.TrackPlan, [&](uint64_t, std::string_view piece) {
       benchmark::DoNotOptimize(piece.data());
       plan_bytes += piece.size();
     });

@@ -46,10 +46,11 @@ std::vector<std::filesystem::path> write_compiled_files(FileLayer& files,
     files.write_replacing(written.back(), bytes);
   };
   if (c.CompileFlag != 0) {
-    // The plan of a long route is some 20 MB: it goes to the file piece by piece.
+    // The plan of a long route is some 20 MB: it is encoded into its file piece by piece.
     written.push_back(output_path(out, route_plan_file_name(c)));
-    files.write_replacing_streamed(
-        written.back(), [&](const ByteSink& sink) { encode_route_plan(c.TrackPlan, sink); });
+    files.write_replacing_placed(
+        written.back(), route_plan_file_size(c.TrackPlan),
+        [&](const PlacedSink& sink) { encode_route_plan(c.TrackPlan, sink); });
   }
   const auto table = encode_scenario_table(c.ScenarioTable);
   if (!table) {

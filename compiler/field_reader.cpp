@@ -74,6 +74,7 @@ int32_t FieldReader::read_number(NumberWidth width) {
   size_t at = pos_;
   bool negative = false;
   if (at < size && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
+  const size_t digits = at;
   int64_t value = 0;
   bool too_large = false;
   for (; at < size && text[at] >= '0' && text[at] <= '9'; ++at) {
@@ -83,6 +84,7 @@ int32_t FieldReader::read_number(NumberWidth width) {
       break;
     }
   }
+  const size_t digits_end = at;
   while (at < size && text[at] != ',' && text[at] != '\r' && text[at] != '\n' && text[at] != ' ' &&
          text[at] != '\t')
     ++at;
@@ -90,7 +92,9 @@ int32_t FieldReader::read_number(NumberWidth width) {
   pos_ = at;
   skip_blanks();
   take_separator();
-  if (warnings_ != nullptr && warnings_->CollectWarnings) {
+  // A field that is a whole number and nothing else needs no warning.
+  const bool plain = !too_large && digits_end > digits && digits_end == at;
+  if (!plain && warnings_ != nullptr && warnings_->CollectWarnings) {
     if (auto warning = number_field_warning(field)) {
       record_warning(*warnings_, field_start_, std::move(*warning));
     }

@@ -82,30 +82,7 @@ bool walk_plan(Compilation& c, int32_t& cursor, int64_t last, double k, bool tes
     // The points up to the first one that leaves the plan or reaches the limit, in one run.
     int64_t stop = std::min<int64_t>(last, plan.last_point());
     if (test_limit) stop = std::min<int64_t>(stop, std::max<int64_t>(cursor, kPlanLimit));
-    // The two points before the cursor travel in registers; each point is computed from them
-    // exactly as from the stored elements.
-    double x2 = plan.value(cursor - 2, 0), y2 = plan.value(cursor - 2, 1);
-    double x1 = plan.value(cursor - 1, 0), y1 = plan.value(cursor - 1, 1);
-    unsigned char* const xs = plan.slot_data(0);
-    unsigned char* const ys = plan.slot_data(1);
-    for (int64_t p = cursor; p <= stop; ++p) {
-      const double dx = x1 - x2;
-      const double dy = y1 - y2;
-      double x, y;
-      if (k == 0.0) {
-        x = x1 + dx;
-        y = y1 + dy;
-      } else {
-        // A first-order turn of the previous step; nothing normalises its length afterwards.
-        x = x1 + (dx + k * dy);
-        y = y1 + (dy - k * dx);
-      }
-      TrackPlan::store_double(xs + p * TrackPlan::kSlotBytes, x);
-      TrackPlan::store_double(ys + p * TrackPlan::kSlotBytes, y);
-      x2 = x1, y2 = y1;
-      x1 = x, y1 = y;
-    }
-    plan.mark_doubles(cursor, static_cast<int32_t>(stop));
+    plan.extend(cursor, static_cast<int32_t>(stop), k);
     cursor = static_cast<int32_t>(stop + 1);
     if (test_limit && cursor > kPlanLimit) return false;
   }

@@ -52,88 +52,92 @@ class ByteImage {
   char* at_;
 };
 
-// Pieces of a file image shorter than this are gathered before they go to the sink.
-constexpr size_t kShortPiece = 4 * 1024;
-constexpr size_t kGatherBytes = 64 * 1024;
-// The longest run of plan elements handed on as one piece: its bytes are still in the cache when
-// the sink copies them.
-constexpr int32_t kRunElements = 256 * 1024 / TrackPlan::kSlotBytes;
+// A file image goes to the sink in pieces of this size that start at multiples of it in the file,
+// so that every piece but the first and the last of a part covers whole pages of the file: a
+// piece that covered part of a page would make the system fill in the rest. Small enough to stay
+// in the cache until the sink has copied it.
+constexpr size_t kPieceBytes = 64 * 1024;
+// The most bytes one plan element takes: a tag and a double.
+constexpr size_t kLargestElement = 2 + 8;
 
-// Hands the pieces of a file image to a sink in order: long pieces as they are, short ones
-// gathered into one, so that the sink sees few pieces whatever their number.
-class PieceGatherer {
+// One coordinate's part of the route plan file, encoded front to back from its offset.
+class PlanImagePart {
  public:
-  explicit PieceGatherer(const ImageSink& sink) : sink_(sink), buffer_(kGatherBytes, '\0') {}
-  void add(const void* bytes, size_t n) {
-    if (n >= kShortPiece) {
-      flush();
-      sink_(std::string_view(static_cast<const char*>(bytes), n));
-      return;
+  PlanImagePart(const PlacedSink& sink, uint64_t offset)
+      : sink_(sink),
+        offset_(offset),
+        piece_(kPieceBytes + kLargestElement, '\0'),
+        limit_(kPieceBytes - static_cast<size_t>(offset % kPieceBytes)) {}
+
+  // Elements of a run: tags[i] and values[i], or all doubles when tags is null.
+  void add(const uint8_t* tags, const double* values, int32_t count) {
+    for (int32_t i = 0; i < count;) {
+      if (used_ >= limit_) pass_on();
+      // As many elements as reach the end of the piece, the last one perhaps beyond it.
+      const auto room =
+          static_cast<int32_t>((limit_ - used_ + kLargestElement - 1) / kLargestElement);
+      const int32_t stop = std::min(count, i + room);
+      char* at = piece_.data() + used_;
+      if (tags == nullptr) {
+        for (; i < stop; ++i) {
+          at = put_u16(at, static_cast<uint16_t>(PlanTag::Double));
+          at = put_f64(at, values[i]);
+        }
+      } else {
+        for (; i < stop; ++i) {
+          at = put_u16(at, tags[i]);
+          if (tags[i] == static_cast<uint8_t>(PlanTag::Double)) {
+            at = put_f64(at, values[i]);
+          } else if (tags[i] == static_cast<uint8_t>(PlanTag::Integer)) {
+            at = put_i16(at, static_cast<int16_t>(values[i]));
+          }
+        }
+      }
+      used_ = static_cast<size_t>(at - piece_.data());
     }
-    if (used_ + n > buffer_.size()) flush();
-    std::memcpy(buffer_.data() + used_, bytes, n);
-    used_ += n;
   }
-  void flush() {
+
+  // Bytes already in the file's form.
+  void add_image(const char* image, size_t size) {
+    while (size > 0) {
+      if (used_ >= limit_) pass_on();
+      const size_t n = std::min(size, limit_ - used_);
+      std::memcpy(piece_.data() + used_, image, n);
+      used_ += n;
+      image += n;
+      size -= n;
+    }
+  }
+
+  void finish() {
     if (used_ == 0) return;
-    sink_(std::string_view(buffer_.data(), used_));
+    sink_(offset_, std::string_view(piece_.data(), used_));
+    offset_ += used_;
     used_ = 0;
   }
 
  private:
-  const ImageSink& sink_;
-  std::string buffer_;
+  // Hands on the full piece; what lies beyond it starts the next one.
+  void pass_on() {
+    sink_(offset_, std::string_view(piece_.data(), limit_));
+    offset_ += limit_;
+    const size_t beyond = used_ - limit_;
+    std::memmove(piece_.data(), piece_.data() + limit_, beyond);
+    used_ = beyond;
+    limit_ = kPieceBytes;
+  }
+
+  const PlacedSink& sink_;
+  uint64_t offset_;  // where the piece begins in the file
+  std::string piece_;
+  size_t limit_;  // the bytes of the piece that end at the next multiple of kPieceBytes
   size_t used_ = 0;
 };
 
-// On a little-endian host every element's file image is the start of its slot: 2 bytes when it
-// is empty, 4 for an integer, all 10 for a double. A run of doubles goes out as it is.
-void encode_plan_slots(const TrackPlan& plan, PieceGatherer& out) {
-  const int32_t last = plan.last_point();
-  constexpr size_t kSlot = TrackPlan::kSlotBytes;
-  constexpr auto kDouble = static_cast<uint8_t>(PlanTag::Double);
-  for (int coordinate = 0; coordinate < 2; ++coordinate) {
-    const uint8_t* const tags = plan.tag_data(coordinate);
-    const unsigned char* const slots = plan.slot_data(coordinate);
-    int32_t point = 0;
-    while (point <= last) {
-      const unsigned char* const at = slots + static_cast<size_t>(point) * kSlot;
-      if (tags[point] != kDouble) {
-        out.add(at, tags[point] == static_cast<uint8_t>(PlanTag::Integer) ? 4 : 2);
-        ++point;
-        continue;
-      }
-      const int32_t limit = std::min(last, point + kRunElements - 1);
-      int32_t next = point + 1;
-      // Eight tags at a time while they are all doubles, then one at a time.
-      constexpr uint64_t kEightDoubles = 0x0101010101010101u * kDouble;
-      for (uint64_t eight; next + 7 <= limit; next += 8) {
-        std::memcpy(&eight, tags + next, sizeof eight);
-        if (eight != kEightDoubles) break;
-      }
-      while (next <= limit && tags[next] == kDouble) ++next;
-      out.add(at, static_cast<size_t>(next - point) * kSlot);
-      point = next;
-    }
-  }
-}
-
-// Any host: each element converted to little-endian bytes.
-void encode_plan_elements(const TrackPlan& plan, PieceGatherer& out) {
-  const int32_t last = plan.last_point();
-  for (int coordinate = 0; coordinate < 2; ++coordinate) {
-    for (int32_t point = 0; point <= last; ++point) {
-      char image[TrackPlan::kSlotBytes];
-      const PlanTag tag = plan.tag(point, coordinate);
-      char* at = put_u16(image, static_cast<uint16_t>(tag));
-      if (tag == PlanTag::Double) {
-        at = put_f64(at, plan.value(point, coordinate));
-      } else if (tag == PlanTag::Integer) {
-        at = put_i16(at, static_cast<int16_t>(plan.value(point, coordinate)));
-      }
-      out.add(image, static_cast<size_t>(at - image));
-    }
-  }
+uint64_t coordinate_image_size(const TrackPlan& plan, int coordinate) {
+  const PlanTagCounts counts = plan.count_tags(coordinate);
+  return 2 * static_cast<uint64_t>(counts.empty) + 4 * static_cast<uint64_t>(counts.integers) +
+         10 * static_cast<uint64_t>(counts.doubles);
 }
 
 }  // namespace
@@ -146,21 +150,37 @@ std::string track_file_name(const Compilation& c) {
   return c.RouteId + "_" + c.TrainNumber + ".dat";
 }
 
+uint64_t route_plan_file_size(const TrackPlan& plan) {
+  if (!plan.exists()) return 0;
+  return coordinate_image_size(plan, 0) + coordinate_image_size(plan, 1);
+}
+
 std::string encode_route_plan(const TrackPlan& plan) {
-  std::string image;
-  encode_route_plan(plan, [&](std::string_view piece) { image.append(piece); });
+  std::string image(static_cast<size_t>(route_plan_file_size(plan)), '\0');
+  encode_route_plan(plan, [&](uint64_t offset, std::string_view piece) {
+    std::memcpy(image.data() + offset, piece.data(), piece.size());
+  });
   return image;
 }
 
-void encode_route_plan(const TrackPlan& plan, const ImageSink& sink) {
+void encode_route_plan(const TrackPlan& plan, const PlacedSink& sink) {
   if (!plan.exists()) return;
-  PieceGatherer out(sink);
-  if constexpr (std::endian::native == std::endian::little) {
-    encode_plan_slots(plan, out);
-  } else {
-    encode_plan_elements(plan, out);
-  }
-  out.flush();
+  // Coordinate 1 follows the whole of coordinate 0.
+  PlanImagePart parts[2] = {{sink, 0}, {sink, coordinate_image_size(plan, 0)}};
+  plan.scan(
+      [&](const PlanChunk& run) {
+        for (int coordinate = 0; coordinate < 2; ++coordinate) {
+          if (run.images[coordinate] != nullptr) {
+            parts[coordinate].add_image(run.images[coordinate],
+                                        static_cast<size_t>(run.count) * kLargestElement);
+          } else {
+            parts[coordinate].add(run.tags[coordinate], run.values[coordinate], run.count);
+          }
+        }
+      },
+      PlanScan::FileImages);
+  parts[0].finish();
+  parts[1].finish();
 }
 
 std::optional<std::string> encode_scenario_table(const ScenarioTable& table) {

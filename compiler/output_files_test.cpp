@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace scengen {
 namespace {
@@ -147,18 +150,20 @@ std::string expected_plan_image(const TrackPlan& plan) {
   return out;
 }
 
-// Long runs of doubles go out from the plan itself and short pieces are gathered: whatever the
-// mix, the pieces make exactly the image of the layout.
+// However the plan was made, walked or set element by element, its pieces make exactly the image
+// of the layout, each byte once.
 TEST(RoutePlanFile, PiecesMakeTheImageWhateverTheMixOfElements) {
   struct Case {
     const char* name;
     int32_t last_point;
-    int period;  // an integer every `period` points, an empty element after it; 0: none
+    int period;   // an integer every `period` points, an empty element after it; 0: none
+    bool walked;  // points 2 to last - 2 walked, in turns straight and curved, instead of set
   };
   const Case cases[] = {
-      {"a long route: two integers, doubles, two empty points", 80000, 0},
-      {"an element of each kind in turn", 20000, 3},
-      {"an integer and an empty element now and then", 50000, 997},
+      {"a walked route: two integers, doubles, two empty points", 200000, 0, true},
+      {"the same points set one by one", 200000, 0, false},
+      {"an element of each kind in turn", 20000, 3, false},
+      {"an integer and an empty element now and then", 50000, 997, false},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
@@ -166,25 +171,44 @@ TEST(RoutePlanFile, PiecesMakeTheImageWhateverTheMixOfElements) {
     plan.create(test.last_point);
     for (int coordinate = 0; coordinate < 2; ++coordinate) {
       plan.set_integer(0, coordinate, 0);
-      plan.set_integer(1, coordinate, static_cast<int16_t>(-coordinate));
-      for (int32_t p = 2; p <= test.last_point - 2; ++p) {
-        if (test.period != 0 && p % test.period == 0) {
-          plan.set_integer(p, coordinate, static_cast<int16_t>(p));
-          ++p;  // stays empty
-        } else {
-          plan.set_double(p, coordinate, p * 0.25 - coordinate);
+      plan.set_integer(1, coordinate, static_cast<int16_t>(1 - coordinate));
+    }
+    if (test.walked) {
+      for (int32_t first = 2; first <= test.last_point - 2; first += 700) {
+        plan.extend(first, std::min(first + 699, test.last_point - 2), first % 1400 ? 0.0 : 0.002);
+      }
+    } else {
+      for (int coordinate = 0; coordinate < 2; ++coordinate) {
+        for (int32_t p = 2; p <= test.last_point - 2; ++p) {
+          if (test.period != 0 && p % test.period == 0) {
+            plan.set_integer(p, coordinate, static_cast<int16_t>(p));
+            ++p;  // stays empty
+          } else {
+            plan.set_double(p, coordinate, p * 0.25 - coordinate);
+          }
         }
       }
     }
-    const std::string expected = expected_plan_image(plan);
-    std::string joined;
-    size_t pieces = 0;
-    encode_route_plan(plan, [&](std::string_view piece) {
-      EXPECT_FALSE(piece.empty());
-      joined.append(piece);
-      ++pieces;
+    std::string placed(static_cast<size_t>(route_plan_file_size(plan)), '\x7F');
+    std::vector<int> covered(placed.size(), 0);
+    std::vector<std::pair<uint64_t, uint64_t>> ranges;
+    encode_route_plan(plan, [&](uint64_t offset, std::string_view piece) {
+      ASSERT_LE(offset + piece.size(), placed.size());
+      placed.replace(static_cast<size_t>(offset), piece.size(), piece);
+      for (size_t i = 0; i < piece.size(); ++i) ++covered[static_cast<size_t>(offset) + i];
+      ranges.emplace_back(offset, offset + piece.size());
     });
-    EXPECT_EQ(joined, expected);
+    const std::string expected = expected_plan_image(plan);
+    // Pieces begin and end at multiples of 64 KiB, whole pages of the file, except where a
+    // coordinate's part begins or ends.
+    const uint64_t second = expected.size() / 2;  // both parts are the same size here
+    for (const auto& [begin, end] : ranges) {
+      EXPECT_TRUE(begin % 65536 == 0 || begin == second) << begin;
+      EXPECT_TRUE(end % 65536 == 0 || end == second || end == expected.size()) << end;
+    }
+    const size_t pieces = ranges.size();
+    EXPECT_EQ(placed, expected);
+    EXPECT_EQ(std::count(covered.begin(), covered.end(), 1), static_cast<long>(covered.size()));
     EXPECT_EQ(encode_route_plan(plan), expected);
     // Never a piece per element.
     EXPECT_LT(pieces, expected.size() / 1000);
@@ -193,8 +217,9 @@ TEST(RoutePlanFile, PiecesMakeTheImageWhateverTheMixOfElements) {
 
 TEST(RoutePlanFile, NoPlanNoBytes) {
   size_t pieces = 0;
-  encode_route_plan(TrackPlan{}, [&](std::string_view) { ++pieces; });
+  encode_route_plan(TrackPlan{}, [&](uint64_t, std::string_view) { ++pieces; });
   EXPECT_EQ(pieces, 0u);
+  EXPECT_EQ(route_plan_file_size(TrackPlan{}), 0u);
   EXPECT_EQ(encode_route_plan(TrackPlan{}), "");
 }
 

@@ -2,11 +2,9 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace scengen {
@@ -76,128 +74,103 @@ using ScenarioTable = std::array<ScenarioEntry, kScenarioSlots>;
 /// The type tag of a route plan element, as the plan file stores it.
 enum class PlanTag : uint8_t { Empty = 0, Integer = 2, Double = 5 };
 
-/// Zeroed memory for the route plan, which a long route makes some 22 MB: where the system
-/// allows, in large pages, so that filling it costs a few page faults instead of thousands.
-/// Copies copy the bytes.
-class PlanStorage {
- public:
-  PlanStorage() = default;
-  explicit PlanStorage(size_t bytes);
-  PlanStorage(const PlanStorage& other);
-  PlanStorage(PlanStorage&& other) noexcept { swap(other); }
-  PlanStorage& operator=(PlanStorage other) noexcept {
-    swap(other);
-    return *this;
-  }
-  ~PlanStorage();
+/// A run of consecutive plan points, both coordinates, as TrackPlan::scan hands them on.
+struct PlanChunk {
+  int32_t first = 0;  // the first point of the run
+  int32_t count = 0;
+  /// Per coordinate: the tag of each point (PlanTag values), or nullptr when all are doubles.
+  const uint8_t* tags[2] = {nullptr, nullptr};
+  /// Per coordinate: the value of each point; an empty element reads 0. Null when images are
+  /// given instead.
+  const double* values[2] = {nullptr, nullptr};
+  /// Per coordinate, when the run is all doubles and file images were asked for: the run as the
+  /// plan file stores it, 10 bytes a point (the tag 5 and the double, little-endian).
+  const char* images[2] = {nullptr, nullptr};
+};
 
-  unsigned char* data() { return bytes_; }
-  const unsigned char* data() const { return bytes_; }
-  size_t size() const { return size_; }
+/// What a scan hands on for runs of computed doubles: their values, or their images in the plan
+/// file where the host can make them (which spares the file's encoder a pass over them).
+enum class PlanScan { Values, FileImages };
 
- private:
-  void swap(PlanStorage& other) noexcept {
-    std::swap(bytes_, other.bytes_);
-    std::swap(size_, other.size_);
-    std::swap(mapped_, other.mapped_);
-  }
-  unsigned char* bytes_ = nullptr;
-  size_t size_ = 0;
-  size_t mapped_ = 0;  // the length mapped from the system, 0 when taken from the heap
+/// How many elements of one coordinate are empty, integers and doubles.
+struct PlanTagCounts {
+  int64_t empty = 0;
+  int64_t integers = 0;
+  int64_t doubles = 0;
 };
 
 /// The ground plan: points 0 to `last_point()`, two coordinates each; every element is empty,
 /// a 16-bit integer or a double.
 ///
-/// Each element sits in a slot of kSlotBytes in the layout the plan file gives it, in the host's
-/// byte order: a 2-byte tag, then the integer's 2 bytes or the double's 8. On a little-endian host
-/// an element's file image is therefore the start of its slot, and a run of doubles is its own
-/// file image, written without being encoded again. A byte per element repeats the tag, so that
-/// the runs are found without reading the slots.
+/// A long route's plan is some 2 million doubles, and only the plan file needs them all. So the
+/// plan records the elements set one by one and the runs of points that the plan walk computes,
+/// and computes those points when the plan is scanned for its file, run after run, without
+/// holding them. The first look at a single element (tag, value), and any change the records
+/// cannot express, fill the whole plan in; from then on it is held element by element. Every
+/// point is computed by the same routine whichever way, so the values are the same.
 class TrackPlan {
  public:
-  static constexpr size_t kSlotBytes = 10;
-
   /// Creates points 0 to last_point, every element empty.
   void create(int32_t last_point);
   bool exists() const { return points_ > 0; }
   int32_t last_point() const { return points_ - 1; }
 
   void set_integer(int32_t point, int coordinate, int16_t value) {
-    store_integer(slot(point, coordinate), value);
-    tags(coordinate)[point] = static_cast<uint8_t>(PlanTag::Integer);
+    set(point, coordinate, PlanTag::Integer, value);
   }
   void set_double(int32_t point, int coordinate, double value) {
-    store_double(slot(point, coordinate), value);
-    tags(coordinate)[point] = static_cast<uint8_t>(PlanTag::Double);
+    set(point, coordinate, PlanTag::Double, value);
   }
+  /// The first look at a single element fills the plan in (see above).
   PlanTag tag(int32_t point, int coordinate) const {
-    return static_cast<PlanTag>(tags(coordinate)[point]);
+    fill_in();
+    return static_cast<PlanTag>(tags_[coordinate][static_cast<size_t>(point)]);
   }
   /// The element as a double; an empty element reads 0.
   double value(int32_t point, int coordinate) const {
-    const unsigned char* at = slot(point, coordinate) + 2;
-    switch (tag(point, coordinate)) {
-      case PlanTag::Integer: {
-        int16_t v;
-        std::memcpy(&v, at, sizeof v);
-        return v;
-      }
-      case PlanTag::Double: {
-        double v;
-        std::memcpy(&v, at, sizeof v);
-        return v;
-      }
-      case PlanTag::Empty:
-        break;
-    }
-    return 0.0;
+    fill_in();
+    return values_[coordinate][static_cast<size_t>(point)];
   }
 
-  /// For loops over many points: the tags (one byte each) and the slots (kSlotBytes each) of one
-  /// coordinate, indexed by point.
-  const uint8_t* tag_data(int coordinate) const { return tags(coordinate); }
-  const unsigned char* slot_data(int coordinate) const { return slots(coordinate); }
-  unsigned char* slot_data(int coordinate) { return slots(coordinate); }
-  /// Writes a double into a slot of slot_data; its tag byte follows with mark_doubles.
-  static void store_double(unsigned char* at, double value) {
-    const auto tag = static_cast<uint16_t>(PlanTag::Double);
-    std::memcpy(at, &tag, sizeof tag);
-    std::memcpy(at + 2, &value, sizeof value);
-  }
-  /// Sets the tag bytes of points `first` to `last` of both coordinates to Double, once their
-  /// slots hold doubles.
-  void mark_doubles(int32_t first, int32_t last);
+  /// The plan walk's step over points `first` to `last`: each point, both coordinates, is the
+  /// point before it plus the step between the two before it, that step turned by the curvature
+  /// `k` (0: straight) to first order. The points must lie in 2 to last_point().
+  void extend(int32_t first, int32_t last, double k);
+
+  /// How many elements of the coordinate are of each kind: what the plan file's size needs.
+  PlanTagCounts count_tags(int coordinate) const;
+
+  /// Hands every point, 0 to last_point(), to `chunk` in order, a run at a time.
+  void scan(const std::function<void(const PlanChunk&)>& chunk,
+            PlanScan form = PlanScan::Values) const;
 
  private:
-  static void store_integer(unsigned char* at, int16_t value) {
-    const auto tag = static_cast<uint16_t>(PlanTag::Integer);
-    std::memcpy(at, &tag, sizeof tag);
-    std::memcpy(at + 2, &value, sizeof value);
-  }
-  // One block holds the slots of coordinate 0, then of coordinate 1, then the tag bytes of both.
-  size_t points() const { return static_cast<size_t>(points_); }
-  unsigned char* slots(int coordinate) {
-    return storage_.data() + static_cast<size_t>(coordinate) * points() * kSlotBytes;
-  }
-  const unsigned char* slots(int coordinate) const {
-    return storage_.data() + static_cast<size_t>(coordinate) * points() * kSlotBytes;
-  }
-  uint8_t* tags(int coordinate) {
-    return storage_.data() + (2 * kSlotBytes + static_cast<size_t>(coordinate)) * points();
-  }
-  const uint8_t* tags(int coordinate) const {
-    return storage_.data() + (2 * kSlotBytes + static_cast<size_t>(coordinate)) * points();
-  }
-  unsigned char* slot(int32_t point, int coordinate) {
-    return slots(coordinate) + static_cast<size_t>(point) * kSlotBytes;
-  }
-  const unsigned char* slot(int32_t point, int coordinate) const {
-    return slots(coordinate) + static_cast<size_t>(point) * kSlotBytes;
-  }
+  struct Element {
+    int32_t point;
+    int coordinate;
+    PlanTag tag;
+    double value;
+  };
+  struct Walk {
+    int32_t first;
+    int32_t last;
+    double k;
+  };
+
+  void set(int32_t point, int coordinate, PlanTag tag, double value);
+  // Holds every element from here on.
+  void fill_in() const;
+  void scan_recorded(const std::function<void(const PlanChunk&)>& chunk, PlanScan form) const;
 
   int32_t points_ = 0;
-  PlanStorage storage_;
+  // Before the plan is filled in: the elements set one by one, all before the first walk, and
+  // the walks, each going on where the one before it ended.
+  mutable std::vector<Element> elements_;
+  mutable std::vector<Walk> walks_;
+  // Once filled in: every element.
+  mutable bool filled_ = false;
+  mutable std::vector<uint8_t> tags_[2];
+  mutable std::vector<double> values_[2];
 };
 
 constexpr int kTunnelSlots = 81;  // indices 1 to 80; 0 is unused

@@ -24,8 +24,8 @@ class SystemFiles : public FileLayer {
  public:
   void write_replacing(const std::filesystem::path& path, std::string_view bytes) override;
 #ifndef _WIN32
-  void write_replacing_streamed(const std::filesystem::path& path,
-                                const ByteProducer& produce) override;
+  void write_replacing_placed(const std::filesystem::path& path, uint64_t size,
+                              const PlacedProducer& produce) override;
 #endif
   FileRead read_whole(const std::filesystem::path& path) override;
   void remove(const std::filesystem::path& path) override {
@@ -69,6 +69,25 @@ class TemporaryFile {
     }
   }
 
+  // Gives the file its size at once; the pieces then go to their places.
+  void set_size(uint64_t size) {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+      throw FileError(path_, last_error_text(errno));
+  }
+
+  void write_at(uint64_t offset, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                                 static_cast<off_t>(offset + done));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw FileError(path_, last_error_text(errno));
+      }
+      done += static_cast<size_t>(n);
+    }
+  }
+
   // Closes the temporary and renames it over the final name.
   void commit() {
     const int fd = fd_;
@@ -92,10 +111,11 @@ void SystemFiles::write_replacing(const std::filesystem::path& path, std::string
   file.commit();
 }
 
-void SystemFiles::write_replacing_streamed(const std::filesystem::path& path,
-                                           const ByteProducer& produce) {
+void SystemFiles::write_replacing_placed(const std::filesystem::path& path, uint64_t size,
+                                         const PlacedProducer& produce) {
   TemporaryFile file(path);
-  produce([&](std::string_view piece) { file.write(piece); });
+  file.set_size(size);
+  produce([&](uint64_t offset, std::string_view piece) { file.write_at(offset, piece); });
   file.commit();
 }
 #else
@@ -168,10 +188,14 @@ FileRead SystemFiles::read_whole(const std::filesystem::path& path) {
 
 }  // namespace
 
-void FileLayer::write_replacing_streamed(const std::filesystem::path& path,
-                                         const ByteProducer& produce) {
-  std::string bytes;
-  produce([&](std::string_view piece) { bytes.append(piece); });
+void FileLayer::write_replacing_placed(const std::filesystem::path& path, uint64_t size,
+                                       const PlacedProducer& produce) {
+  std::string bytes(static_cast<size_t>(size), '\0');
+  produce([&](uint64_t offset, std::string_view piece) {
+    if (offset > bytes.size() || piece.size() > bytes.size() - offset)
+      throw std::logic_error("a piece lies beyond the end of the file");
+    std::memcpy(bytes.data() + offset, piece.data(), piece.size());
+  });
   write_replacing(path, bytes);
 }
 

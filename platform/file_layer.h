@@ -1,6 +1,7 @@
 // Files as the program uses them: read whole, replaced whole, deleted. Injectable for tests.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -30,10 +31,10 @@ struct FileRead {
   std::string reason;  // why it could not be read
 };
 
-/// Receives a file's bytes piece after piece, in order.
-using ByteSink = std::function<void(std::string_view)>;
-/// Hands a file's bytes to a sink, piece after piece.
-using ByteProducer = std::function<void(const ByteSink&)>;
+/// Receives a piece of a file's bytes and its offset from the start of the file.
+using PlacedSink = std::function<void(uint64_t offset, std::string_view bytes)>;
+/// Hands a file's bytes to a sink, piece after piece, each at its place.
+using PlacedProducer = std::function<void(const PlacedSink&)>;
 
 class FileLayer {
  public:
@@ -41,11 +42,12 @@ class FileLayer {
   /// Replaces the file with `bytes`: a temporary file in the same folder, renamed over the name
   /// once complete. On failure throws FileError; an earlier file stays intact, no temporary stays.
   virtual void write_replacing(const std::filesystem::path& path, std::string_view bytes) = 0;
-  /// Replaces the file with the pieces that `produce` hands to its sink, as write_replacing does,
-  /// for files too large to build whole first. An exception from `produce` passes on and leaves
-  /// the earlier file intact. By default the pieces are gathered and written whole.
-  virtual void write_replacing_streamed(const std::filesystem::path& path,
-                                        const ByteProducer& produce);
+  /// Replaces the file with `size` bytes that `produce` hands to its sink piece by piece, each at
+  /// its offset, as write_replacing does, for files too large to build whole first. The pieces
+  /// must cover the bytes once. An exception from `produce` passes on and leaves the earlier file
+  /// intact. By default the pieces are gathered and written whole.
+  virtual void write_replacing_placed(const std::filesystem::path& path, uint64_t size,
+                                      const PlacedProducer& produce);
   /// Reads a whole file.
   virtual FileRead read_whole(const std::filesystem::path& path) = 0;
   /// Deletes a file; a missing file is no failure.

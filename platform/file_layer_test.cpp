@@ -97,39 +97,40 @@ TEST_F(FileLayerTest, AFailureInTheMiddleKeepsTheEarlierFileAndLeavesNoTemporary
 }
 #endif
 
-TEST_F(FileLayerTest, AStreamedFileIsItsPiecesInOrderAndReplacesAnEarlierOne) {
+// The pieces come in any order, each at its place.
+TEST_F(FileLayerTest, APlacedFileIsItsPiecesAtTheirPlacesAndReplacesAnEarlierOne) {
   const fs::path path = folder_ / "a.dat";
   put(path, std::string(300000, 'x'));
   const std::string big(200000, 'b');
-  system_files().write_replacing_streamed(path, [&](const ByteSink& sink) {
-    sink("ab");
-    sink("");
-    sink(std::string_view("c\0d", 3));
-    sink(big);
+  system_files().write_replacing_placed(path, 5 + big.size(), [&](const PlacedSink& sink) {
+    sink(5, big);
+    sink(2, std::string_view("c\0d", 3));
+    sink(0, "ab");
+    sink(5, "");
   });
   EXPECT_EQ(slurp(path), std::string("abc\0d", 5) + big);
   EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
 }
 
-TEST_F(FileLayerTest, AFailureWhileStreamingKeepsTheEarlierFileAndLeavesNoTemporary) {
+TEST_F(FileLayerTest, AFailureWhilePlacingKeepsTheEarlierFileAndLeavesNoTemporary) {
   const fs::path path = folder_ / "a.dat";
   put(path, "earlier");
-  EXPECT_THROW(system_files().write_replacing_streamed(path,
-                                                       [](const ByteSink& sink) {
-                                                         sink("half of it");
-                                                         throw std::runtime_error("gone");
-                                                       }),
+  EXPECT_THROW(system_files().write_replacing_placed(path, 100,
+                                                     [](const PlacedSink& sink) {
+                                                       sink(0, "half of it");
+                                                       throw std::runtime_error("gone");
+                                                     }),
                std::runtime_error);
   EXPECT_EQ(slurp(path), "earlier");
   EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
-  EXPECT_THROW(system_files().write_replacing_streamed(folder_ / "missing" / "b.dat",
-                                                       [](const ByteSink& sink) { sink("x"); }),
+  EXPECT_THROW(system_files().write_replacing_placed(folder_ / "missing" / "b.dat", 1,
+                                                     [](const PlacedSink& sink) { sink(0, "x"); }),
                FileError);
   EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
 }
 
-// A file layer that can only write whole files still takes streamed ones.
-TEST(FileLayer, WithoutStreamingThePiecesAreWrittenWhole) {
+// A file layer that can only write whole files still takes placed ones.
+TEST(FileLayer, WithoutPlacingThePiecesAreWrittenWhole) {
   class Whole : public FileLayer {
    public:
     void write_replacing(const fs::path& path, std::string_view bytes) override {
@@ -139,13 +140,17 @@ TEST(FileLayer, WithoutStreamingThePiecesAreWrittenWhole) {
     void remove(const fs::path&) override {}
     std::vector<std::pair<std::string, std::string>> writes;
   } files;
-  files.write_replacing_streamed("p.dat", [](const ByteSink& sink) {
-    sink("one ");
-    sink("two");
+  files.write_replacing_placed("p.dat", 7, [](const PlacedSink& sink) {
+    sink(4, "two");
+    sink(0, "one ");
   });
   ASSERT_EQ(files.writes.size(), 1u);
   EXPECT_EQ(files.writes[0].first, "p.dat");
   EXPECT_EQ(files.writes[0].second, "one two");
+  EXPECT_THROW(
+      files.write_replacing_placed("q.dat", 3, [](const PlacedSink& sink) { sink(2, "too long"); }),
+      std::logic_error);
+  EXPECT_EQ(files.writes.size(), 1u);
 }
 
 TEST_F(FileLayerTest, ReadingTellsMissingFromUnreadable) {

@@ -7,10 +7,10 @@ namespace scengen {
 void write_binary_files(FileLayer& files, const std::filesystem::path& folder,
                         const Compilation& c) {
   if (c.CompileFlag != 0) {
-    // The plan of a long route is some 20 MB: it goes to the file piece by piece.
-    files.write_replacing_streamed(
-        join_output_path(folder, route_plan_file_name(c)),
-        [&](const ByteSink& sink) { encode_route_plan(c.TrackPlan, sink); });
+    // The plan of a long route is some 20 MB: it is encoded into its file piece by piece.
+    files.write_replacing_placed(
+        join_output_path(folder, route_plan_file_name(c)), route_plan_file_size(c.TrackPlan),
+        [&](const PlacedSink& sink) { encode_route_plan(c.TrackPlan, sink); });
   }
   const auto table_path = join_output_path(folder, scenario_table_file_name(c));
   const auto table = encode_scenario_table(c.ScenarioTable);
