@@ -111,6 +111,14 @@ int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream&
   return kExitUsage;
 }
 
+// The two description texts that compile and check take, in this order.
+void add_required_texts(CLI::App& command, std::string& line_text, std::string& train_text) {
+  command.add_option("LINE_TEXT", line_text, "The line description")->required()->type_name("FILE");
+  command.add_option("TRAIN_TEXT", train_text, "The train description")
+      ->required()
+      ->type_name("FILE");
+}
+
 }  // namespace
 
 int run_command_line(int argc, char** argv) {
@@ -137,12 +145,7 @@ int run_command_line(int argc, char** argv, Platform* window) {
   CLI::App* compile_app =
       app.add_subcommand("compile", "An author's texts into the three binary files.");
   compile_app->footer(kCompileFooter);
-  compile_app->add_option("LINE_TEXT", compile.line_text, "The line description")
-      ->required()
-      ->type_name("FILE");
-  compile_app->add_option("TRAIN_TEXT", compile.train_text, "The train description")
-      ->required()
-      ->type_name("FILE");
+  add_required_texts(*compile_app, compile.line_text, compile.train_text);
   compile_app->add_option("--out", compile.out, "Folder for the files (default: the current one)")
       ->type_name("DIR");
   compile_app->add_option("--route", compile.route, "The route (default: from LINE_TEXT's name)")
@@ -156,12 +159,7 @@ int run_command_line(int argc, char** argv, Platform* window) {
   CLI::App* check_app =
       app.add_subcommand("check", "Compile an author's texts in memory and report what is wrong.");
   check_app->footer(kCheckFooter);
-  check_app->add_option("LINE_TEXT", check.line_text, "The line description")
-      ->required()
-      ->type_name("FILE");
-  check_app->add_option("TRAIN_TEXT", check.train_text, "The train description")
-      ->required()
-      ->type_name("FILE");
+  add_required_texts(*check_app, check.line_text, check.train_text);
   check_app->add_flag("--json", check.json, "Report as JSON on standard output");
 
   DumpOptions dump;
