@@ -136,8 +136,8 @@ class LineReader {
     ScenarioEntry& entry = c_.ScenarioTable[kTrainNumberSlot];
     entry.Num1 = read_number();
     entry.Num2 = read_number();
-    if (entry.Num1 % 50 != 0) return stop(3);
-    if (entry.Num2 % 50 != 0) return stop(4);
+    if (entry.Num1 % kCellLength != 0) return stop(3);
+    if (entry.Num2 % kCellLength != 0) return stop(4);
     // "4" is tested first: a field naming both gives four codes.
     if (contains(field, "4")) {
       entry.Num3 = 4;
