@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/windows_1252.h"
 #include "compiler/output_decoding.h"
+#include "compiler/track_layout.h"
 #include "run/exit_status.h"
 
 namespace scengen {
@@ -17,28 +18,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 enum class FileKind { Track, Table, Plan };
-
-constexpr const char* kKindNames[] = {
-    "nothing",
-    "signal",
-    "slow-order end",
-    "slow-order start",
-    "warning board",
-    "approach board",
-    "max-speed board",
-    "unused",
-    "unused",
-    "unused",
-    "station marker",
-    "tunnel marker",
-    "code point",
-    "code point, no code",
-    "information board",
-};
-
-const char* kind_name(uint8_t kind) {
-  return kind < std::size(kKindNames) ? kKindNames[kind] : "unknown";
-}
 
 std::optional<FileKind> kind_from_name(const std::string& kind) {
   if (kind == "track") return FileKind::Track;
@@ -98,71 +77,73 @@ struct Unpacked {
 
 Unpacked unpack_cell(const TrackCell& cell, size_t index) {
   Unpacked u;
-  if (index == 1) {
+  if (index == kSealCell) {
     // The seal owns cell 1's first two parameters, whatever the cell holds.
     u.text = format("seal %d, plain scenario code %d", cell.Param1, cell.Param2);
     u.json = {{"seal", cell.Param1}, {"plain_scenario_code", cell.Param2}};
     return u;
   }
   switch (cell.Kind) {
-    case 1: {
-      const int rapp = cell.Param4 / 10, sets = cell.Param4 % 10;
-      const int16_t packed[3] = {cell.Param1, cell.Param2, cell.Param3};
+    case kSignal: {
+      const SignalCell signal = unpack_signal(cell);
+      const int32_t s[3] = {signal.s1, signal.s2, signal.s3};
+      const int32_t d[3] = {signal.d1, signal.d2, signal.d3};
       for (int rank = 0; rank < 3; ++rank) {
-        u.text +=
-            format("s%d %d d%d %d, ", rank + 1, packed[rank] / 10, rank + 1, packed[rank] % 10);
-        u.json["s" + std::to_string(rank + 1)] = packed[rank] / 10;
-        u.json["d" + std::to_string(rank + 1)] = packed[rank] % 10;
+        u.text += format("s%d %d d%d %d, ", rank + 1, s[rank], rank + 1, d[rank]);
+        u.json["s" + std::to_string(rank + 1)] = s[rank];
+        u.json["d" + std::to_string(rank + 1)] = d[rank];
       }
-      u.text += format("sx %d dx %d, rapp %d, tempo %d", sets / 3, sets % 3, rapp, cell.Param5);
-      u.json["sx"] = sets / 3;
-      u.json["dx"] = sets % 3;
-      u.json["rapp"] = rapp;
-      u.json["tempo"] = cell.Param5;
+      u.text +=
+          format("sx %d dx %d, rapp %d, tempo %d", signal.sx, signal.dx, signal.rapp, signal.tempo);
+      u.json["sx"] = signal.sx;
+      u.json["dx"] = signal.dx;
+      u.json["rapp"] = signal.rapp;
+      u.json["tempo"] = signal.tempo;
       break;
     }
-    case 2:
-    case 3:
-      u.text = format("%d km/h, d_v %d, f_tt %d", cell.Param1, cell.Param2, cell.Param3);
-      u.json = {{"speed_kmh", cell.Param1}, {"d_v", cell.Param2}, {"f_tt", cell.Param3}};
+    case kSlowOrderEnd:
+    case kSlowOrderStart: {
+      const SlowOrderCell order = unpack_slow_order(cell);
+      u.text = format("%d km/h, d_v %d, f_tt %d", order.v, order.d_v, order.f_tt);
+      u.json = {{"speed_kmh", order.v}, {"d_v", order.d_v}, {"f_tt", order.f_tt}};
       break;
-    case 4:
-      u.text = format("%d km/h, d_v %d", cell.Param1, cell.Param2);
-      u.json = {{"speed_kmh", cell.Param1}, {"d_v", cell.Param2}};
+    }
+    case kWarningBoard: {
+      const WarningBoardCell board = unpack_warning_board(cell);
+      u.text = format("%d km/h, d_v %d", board.v, board.d_v);
+      u.json = {{"speed_kmh", board.v}, {"d_v", board.d_v}};
       break;
-    case 5:
-      u.text = format("board %d", cell.Param1);
-      u.json = {{"board", cell.Param1}};
+    }
+    case kApproachBoard: {
+      const ApproachBoardCell board = unpack_approach_board(cell);
+      u.text = format("board %d", board.board);
+      u.json = {{"board", board.board}};
       break;
-    case 6: {
-      // Each rank packs the left-hand speed / 5 in the hundreds and the right-hand one below.
-      const int16_t packed[3] = {cell.Param1, cell.Param2, cell.Param3};
-      Json left = Json::array(), right = Json::array();
-      for (const int16_t p : packed) {
-        left.push_back(p / 100 * 5);
-        right.push_back(p % 100 * 5);
-      }
+    }
+    case kSpeedBoard: {
+      const SpeedBoardCell board = unpack_speed_board(cell);
+      const auto& left = board.left;
+      const auto& right = board.right;
       u.text =
-          format("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d and %d", left[0].get<int>(),
-                 left[1].get<int>(), left[2].get<int>(), right[0].get<int>(), right[1].get<int>(),
-                 right[2].get<int>(), cell.Param4 / 10, cell.Param4 % 10);
+          format("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d and %d", left[0], left[1],
+                 left[2], right[0], right[1], right[2], board.strisces, board.strisced);
       u.json = {{"left_kmh", left},
                 {"right_kmh", right},
-                {"stripes_left", cell.Param4 / 10},
-                {"stripes_right", cell.Param4 % 10}};
+                {"stripes_left", board.strisces},
+                {"stripes_right", board.strisced}};
       break;
     }
-    case 10:
-      u.text = format("station in slot %d", cell.Param1);
-      u.json = {{"station_slot", cell.Param1}};
+    case kStationMarker:
+      u.text = format("station in slot %d", unpack_slot_cell(cell));
+      u.json = {{"station_slot", unpack_slot_cell(cell)}};
       break;
-    case 12:
-      u.text = format("code %d", cell.Param1);
-      u.json = {{"code", cell.Param1}};
+    case kCodePoint:
+      u.text = format("code %d", unpack_code_point(cell).code);
+      u.json = {{"code", unpack_code_point(cell).code}};
       break;
-    case 14:
-      u.text = format("text in slot %d", cell.Param1);
-      u.json = {{"text_slot", cell.Param1}};
+    case kInformationBoard:
+      u.text = format("text in slot %d", unpack_slot_cell(cell));
+      u.json = {{"text_slot", unpack_slot_cell(cell)}};
       break;
     default:
       break;
@@ -177,7 +158,7 @@ void dump_track(const std::vector<TrackCell>& cells, Rows rows, bool json, Conso
     for (size_t i = rows.first; i <= last; ++i) {
       const TrackCell& c = cells[i];
       out["cells"].push_back({{"cell", i},
-                              {"metres", i * 50},
+                              {"metres", i * kCellLength},
                               {"Kind", c.Kind},
                               {"kind_name", kind_name(c.Kind)},
                               {"Param1", c.Param1},
@@ -188,9 +169,9 @@ void dump_track(const std::vector<TrackCell>& cells, Rows rows, bool json, Conso
                               {"Mark", c.Mark},
                               {"Tunnel", c.Tunnel},
                               {"SpeedLimit", c.SpeedLimit},
-                              {"speed_limit_kmh", c.SpeedLimit * 5},
+                              {"speed_limit_kmh", unpack_speed_limit(c.SpeedLimit)},
                               {"Gradient", c.Gradient},
-                              {"gradient_per_mille", c.Gradient - 100},
+                              {"gradient_per_mille", unpack_gradient(c.Gradient)},
                               {"Adhesion", c.Adhesion},
                               {"unpacked", unpack_cell(c, i).json}});
     }
@@ -201,10 +182,10 @@ void dump_track(const std::vector<TrackCell>& cells, Rows rows, bool json, Conso
                  "Tunnel  km/h  grad Adhesion  unpacked\n";
   for (size_t i = rows.first; i <= last; ++i) {
     const TrackCell& c = cells[i];
-    console.out << format("%5zu %7zu  %2u %-20s %6d %6d %6d %6d %6u %4u %6u %5d %5d %8u", i, i * 50,
-                          c.Kind, kind_name(c.Kind), c.Param1, c.Param2, c.Param3, c.Param4,
-                          c.Param5, c.Mark, c.Tunnel, c.SpeedLimit * 5, c.Gradient - 100,
-                          c.Adhesion);
+    console.out << format("%5zu %7zu  %2u %-20s %6d %6d %6d %6d %6u %4u %6u %5d %5d %8u", i,
+                          i * kCellLength, c.Kind, kind_name(c.Kind), c.Param1, c.Param2, c.Param3,
+                          c.Param4, c.Param5, c.Mark, c.Tunnel, unpack_speed_limit(c.SpeedLimit),
+                          unpack_gradient(c.Gradient), c.Adhesion);
     const std::string details = unpack_cell(c, i).text;
     if (!details.empty()) console.out << "  " << details;
     console.out << '\n';

@@ -29,7 +29,7 @@ void warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_v
 
 void warn_rounded_position(Compilation& c, const SourceSpot& where, std::string_view record,
                            int32_t position) {
-  if (!c.CollectWarnings || position < 0 || position % 50 == 0) return;
+  if (!c.CollectWarnings || position < 0 || position % kCellLength == 0) return;
   record_warning(c, where,
                  quoted(record) + " at " + std::to_string(position) +
                      " m is not a multiple of 50: its cell is rounded");
@@ -38,7 +38,7 @@ void warn_rounded_position(Compilation& c, const SourceSpot& where, std::string_
 void warn_beyond_route(Compilation& c, const SourceSpot& where, std::string_view record,
                        int32_t position) {
   if (!c.CollectWarnings) return;
-  const int32_t route_length = c.ScenarioTable[84].Num2;
+  const int32_t route_length = c.ScenarioTable[kRouteLengthSlot].Num2;
   if (position <= route_length) return;
   record_warning(c, where,
                  quoted(record) + " at " + std::to_string(position) +

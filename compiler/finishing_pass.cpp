@@ -36,8 +36,7 @@ bool cell_is_free(const Compilation& c, int32_t index) {
 // Makes a free cell a code point with the derived speed code; false when the cell is not free.
 bool place_code_point(Compilation& c, int32_t index) {
   if (!cell_is_free(c, index)) return false;
-  c.TrackCells[index].Kind = kCodePoint;
-  c.TrackCells[index].Param1 = kDerivedSpeedCode;
+  pack_code_point({kDerivedSpeedCode}, c.TrackCells[index]);
   return true;
 }
 
@@ -57,7 +56,7 @@ void code_signals_before_board(Compilation& c, int32_t i) {
     if (!has_kind(c, d, kSignal)) continue;
     if (place_code_point(c, d - 1) || place_code_point(c, d - 2)) continue;
     if (lower_code_point(c, d - 1) || lower_code_point(c, d - 2)) continue;
-    record_error(c, 11, d * 50);
+    record_error(c, 11, cell_start(d));
   }
 }
 
@@ -68,7 +67,7 @@ void code_groups_before_start(Compilation& c, int32_t i) {
     const int32_t first = i - group.nearest_offset;
     if (!place_code_point(c, first) && !place_code_point(c, first - 1) &&
         !place_code_point(c, first - 2)) {
-      record_error(c, 12, i * 50);
+      record_error(c, 12, cell_start(i));
     }
   }
 }
@@ -90,7 +89,7 @@ std::optional<int32_t> walk_slow_order(Compilation& c, int32_t i) {
         steps = -1;
       } else {
         // The counter stays past the spacing: this walk places nothing more.
-        record_error(c, 13, k * 50);
+        record_error(c, 13, cell_start(k));
       }
     }
     if (has_kind(c, k, kSlowOrderEnd)) return k;
@@ -112,7 +111,7 @@ void code_signal_after_end(Compilation& c, int32_t end) {
     if (!has_kind(c, s, kSignal)) continue;
     const int32_t n = s - 1;
     if (n > 0 && !place_code_point(c, n) && !place_code_point(c, n - 1)) {
-      record_error(c, 13, end * 50);
+      record_error(c, 13, cell_start(end));
     }
     return;
   }
@@ -149,7 +148,7 @@ unsigned char lower_1252(unsigned char byte) {
 
 // The code text: the lower-cased train number and route identity, then the filler.
 void build_code_text(Compilation& c) {
-  std::string text = c.ScenarioTable[86].Text + c.ScenarioTable[85].Text;
+  std::string text = c.ScenarioTable[kTrainNumberSlot].Text + c.ScenarioTable[kRouteIdSlot].Text;
   for (char& ch : text) ch = static_cast<char>(lower_1252(static_cast<unsigned char>(ch)));
   c.CurrentField = text + kCodeFiller;
 }
@@ -189,11 +188,11 @@ int32_t codice_gara_st(Compilation& c) {
 }
 
 int32_t seal(Compilation& c) {
-  ScenarioEntry& general = c.ScenarioTable[85];
-  TrackCell& first = c.TrackCells[1];
+  ScenarioEntry& general = c.ScenarioTable[kRouteIdSlot];
+  TrackCell& first = c.TrackCells[kSealCell];
   if (general.Small1 != 0 || first.Param1 != 0) return 1250;
-  general.Small1 = 610;
-  first.Param1 = 5121;
+  general.Small1 = kTableSeal;
+  first.Param1 = kCellSeal;
   if (general.Num4 != 0 || first.Param2 != 0) return 1251;
   general.Num4 = codice_gara_st(c);
   first.Param2 = codice_gara_og(c);

@@ -24,20 +24,13 @@ void put_reference(ScenarioEntry& entry, const Reference& reference) {
   entry.Num3 = reference.Num3;
 }
 
-// A packed pair of speeds, computed in double precision; it must fit a 16-bit cell value.
-int16_t pack_speeds(int32_t right, int32_t left) {
-  const int64_t packed = nearest(right / 5.0 + left * 20.0);
-  if (packed < std::numeric_limits<int16_t>::min() || packed > std::numeric_limits<int16_t>::max())
-    throw ReadFailure{{}, "a packed maximum speed does not fit 16 bits"};
-  return static_cast<int16_t>(packed);
-}
-
 }  // namespace
 
 void progressive_ordina(Compilation& c) {
-  const Reference t = reference_in(c.ScenarioTable[81]);
-  const Reference d = reference_in(c.ScenarioTable[82]);
-  const Reference u = reference_in(c.ScenarioTable[83]);
+  // The general section fills the slots from "tre", "due" and "uno" in this order.
+  const Reference t = reference_in(c.ScenarioTable[kReferenceSlots[0]]);
+  const Reference d = reference_in(c.ScenarioTable[kReferenceSlots[1]]);
+  const Reference u = reference_in(c.ScenarioTable[kReferenceSlots[2]]);
   Reference r1, r2, r3;
   const auto order = [&](const Reference& first, const Reference& second, const Reference& third) {
     r1 = first;
@@ -55,10 +48,10 @@ void progressive_ordina(Compilation& c) {
     if (d.Num2 > 0) order(d, t, u);
     if (u.Num2 > 0) order(u, d, t);
   }
-  put_reference(c.ScenarioTable[81], r1);
-  put_reference(c.ScenarioTable[82], r2);
-  put_reference(c.ScenarioTable[83], r3);
-  for (int slot = 81; slot <= 83; ++slot) {
+  put_reference(c.ScenarioTable[kReferenceSlots[0]], r1);
+  put_reference(c.ScenarioTable[kReferenceSlots[1]], r2);
+  put_reference(c.ScenarioTable[kReferenceSlots[2]], r3);
+  for (const int slot : kReferenceSlots) {
     ScenarioEntry& entry = c.ScenarioTable[slot];
     if (entry.Num3 != 1) continue;
     const int64_t progressive = int64_t{entry.Num2} + 100;
@@ -93,8 +86,8 @@ void memo_montagna(Compilation& c, int32_t& inizio, int32_t& fine, int32_t& tipo
   // Both limits are checked before anything is written; the reader has already refused tunnels
   // that leave the track, so these only keep a wrong caller inside the model.
   if (c.TunnelCount >= kTunnelSlots - 1) throw ReadFailure{{}, "more than 80 tunnels"};
-  const int64_t first = nearest(inizio / 50.0);
-  const int64_t last = nearest(fine / 50.0 - 1);
+  const int64_t first = cell_of(inizio, kStepOffset);
+  const int64_t last = cell_of(fine, kEndOffset);
   if (first <= last && (first < 0 || last > c.last_cell()))
     throw ReadFailure{{}, "a tunnel leaves the track"};
 
@@ -117,19 +110,18 @@ void memo_montagna(Compilation& c, int32_t& inizio, int32_t& fine, int32_t& tipo
 void memo_indicatori_v_max(Compilation& c, int32_t posizione, int32_t& vas, int32_t& vbs,
                            int32_t& vcs, int16_t& strisces, int32_t& vad, int32_t& vbd,
                            int32_t& vcd, int16_t& strisced) {
-  const int64_t index = nearest(posizione / 50.0 + 1);
+  const int64_t index = cell_of(posizione, kFeatureOffset);
   // A cell outside the track is never free.
   if (index < 0 || index > c.last_cell() || !is_free(c.TrackCells[static_cast<size_t>(index)])) {
     record_error(c, 21);
     return;
   }
-  TrackCell& cell = c.TrackCells[static_cast<size_t>(index)];
-  cell.Kind = kSpeedBoard;
-  cell.Param1 = pack_speeds(vad, vas);
-  cell.Param2 = pack_speeds(vbd, vbs);
-  cell.Param3 = pack_speeds(vcd, vcs);
-  // 16-bit arithmetic: the stripes keep their low bits.
-  cell.Param4 = static_cast<int16_t>(strisces * 10 + strisced);
+  const SpeedBoardCell board{.left = {vas, vbs, vcs},
+                             .right = {vad, vbd, vcd},
+                             .strisces = strisces,
+                             .strisced = strisced};
+  if (!pack_speed_board(board, c.TrackCells[static_cast<size_t>(index)]))
+    throw ReadFailure{{}, "a packed maximum speed does not fit 16 bits"};
 }
 
 }  // namespace scengen

@@ -12,8 +12,6 @@ namespace scengen {
 namespace {
 
 constexpr int32_t kLongestRoute = 1000000;
-constexpr int32_t kRouteTail = 7000;  // the track reaches this far beyond the route's end
-constexpr int32_t kFirstBoardSlot = 80;
 
 bool contains(std::string_view field, std::string_view keyword) {
   return field.find(keyword) != std::string_view::npos;
@@ -96,15 +94,18 @@ class LineReader {
         if (!read_route_length()) return false;
       }
       // The general keywords below are compared exactly, in lower case.
-      if (contains(field, "tre") && contains(field, "progressiva")) read_reference(81);
-      if (contains(field, "due") && contains(field, "progressiva")) read_reference(82);
-      if (contains(field, "uno") && contains(field, "progressiva")) read_reference(83);
+      if (contains(field, "tre") && contains(field, "progressiva"))
+        read_reference(kReferenceSlots[0]);
+      if (contains(field, "due") && contains(field, "progressiva"))
+        read_reference(kReferenceSlots[1]);
+      if (contains(field, "uno") && contains(field, "progressiva"))
+        read_reference(kReferenceSlots[2]);
       if (contains(field, "sfondo") && contains(field, "uno"))
-        c_.ScenarioTable[85].Num1 = read_number();
+        c_.ScenarioTable[kRouteIdSlot].Num1 = read_number();
       if (contains(field, "sfondo") && contains(field, "due"))
-        c_.ScenarioTable[85].Num3 = read_number();
+        c_.ScenarioTable[kRouteIdSlot].Num3 = read_number();
       if (contains(field, "sfondo") && contains(field, "tre"))
-        c_.ScenarioTable[85].Num2 = read_number();
+        c_.ScenarioTable[kRouteIdSlot].Num2 = read_number();
       if (contains(field, "segnali") && contains(field, "ripetizione")) {
         if (!read_repetition(field)) return false;
       }
@@ -113,13 +114,13 @@ class LineReader {
   }
 
   bool read_route_length() {
-    // Stored before it is tested: a length above the limit stays in slot 84 with code 1.
-    int32_t& length = c_.ScenarioTable[84].Num2;
+    // Stored before it is tested: a length above the limit stays in its slot with code 1.
+    int32_t& length = c_.ScenarioTable[kRouteLengthSlot].Num2;
     length = read_number();
     if (length > kLongestRoute) return stop(1);
     if (length < 0) reader_.fail("the route length is negative");
-    c_.ExtendedLength = length + kRouteTail;
-    c_.TrackCells.assign(static_cast<size_t>(nearest(c_.ExtendedLength / 50.0)) + 1, TrackCell{});
+    c_.ExtendedLength = static_cast<int32_t>(extended_length(length));
+    c_.TrackCells.assign(static_cast<size_t>(cell_count(c_.ExtendedLength)), TrackCell{});
     if (c_.CompileFlag != 0) c_.TrackPlan.create(c_.ExtendedLength);
     return true;
   }
@@ -132,11 +133,11 @@ class LineReader {
   }
 
   bool read_repetition(std::string_view field) {
-    ScenarioEntry& entry = c_.ScenarioTable[86];
+    ScenarioEntry& entry = c_.ScenarioTable[kTrainNumberSlot];
     entry.Num1 = read_number();
     entry.Num2 = read_number();
-    if (entry.Num1 % 50 != 0) return stop(3);
-    if (entry.Num2 % 50 != 0) return stop(4);
+    if (entry.Num1 % kCellLength != 0) return stop(3);
+    if (entry.Num2 % kCellLength != 0) return stop(4);
     // "4" is tested first: a field naming both gives four codes.
     if (contains(field, "4")) {
       entry.Num3 = 4;
@@ -158,7 +159,7 @@ class LineReader {
   void between_sections() {
     progressive_ordina(c_);
     c_.TunnelCount = 0;
-    state_.next_board_slot = kFirstBoardSlot;
+    state_.next_board_slot = kFirstBoardTextSlot;
     gradient_cursor_ = 0;
     plan_cursor_ = 2;
     if (c_.CompileFlag != 0) {
@@ -229,7 +230,7 @@ class LineReader {
   }
 
   // The track check: a position below 0, or one whose (x + 100) / 50 is past the last cell.
-  bool on_track(int32_t x) const { return x >= 0 && (x + 100.0) / 50.0 <= c_.last_cell(); }
+  bool on_track(int32_t x) const { return x >= 0 && (x + 100.0) / kCellLength <= c_.last_cell(); }
 
   Flow beyond_track(int32_t position) {
     record_error(c_, 15, position);
@@ -242,7 +243,7 @@ class LineReader {
     if (gradient_cursor_ < 0 || gradient_cursor_ > c_.last_cell())
       throw ReadFailure{{}, "the gradients run past the last cell"};
     c_.TrackCells[static_cast<size_t>(gradient_cursor_)].Gradient =
-        static_cast<uint8_t>(int64_t{previous_gradient_} + 100);
+        pack_gradient(previous_gradient_);
     ++gradient_cursor_;
   }
 
@@ -254,7 +255,7 @@ class LineReader {
     if (!on_track(x)) return beyond_track(x);
     gradient_order_.check(c_, at, x);
     warn_feature_position(at, "pendenza", x);
-    const int64_t cell = nearest(x / 50.0);
+    const int64_t cell = cell_of(x, kStepOffset);
     // The cursor writes at least one cell even when it is already at or past the record's cell.
     if (cell > 0) {
       do {
@@ -295,7 +296,7 @@ class LineReader {
     need_track();
     if (!on_track(inizio)) return beyond_track(inizio);
     if (fine < 0) return beyond_track(fine);
-    if (nearest(fine / 50.0 - 1) > c_.last_cell()) return beyond_track(inizio);
+    if (cell_of(fine, kEndOffset) > c_.last_cell()) return beyond_track(inizio);
     tunnel_order_.check(c_, at, inizio);
     warn_rounded_position(c_, at, "montagna", inizio);
     warn_feature_position(end_at, "montagna", fine);
@@ -332,14 +333,13 @@ class LineReader {
     if (!on_track(x)) return beyond_track(x);
     information_board_order_.check(c_, at, x);
     warn_feature_position(at, "cartello_indicatore", x);
-    const int64_t index = nearest(x / 50.0 + 1);
+    const int64_t index = cell_of(x, kFeatureOffset);
     if (index < 0 || index > c_.last_cell() || !is_free(c_.TrackCells[static_cast<size_t>(index)]))
       return halt_at(6, x);
     // Slots 80 down to 0 hold 81 texts; there is no room for another.
     if (state_.next_board_slot < 0) throw ReadFailure{state_.record, "more than 81 board texts"};
-    TrackCell& cell = c_.TrackCells[static_cast<size_t>(index)];
-    cell.Kind = kInformationBoard;
-    cell.Param1 = static_cast<int16_t>(state_.next_board_slot);
+    pack_slot_cell(kInformationBoard, state_.next_board_slot,
+                   c_.TrackCells[static_cast<size_t>(index)]);
     c_.ScenarioTable[static_cast<size_t>(state_.next_board_slot)].Text = c_.CurrentField;
     --state_.next_board_slot;
     return Flow::Next;

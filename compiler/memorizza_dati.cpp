@@ -7,8 +7,8 @@ namespace scengen {
 void memorizza_dati(Compilation& c, DescriptionTexts& texts) {
   ReadingState state;
   try {
-    c.ScenarioTable[85].Text = c.RouteId;
-    c.ScenarioTable[86].Text = c.TrainNumber;
+    c.ScenarioTable[kRouteIdSlot].Text = c.RouteId;
+    c.ScenarioTable[kTrainNumberSlot].Text = c.TrainNumber;
     if (read_line_description(c, texts, state)) read_train_description(c, texts, state);
   } catch (const ReadFailure& failure) {
     // The one handler of every reading failure of either half: code 25, both texts gone.

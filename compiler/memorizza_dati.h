@@ -8,7 +8,7 @@ namespace scengen {
 
 /// State that the line half hands on to the train half.
 struct ReadingState {
-  int32_t next_board_slot = 80;  // ScenarioTable slot of the next information-board text
+  int32_t next_board_slot = kFirstBoardTextSlot;  // slot of the next information-board text
   // Where the train half's speed and adhesion cursors stood when its reading ended, before the
   // profile tails.
   int32_t speed_cursor = 0;

@@ -62,17 +62,17 @@ struct PlanElement {
 }  // namespace
 
 Decoded<std::vector<TrackCell>> decode_track_cells(std::string_view bytes) {
-  if (bytes.size() % 15 != 0) {
+  if (bytes.size() % kCellBytes != 0) {
     return refuse<std::vector<TrackCell>>(
         "a compiled track is a whole number of 15-byte cells; this file has " +
         std::to_string(bytes.size()) + " bytes");
   }
-  if (bytes.size() < 30) {
+  if (bytes.size() < 2 * kCellBytes) {
     return refuse<std::vector<TrackCell>>(
         "a compiled track has at least two cells; this file has " +
-        std::to_string(bytes.size() / 15));
+        std::to_string(bytes.size() / kCellBytes));
   }
-  std::vector<TrackCell> cells(bytes.size() / 15);
+  std::vector<TrackCell> cells(bytes.size() / kCellBytes);
   ByteCursor in(bytes);
   for (TrackCell& cell : cells) {
     cell.Kind = in.u8();

@@ -142,7 +142,9 @@ uint64_t coordinate_image_size(const TrackPlan& plan, int coordinate) {
 
 }  // namespace
 
-std::string route_plan_file_name(const Compilation& c) { return c.RouteId + "_linea.dat"; }
+std::string route_plan_file_name(const Compilation& c) {
+  return c.RouteId + "_linea.dat";
+}
 std::string scenario_table_file_name(const Compilation& c) {
   return c.RouteId + "_" + c.TrainNumber + ".sim";
 }
@@ -187,7 +189,7 @@ std::optional<std::string> encode_scenario_table(const ScenarioTable& table) {
   size_t size = 0;
   for (const ScenarioEntry& e : table) {
     if (e.Text.size() > 0xFFFF) return std::nullopt;
-    size += 34 + e.Text.size();
+    size += kEntryBytes + e.Text.size();
   }
   ByteImage out(size);
   for (const ScenarioEntry& e : table) {
@@ -213,7 +215,7 @@ std::optional<std::string> encode_scenario_table(const ScenarioTable& table) {
 }
 
 std::string encode_track_cells(const std::vector<TrackCell>& cells) {
-  ByteImage out(cells.size() * 15);
+  ByteImage out(cells.size() * kCellBytes);
   for (const TrackCell& cell : cells) {
     out.u8(cell.Kind);
     out.i16(cell.Param1);

@@ -8,13 +8,6 @@
 
 namespace scengen {
 
-int64_t nearest(double x) {
-  // Exact halves go to the even neighbour; std::round alone would send them away from zero.
-  double whole = std::round(x);
-  if (std::fabs(x - std::trunc(x)) == 0.5) whole = 2.0 * std::round(x / 2.0);
-  return static_cast<int64_t>(whole);
-}
-
 namespace {
 
 // The elements set one by one that the plan records before it fills itself in.

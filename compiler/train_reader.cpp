@@ -28,9 +28,6 @@ bool matches_a_record(std::string_view field) {
 uint8_t low8(int64_t value) {
   return static_cast<uint8_t>(value);
 }
-int16_t low16(int64_t value) {
-  return static_cast<int16_t>(static_cast<uint16_t>(value));
-}
 
 // How the reading goes on after a record.
 enum class Flow {
@@ -60,6 +57,10 @@ class TrainReader {
   Flow read_slow_order();
   Flow read_code_point();
   Flow read_station();
+  Flow read_station_values(ScenarioEntry& e, int32_t& length);
+  void set_station_extent(ScenarioEntry& e, int32_t length, int32_t n);
+  Flow place_station_marker(const ScenarioEntry& e, int32_t n);
+  Flow end_station(const ScenarioEntry& e, int32_t n);
   Flow after_placement(int32_t position);
 
   void advance_profile(int32_t position, int32_t& cursor, uint8_t value, uint8_t TrackCell::*field);
@@ -79,7 +80,7 @@ class TrainReader {
     c_.StatusSource = record_spot_;
   }
 
-  uint8_t speed_value() const { return low8(nearest(current_speed_ / 5.0)); }
+  uint8_t speed_value() const { return pack_speed_limit(current_speed_); }
   uint8_t adhesion_value() const { return low8(current_adhesion_); }
 
   Compilation& c_;
@@ -132,17 +133,18 @@ Flow TrainReader::test_keywords() {
   const std::string field = c_.CurrentField;
   Flow flow = Flow::Next;
   if (has_keyword(field, "frenata") && has_keyword(field, "massa")) {
-    c_.ScenarioTable[84].Num1 = fields_.read_long();
+    c_.ScenarioTable[kRouteLengthSlot].Num1 = fields_.read_long();
   }
-  if (has_keyword(field, "vetture")) c_.ScenarioTable[84].Num3 = fields_.read_long();
+  if (has_keyword(field, "vetture")) c_.ScenarioTable[kRouteLengthSlot].Num3 = fields_.read_long();
   if (has_keyword(field, "velocit") && (flow = read_speed_step()) != Flow::Next) return flow;
   if (has_keyword(field, "aderenza") && (flow = read_adhesion_step()) != Flow::Next) return flow;
   if (has_keyword(field, "orologio")) {
-    c_.ScenarioTable[86].Small3 = fields_.read_integer();
-    c_.ScenarioTable[86].Small4 = fields_.read_integer();
-    c_.ScenarioTable[86].Small5 = fields_.read_integer();
+    c_.ScenarioTable[kTrainNumberSlot].Small3 = fields_.read_integer();
+    c_.ScenarioTable[kTrainNumberSlot].Small4 = fields_.read_integer();
+    c_.ScenarioTable[kTrainNumberSlot].Small5 = fields_.read_integer();
   }
-  if (has_keyword(field, "sabbia")) c_.ScenarioTable[86].Small1 = fields_.read_integer();
+  if (has_keyword(field, "sabbia"))
+    c_.ScenarioTable[kTrainNumberSlot].Small1 = fields_.read_integer();
   if (has_keyword(field, "segnale") && (flow = read_signal()) != Flow::Next) return flow;
   if (has_keyword(field, "rallentamento") && (flow = read_slow_order()) != Flow::Next) return flow;
   if (has_keyword(field, "abbattimento") && (flow = read_code_point()) != Flow::Next) return flow;
@@ -162,7 +164,7 @@ int32_t TrainReader::read_position() {
 // last cell. Without a track, the first record that needs one fails with 25.
 bool TrainReader::beyond_track(int32_t position, int reach) {
   if (c_.TrackCells.empty()) throw ReadFailure{record_spot_, "the line description gave no track"};
-  if (position < 0 || (int64_t{position} + reach) / 50.0 > last_) {
+  if (position < 0 || static_cast<double>(int64_t{position} + reach) / kCellLength > last_) {
     record(15, position);
     return true;
   }
@@ -186,7 +188,7 @@ int32_t TrainReader::fit_long(int64_t value) const {
 // cell even when the cursor already stands at or past it, and never the last cell.
 void TrainReader::advance_profile(int32_t position, int32_t& cursor, uint8_t value,
                                   uint8_t TrackCell::*field) {
-  const int64_t n = nearest(position / 50.0);
+  const int64_t n = cell_of(position, kStepOffset);
   if (n <= 0) return;
   do {
     if (cursor >= last_) break;
@@ -271,38 +273,45 @@ Flow TrainReader::read_code_point() {
   if (beyond_track(pos, 100)) return Flow::EndOfReading;
   warn_rounded_position(c_, position_spot_, "abbattimento", pos);
   // The cell of the position itself, without the + 1 of signals and slow orders.
-  TrackCell& point = cell(nearest(pos / 50.0));
+  TrackCell& point = cell(cell_of(pos, kStepOffset));
   if (!is_free(point)) {
     record(7, pos);
     return Flow::Stop;
   }
-  if (code > 0) {
-    point.Kind = kCodePoint;
-    point.Param1 = low16(code);
-  } else {
-    point.Kind = kCodePointWithoutCode;
-  }
+  pack_code_point({code}, point);
   return Flow::Next;
 }
 
-// Values go straight into the station's slot as they are read.
+// Values go straight into the station's slot as they are read (StationSlot names its fields).
 Flow TrainReader::read_station() {
   const int32_t n = station_counter_;
   // Code 10 stops the counter below the board-text slots; the first station takes slot 1 however
   // many board texts there are. The guard only keeps the fixed slots out of reach.
-  if (n < 1 || n > 80) throw ReadFailure{record_spot_, "no scenario table slot for a station"};
-  ScenarioEntry& e = c_.ScenarioTable[n];
+  if (n < kFirstStationSlot || n > kFirstBoardTextSlot)
+    throw ReadFailure{record_spot_, "no scenario table slot for a station"};
+  ScenarioEntry& e = c_.ScenarioTable[static_cast<size_t>(n)];
+  int32_t length = 0;
+  if (const Flow flow = read_station_values(e, length); flow != Flow::Next) return flow;
+  set_station_extent(e, length, n);
+  // Types from kFirstHaltType on place no cell.
+  if (e.Tag < kFirstHaltType) {
+    if (const Flow flow = place_station_marker(e, n); flow != Flow::Next) return flow;
+  }
+  return end_station(e, n);
+}
 
+// The record's values, each stored as it is read; the length is not stored, only used.
+Flow TrainReader::read_station_values(ScenarioEntry& e, int32_t& length) {
   e.Num3 = read_position();
   if (beyond_track(e.Num3, 800)) return Flow::EndOfReading;
-  if (e.Num3 % 50 != 0) {
+  if (e.Num3 % kCellLength != 0) {
     record(8, e.Num3);
     return Flow::Stop;
   }
   station_order_.check(c_, position_spot_, e.Num3);
   warn_beyond_route(c_, position_spot_, "stazione", e.Num3);
   e.Tag = fields_.read_byte();
-  const int32_t length = fields_.read_long();
+  length = fields_.read_long();
   if (length % 100 != 0) {
     record(9, e.Num3);
     return Flow::Stop;
@@ -322,7 +331,11 @@ Flow TrainReader::read_station() {
   const int64_t seconds = fields_.read_long();
   e.Num4 = fit_long(hours * 3600 + minutes * 60 + seconds);
   e.Text = fields_.read_text();
+  return Flow::Next;
+}
 
+// The station area from its type and length, and the flags it forces to 0.
+void TrainReader::set_station_extent(ScenarioEntry& e, int32_t length, int32_t n) {
   const int64_t position = e.Num3;
   if (e.Tag == 5 || e.Tag == 6) {
     e.Num2 = fit_long(position + 150);
@@ -334,40 +347,43 @@ Flow TrainReader::read_station() {
     e.Flag3 = 0;
   } else {
     e.Num1 = fit_long(nearest(position - length / 2.0));
-    e.Num2 = fit_long(nearest(position + length / 2.0) + (e.Flag3 != 0 ? 50 : 0));
+    e.Num2 = fit_long(nearest(position + length / 2.0) + (e.Flag3 != 0 ? kCellLength : 0));
   }
   if (length < 600) e.Flag4 = 0;
   // After the extent, so that a first station's end still takes the 50 m of its third flag.
-  if (n == 1) {
+  if (n == kFirstStationSlot) {
     e.Flag3 = 0;
     e.Flag4 = 0;
   }
+}
 
-  // Types 25 and above place no cell. Num2 is a multiple of 50 here (position and half the length
-  // are), so the division is exact.
-  if (e.Tag < 25) {
-    const int64_t marker = e.Num2 / 50 - 1;
-    if (marker > last_) {
-      record(15, e.Num3);
-      return Flow::EndOfReading;
-    }
-    if (e.Tag != 5 && e.Tag != 6) {
-      for (int k = 1; k <= 4; ++k) {
-        const int64_t j = marker - k;
-        if (j > 1) cell(j).Mark = static_cast<uint8_t>(80 + k);
-      }
-    }
-    if (marker <= 1) {
-      record(24);
-      return Flow::Stop;
-    }
-    TrackCell& station = cell(marker);
-    station.Kind = kStationMarker;
-    station.Param1 = static_cast<int16_t>(n);
+// The approach marks and the marker in the cell before the station's end. Num2 is a multiple of
+// 50 here (position and half the length are), so the marker's cell is exact.
+Flow TrainReader::place_station_marker(const ScenarioEntry& e, int32_t n) {
+  const int64_t marker = cell_of(e.Num2, kEndOffset);
+  if (marker > last_) {
+    record(15, e.Num3);
+    return Flow::EndOfReading;
   }
+  if (e.Tag != 5 && e.Tag != 6) {
+    for (int k = 1; k <= kApproachMarks; ++k) {
+      const int64_t j = marker - k;
+      if (j > 1) cell(j).Mark = station_mark(k);
+    }
+  }
+  if (marker <= 1) {
+    record(24);
+    return Flow::Stop;
+  }
+  pack_slot_cell(kStationMarker, n, cell(marker));
+  return Flow::Next;
+}
 
+// The spacing to the station before and the count of stations against the board texts.
+Flow TrainReader::end_station(const ScenarioEntry& e, int32_t n) {
   // A start exactly 350 m after the previous end passes.
-  if (n > 1 && int64_t{e.Num1} - 350 < c_.ScenarioTable[n - 1].Num2) {
+  if (n > kFirstStationSlot &&
+      int64_t{e.Num1} - 350 < c_.ScenarioTable[static_cast<size_t>(n - 1)].Num2) {
     record(22, e.Num3);
     return Flow::Stop;
   }
@@ -384,9 +400,9 @@ void TrainReader::finish_reading() {
   fill_tail(speed_cursor_, speed_value(), &TrackCell::SpeedLimit);
   fill_tail(adhesion_cursor_, adhesion_value(), &TrackCell::Adhesion);
   // The check concerns the line's references, not a record of this text.
-  for (int slot = 81; slot <= 83; ++slot) {
+  for (const int slot : kReferenceSlots) {
     const ScenarioEntry& reference = c_.ScenarioTable[slot];
-    if (reference.Num1 % 50 != 0 || reference.Num2 % 50 != 0) {
+    if (reference.Num1 % kCellLength != 0 || reference.Num2 % kCellLength != 0) {
       record_error(c_, 2);
       c_.StatusSource.reset();
       break;

@@ -4,12 +4,11 @@
 #include <map>
 #include <set>
 
+#include "compiler/track_layout.h"
 #include "render/svg_text.h"
 
 namespace scengen {
 namespace {
-
-constexpr int32_t kCell = 50;
 
 bool is_empty_slot(const ScenarioEntry& e) {
   return e.Tag == 0 && e.Num1 == 0 && e.Num2 == 0 && e.Num3 == 0 && e.Tag2 == 0 && e.Text.empty() &&
@@ -39,20 +38,15 @@ std::vector<StepView> steps_of(const std::vector<TrackCell>& cells, int32_t coun
   for (int32_t i = 0; i < count; ++i) {
     const int v = value(cells[static_cast<size_t>(i)]);
     if (steps.empty() || steps.back().value != v) {
-      steps.push_back({i * kCell, (i + 1) * kCell, v});
+      steps.push_back({cell_start(i), cell_start(i + 1), v});
     } else {
-      steps.back().end = (i + 1) * kCell;
+      steps.back().end = cell_start(i + 1);
     }
   }
   return steps;
 }
 
 }  // namespace
-
-int32_t feature_position(uint8_t kind, int32_t cell) {
-  if (kind == kCodePoint || kind == kCodePointWithoutCode) return cell * kCell;
-  return (cell - 1) * kCell;
-}
 
 std::vector<std::string> board_panels(const std::string& utf8) {
   std::vector<std::string> panels;
@@ -73,20 +67,12 @@ std::vector<std::string> board_panels(const std::string& utf8) {
   return panels;
 }
 
-RouteView read_route(const Compilation& c) {
-  RouteView view;
-  view.route_id = utf8_from_windows_1252(c.RouteId);
-  view.train_number = utf8_from_windows_1252(c.TrainNumber);
-  if (c.TrackCells.empty()) return view;
+namespace {
+
+// The features of the cells, each at the position its placement was given; returns the furthest.
+int32_t read_cells(const Compilation& c, RouteView& view, std::set<int>& board_slots) {
   const auto& cells = c.TrackCells;
-  const auto& table = c.ScenarioTable;
   const int32_t last_cell = c.last_cell();
-  const int32_t track_end = last_cell * kCell;
-
-  const int64_t length = table[84].Num2 > 0 ? table[84].Num2 : int64_t{c.ExtendedLength} - 7000;
-  view.route_length = static_cast<int32_t>(std::clamp<int64_t>(length, 0, track_end));
-
-  std::set<int> board_slots;
   int32_t furthest = view.route_length;
   for (int32_t i = 0; i <= last_cell; ++i) {
     const TrackCell& cell = cells[static_cast<size_t>(i)];
@@ -96,7 +82,7 @@ RouteView read_route(const Compilation& c) {
         view.signals.push_back(at);
         break;
       case kSlowOrderStart: {
-        SlowOrderView order{at, at, cell.Param1};
+        SlowOrderView order{at, at, unpack_slow_order(cell).v};
         for (int32_t j = i + 1; j <= last_cell; ++j) {
           const uint8_t kind = cells[static_cast<size_t>(j)].Kind;
           if (kind == kSlowOrderStart) break;
@@ -109,36 +95,33 @@ RouteView read_route(const Compilation& c) {
         break;
       }
       case kWarningBoard:
-        view.warning_boards.push_back({at, cell.Param1});
+        view.warning_boards.push_back({at, unpack_warning_board(cell).v});
         break;
       case kApproachBoard:
-        view.approach_boards.push_back({at, cell.Param1});
+        view.approach_boards.push_back({at, unpack_approach_board(cell).board});
         break;
       case kSpeedBoard: {
+        const SpeedBoardCell packed = unpack_speed_board(cell);
         SpeedBoardView board;
         board.position = at;
-        const int16_t packed[3] = {cell.Param1, cell.Param2, cell.Param3};
-        for (int r = 0; r < 3; ++r) {
-          board.left[static_cast<size_t>(r)] = packed[r] / 100 * 5;
-          board.right[static_cast<size_t>(r)] = packed[r] % 100 * 5;
-        }
-        board.left_stripes = cell.Param4 / 10;
-        board.right_stripes = cell.Param4 % 10;
+        std::copy(packed.left.begin(), packed.left.end(), board.left.begin());
+        std::copy(packed.right.begin(), packed.right.end(), board.right.begin());
+        board.left_stripes = packed.strisces;
+        board.right_stripes = packed.strisced;
         view.speed_boards.push_back(board);
         break;
       }
       case kCodePoint:
-        view.code_points.push_back({at, cell.Param1});
-        break;
       case kCodePointWithoutCode:
-        view.code_points.push_back({at, 0});
+        view.code_points.push_back({at, unpack_code_point(cell).code});
         break;
       case kInformationBoard: {
         InformationBoardView board{at, {}};
-        if (cell.Param1 >= 0 && cell.Param1 < kScenarioSlots) {
-          board_slots.insert(cell.Param1);
+        const int32_t slot = unpack_slot_cell(cell);
+        if (slot >= 0 && slot < kScenarioSlots) {
+          board_slots.insert(slot);
           board.panels =
-              board_panels(utf8_from_windows_1252(table[static_cast<size_t>(cell.Param1)].Text));
+              board_panels(utf8_from_windows_1252(c.ScenarioTable[static_cast<size_t>(slot)].Text));
         }
         view.information_boards.push_back(std::move(board));
         break;
@@ -148,38 +131,52 @@ RouteView read_route(const Compilation& c) {
     }
     furthest = std::max(furthest, at);
   }
+  return furthest;
+}
 
-  // Stations fill the slots from 1 upward; the board texts come down from 80 to meet them.
-  for (int slot = 1; slot <= 80; ++slot) {
+// Stations fill the slots from 1 upward; the board texts come down from 80 to meet them.
+int32_t read_stations(const ScenarioTable& table, const std::set<int>& board_slots, RouteView& view,
+                      int32_t furthest) {
+  for (int slot = kFirstStationSlot; slot <= kFirstBoardTextSlot; ++slot) {
     const ScenarioEntry& e = table[static_cast<size_t>(slot)];
     if (board_slots.count(slot) != 0 || is_empty_slot(e)) break;
-    view.stations.push_back(
-        {slot, tidy(utf8_from_windows_1252(e.Text)), e.Num3, e.Num1, e.Num2, e.Tag, e.Num4});
-    furthest = std::max(furthest, e.Num3);
+    const StationSlot station = unpack_station(e);
+    view.stations.push_back({slot, tidy(utf8_from_windows_1252(station.name)), station.position,
+                             station.area_start, station.area_end, station.type,
+                             station.time_seconds});
+    furthest = std::max(furthest, station.position);
   }
+  return furthest;
+}
 
+int32_t read_tunnels(const Compilation& c, RouteView& view, int32_t furthest) {
   const int32_t tunnels = std::clamp(c.TunnelCount, 0, kTunnelSlots - 1);
   for (int32_t n = 1; n <= tunnels; ++n) {
     TunnelView tunnel{c.TunnelStart[static_cast<size_t>(n)], c.TunnelEnd[static_cast<size_t>(n)],
                       0};
-    const int64_t first = nearest(tunnel.start / 50.0);
-    if (first >= 0 && first <= last_cell) tunnel.kind = cells[static_cast<size_t>(first)].Tunnel;
+    const int64_t first = cell_of(tunnel.start, kStepOffset);
+    if (first >= 0 && first <= c.last_cell())
+      tunnel.kind = c.TrackCells[static_cast<size_t>(first)].Tunnel;
     view.tunnels.push_back(tunnel);
     furthest = std::max(furthest, tunnel.end);
   }
+  return furthest;
+}
 
-  view.drawn_length = std::clamp(furthest, 0, track_end);
-  const int32_t drawn_cells = (view.drawn_length + kCell - 1) / kCell;
+// The profiles as steps over the drawn cells, the elevation they add up to, and the adhesion
+// that covers most of the route.
+void read_profiles(const std::vector<TrackCell>& cells, RouteView& view) {
+  const int32_t drawn_cells = (view.drawn_length + kCellLength - 1) / kCellLength;
   view.gradients =
-      steps_of(cells, drawn_cells, [](const TrackCell& t) { return t.Gradient - 100; });
-  view.speed_limits =
-      steps_of(cells, drawn_cells, [](const TrackCell& t) { return t.SpeedLimit * 5; });
+      steps_of(cells, drawn_cells, [](const TrackCell& t) { return unpack_gradient(t.Gradient); });
+  view.speed_limits = steps_of(cells, drawn_cells,
+                               [](const TrackCell& t) { return unpack_speed_limit(t.SpeedLimit); });
   view.adhesion = steps_of(cells, drawn_cells, [](const TrackCell& t) { return int{t.Adhesion}; });
   view.elevation.assign(static_cast<size_t>(drawn_cells) + 1, 0.0);
   for (int32_t i = 0; i < drawn_cells; ++i) {
-    const int per_mille = cells[static_cast<size_t>(i)].Gradient - 100;
+    const int per_mille = unpack_gradient(cells[static_cast<size_t>(i)].Gradient);
     view.elevation[static_cast<size_t>(i) + 1] =
-        view.elevation[static_cast<size_t>(i)] + per_mille * kCell / 1000.0;
+        view.elevation[static_cast<size_t>(i)] + per_mille * kCellLength / 1000.0;
   }
 
   std::map<int, int32_t> adhesion_length;
@@ -194,14 +191,38 @@ RouteView read_route(const Compilation& c) {
       view.usual_adhesion = value;
     }
   }
+}
 
-  for (int slot = 81; slot <= 83; ++slot) {
+}  // namespace
+
+RouteView read_route(const Compilation& c) {
+  RouteView view;
+  view.route_id = utf8_from_windows_1252(c.RouteId);
+  view.train_number = utf8_from_windows_1252(c.TrainNumber);
+  if (c.TrackCells.empty()) return view;
+  const auto& table = c.ScenarioTable;
+  const int32_t track_end = cell_start(c.last_cell());
+
+  // Without a route length in its slot, the track's own length less its tail.
+  const int32_t stored_length = table[kRouteLengthSlot].Num2;
+  const int64_t length = stored_length > 0 ? stored_length : int64_t{c.ExtendedLength} - kTrackTail;
+  view.route_length = static_cast<int32_t>(std::clamp<int64_t>(length, 0, track_end));
+
+  std::set<int> board_slots;
+  int32_t furthest = read_cells(c, view, board_slots);
+  furthest = read_stations(table, board_slots, view, furthest);
+  furthest = read_tunnels(c, view, furthest);
+  view.drawn_length = std::clamp(furthest, 0, track_end);
+  read_profiles(c.TrackCells, view);
+
+  for (const int slot : kReferenceSlots) {
     const ScenarioEntry& e = table[static_cast<size_t>(slot)];
     if (e.Num1 != 0 || e.Num2 != 0) view.references.push_back({e.Num1, e.Num2});
   }
-  view.repetition_start = table[86].Num1;
-  view.repetition_end = table[86].Num2;
-  view.repetition_codes = table[86].Num3;
+  const ScenarioEntry& run = table[kTrainNumberSlot];
+  view.repetition_start = run.Num1;
+  view.repetition_end = run.Num2;
+  view.repetition_codes = run.Num3;
   return view;
 }
 

@@ -94,10 +94,6 @@ struct RouteView {
   std::vector<double> elevation;
 };
 
-/// The route position of the feature in cell `cell`: signals, slow orders and boards are placed
-/// one cell on (nearest(x / 50 + 1)), code points and profile steps at nearest(x / 50).
-int32_t feature_position(uint8_t kind, int32_t cell);
-
 /// Reads everything the pictures show from the model. A model without cells gives an empty view.
 RouteView read_route(const Compilation& c);
 
