@@ -54,6 +54,20 @@ size_t edit_distance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
+// One kind of topic on lines of at most 100 characters, its name first.
+void list_topics(std::ostream& err, std::string_view kind, const std::vector<std::string>& names) {
+  std::string line = "  " + std::string(kind) + ":";
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string item = names[i] + (i + 1 < names.size() ? "," : "");
+    if (line.size() + 1 + item.size() > 100) {
+      err << line << '\n';
+      line = "   ";
+    }
+    line += ' ' + item;
+  }
+  err << line << '\n';
+}
+
 }  // namespace
 
 std::vector<ReferenceTopic> reference_topics(std::string_view reference) {
@@ -148,19 +162,25 @@ int explain_topic(const std::string& topic, std::ostream& out, std::ostream& err
     for (size_t i = 0; i < near.size(); ++i) err << (i == 0 ? " " : ", ") << near[i];
     err << "?\n";
   }
-  err << "Topics (an error code, a keyword or a section header):\n";
-  std::string line = " ";
+  // The topics by kind, as the headings tell them apart: codes, headers, keywords (lower case)
+  // and the topics about the texts as a whole.
+  std::vector<std::string> codes, headers, keywords, general;
   for (const ReferenceTopic& t : topics) {
-    // Codes are listed by their number, the way they are asked for.
-    std::string name = t.name;
-    if (lower(name).starts_with(kErrorTopic)) name = name.substr(kErrorTopic.size());
-    if (line.size() + name.size() + 1 > 78) {
-      err << line << '\n';
-      line = " ";
+    if (lower(t.name).starts_with(kErrorTopic)) {
+      codes.push_back(t.name.substr(kErrorTopic.size()));
+    } else if (t.name.starts_with('[')) {
+      headers.push_back(t.name);
+    } else if (!t.name.empty() && std::islower(static_cast<unsigned char>(t.name[0]))) {
+      keywords.push_back(t.name);
+    } else {
+      general.push_back(lower(t.name));
     }
-    line += ' ' + name;
   }
-  err << line << '\n';
+  err << "Topics:\n";
+  list_topics(err, "error codes", codes);
+  list_topics(err, "keywords", keywords);
+  list_topics(err, "section headers", headers);
+  list_topics(err, "the texts", general);
   return 2;
 }
 
