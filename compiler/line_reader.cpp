@@ -5,6 +5,7 @@
 
 #include "compiler/compile_warnings.h"
 #include "compiler/field_reader.h"
+#include "compiler/keywords.h"
 #include "compiler/line_placement.h"
 #include "compiler/memorizza_dati.h"
 
@@ -75,7 +76,7 @@ class LineReader {
     for (;;) {
       read_keyword();
       if (at_end()) return stop(102);
-      if (contains_ignoring_case(c_.CurrentField, "[generale]")) return true;
+      if (matches(keywords::kGeneralHeader, c_.CurrentField)) return true;
     }
   }
 
@@ -90,23 +91,20 @@ class LineReader {
         read_keyword();
       }
       const std::string field = c_.CurrentField;
-      if (contains_ignoring_case(field, "percorso") && contains_ignoring_case(field, "lunghezza")) {
+      if (matches(keywords::kRouteLength, field)) {
         if (!read_route_length()) return false;
       }
       // The general keywords below are compared exactly, in lower case.
-      if (contains(field, "tre") && contains(field, "progressiva"))
-        read_reference(kReferenceSlots[0]);
-      if (contains(field, "due") && contains(field, "progressiva"))
-        read_reference(kReferenceSlots[1]);
-      if (contains(field, "uno") && contains(field, "progressiva"))
-        read_reference(kReferenceSlots[2]);
-      if (contains(field, "sfondo") && contains(field, "uno"))
+      if (matches(keywords::kReferenceTre, field)) read_reference(kReferenceSlots[0]);
+      if (matches(keywords::kReferenceDue, field)) read_reference(kReferenceSlots[1]);
+      if (matches(keywords::kReferenceUno, field)) read_reference(kReferenceSlots[2]);
+      if (matches(keywords::kBackgroundUno, field))
         c_.ScenarioTable[kRouteIdSlot].Num1 = read_number();
-      if (contains(field, "sfondo") && contains(field, "due"))
+      if (matches(keywords::kBackgroundDue, field))
         c_.ScenarioTable[kRouteIdSlot].Num3 = read_number();
-      if (contains(field, "sfondo") && contains(field, "tre"))
+      if (matches(keywords::kBackgroundTre, field))
         c_.ScenarioTable[kRouteIdSlot].Num2 = read_number();
-      if (contains(field, "segnali") && contains(field, "ripetizione")) {
+      if (matches(keywords::kRepetition, field)) {
         if (!read_repetition(field)) return false;
       }
       if (ends_general_section(field)) return true;
@@ -186,14 +184,12 @@ class LineReader {
       const std::string field = c_.CurrentField;
       if (c_.CollectWarnings) warn_if_unmatched(field);
       Flow flow = Flow::Next;
-      if (contains_ignoring_case(field, "pendenza")) flow = read_gradient();
-      if (flow == Flow::Next && contains_ignoring_case(field, "curva") && c_.CompileFlag != 0)
+      if (matches(keywords::kGradient, field)) flow = read_gradient();
+      if (flow == Flow::Next && matches(keywords::kCurve, field) && c_.CompileFlag != 0)
         flow = read_curve(field);
-      if (flow == Flow::Next && contains_ignoring_case(field, "montagna")) flow = read_tunnel();
-      if (flow == Flow::Next && contains_ignoring_case(field, "indicatori_v"))
-        flow = read_speed_board();
-      if (flow == Flow::Next && contains_ignoring_case(field, "cartello") &&
-          contains_ignoring_case(field, "indicat"))
+      if (flow == Flow::Next && matches(keywords::kTunnel, field)) flow = read_tunnel();
+      if (flow == Flow::Next && matches(keywords::kSpeedBoard, field)) flow = read_speed_board();
+      if (flow == Flow::Next && matches(keywords::kInformationBoard, field))
         flow = read_information_board();
       if (flow == Flow::EndOfText) return true;
       if (flow == Flow::Stop) return false;
@@ -203,12 +199,10 @@ class LineReader {
   // For the warnings: a field that matches no feature record. Without curves, a curve record's
   // two numbers are met as keyword fields; they are expected there.
   void warn_if_unmatched(std::string_view field) {
-    const bool curve = contains_ignoring_case(field, "curva");
+    const bool curve = matches(keywords::kCurve, field);
     const bool feature =
-        curve || contains_ignoring_case(field, "pendenza") ||
-        contains_ignoring_case(field, "montagna") ||
-        contains_ignoring_case(field, "indicatori_v") ||
-        (contains_ignoring_case(field, "cartello") && contains_ignoring_case(field, "indicat"));
+        curve || matches(keywords::kGradient, field) || matches(keywords::kTunnel, field) ||
+        matches(keywords::kSpeedBoard, field) || matches(keywords::kInformationBoard, field);
     if (unread_curve_values_ > 0) {
       --unread_curve_values_;
     } else if (!feature) {

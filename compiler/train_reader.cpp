@@ -5,6 +5,7 @@
 
 #include "compiler/compile_warnings.h"
 #include "compiler/field_reader.h"
+#include "compiler/keywords.h"
 #include "compiler/memorizza_dati.h"
 #include "compiler/signal_placement.h"
 
@@ -18,11 +19,13 @@ bool has_keyword(std::string_view field, std::string_view keyword) {
 
 // Whether a keyword field names any record (for the warning about fields that match nothing).
 bool matches_a_record(std::string_view field) {
-  for (const char* keyword : {"vetture", "velocit", "aderenza", "orologio", "sabbia", "segnale",
-                              "rallentamento", "abbattimento", "stazione"}) {
-    if (has_keyword(field, keyword)) return true;
+  for (const Keyword* keyword :
+       {&keywords::kBrakedMass, &keywords::kCoaches, &keywords::kSpeedStep,
+        &keywords::kAdhesionStep, &keywords::kClock, &keywords::kSand, &keywords::kSignal,
+        &keywords::kSlowOrder, &keywords::kCodePoint, &keywords::kStation}) {
+    if (matches(*keyword, field)) return true;
   }
-  return has_keyword(field, "frenata") && has_keyword(field, "massa");
+  return false;
 }
 
 uint8_t low8(int64_t value) {
@@ -114,7 +117,7 @@ Flow TrainReader::read_records() {
   // once before it looks for the end, so an empty text fails.
   for (;;) {
     c_.CurrentField = fields_.read_text();
-    if (has_keyword(c_.CurrentField, "[generale]") || fields_.at_end()) break;
+    if (matches(keywords::kGeneralHeader, c_.CurrentField) || fields_.at_end()) break;
   }
   for (;;) {
     if (fields_.at_end()) return Flow::EndOfReading;
@@ -132,23 +135,24 @@ Flow TrainReader::read_records() {
 Flow TrainReader::test_keywords() {
   const std::string field = c_.CurrentField;
   Flow flow = Flow::Next;
-  if (has_keyword(field, "frenata") && has_keyword(field, "massa")) {
+  if (matches(keywords::kBrakedMass, field)) {
     c_.ScenarioTable[kRouteLengthSlot].Num1 = fields_.read_long();
   }
-  if (has_keyword(field, "vetture")) c_.ScenarioTable[kRouteLengthSlot].Num3 = fields_.read_long();
-  if (has_keyword(field, "velocit") && (flow = read_speed_step()) != Flow::Next) return flow;
-  if (has_keyword(field, "aderenza") && (flow = read_adhesion_step()) != Flow::Next) return flow;
-  if (has_keyword(field, "orologio")) {
+  if (matches(keywords::kCoaches, field)) c_.ScenarioTable[kRouteLengthSlot].Num3 = fields_.read_long();
+  if (matches(keywords::kSpeedStep, field) && (flow = read_speed_step()) != Flow::Next) return flow;
+  if (matches(keywords::kAdhesionStep, field) && (flow = read_adhesion_step()) != Flow::Next)
+    return flow;
+  if (matches(keywords::kClock, field)) {
     c_.ScenarioTable[kTrainNumberSlot].Small3 = fields_.read_integer();
     c_.ScenarioTable[kTrainNumberSlot].Small4 = fields_.read_integer();
     c_.ScenarioTable[kTrainNumberSlot].Small5 = fields_.read_integer();
   }
-  if (has_keyword(field, "sabbia"))
+  if (matches(keywords::kSand, field))
     c_.ScenarioTable[kTrainNumberSlot].Small1 = fields_.read_integer();
-  if (has_keyword(field, "segnale") && (flow = read_signal()) != Flow::Next) return flow;
-  if (has_keyword(field, "rallentamento") && (flow = read_slow_order()) != Flow::Next) return flow;
-  if (has_keyword(field, "abbattimento") && (flow = read_code_point()) != Flow::Next) return flow;
-  if (has_keyword(field, "stazione") && (flow = read_station()) != Flow::Next) return flow;
+  if (matches(keywords::kSignal, field) && (flow = read_signal()) != Flow::Next) return flow;
+  if (matches(keywords::kSlowOrder, field) && (flow = read_slow_order()) != Flow::Next) return flow;
+  if (matches(keywords::kCodePoint, field) && (flow = read_code_point()) != Flow::Next) return flow;
+  if (matches(keywords::kStation, field) && (flow = read_station()) != Flow::Next) return flow;
   if (c_.CollectWarnings && !matches_a_record(field)) warn_unmatched_field(c_, record_spot_, field);
   return Flow::Next;
 }

@@ -59,12 +59,13 @@ constexpr std::string_view kScenarioNotes[] = {
     "L'aderenza \xE8 buona, tranne che nell'unico tratto interessato da lavori, dove si "
     "riduce sensibilmente: in quel punto conviene frenare con anticipo.",
     "",
-    // Thanks, then the signature after two empty lines.
+    // Thanks, then the signature after two empty lines: the program and the route's terminus,
+    // since the scenario's world is its own.
     "Un ringraziamento a tutti coloro che, con critiche e suggerimenti, mi hanno aiutato "
     "a migliorare questo scenario.",
     "",
     "",
-    "Giorgio Ferrandi - Piacenza",
+    "scengen - Quarnelo",
 };
 
 }  // namespace

@@ -1,0 +1,42 @@
+// `scengen explain TOPIC`: one part of the authors' reference (docs/formats.md), found by an error
+// code, a keyword or a section header.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scengen {
+
+/// The reference's text, built into the program so that `explain` works wherever it is copied.
+std::string_view formats_reference();
+
+/// One "### " heading of the reference and its text up to the next heading.
+struct ReferenceTopic {
+  std::string name;       // the heading without "### ": "stazione", "[curve]", "Error 15"
+  std::string_view text;  // the heading line and its section
+};
+
+/// Cuts a reference into its topics, in order.
+std::vector<ReferenceTopic> reference_topics(std::string_view reference);
+
+/// The topic an author asks for: "15", "error 15", a keyword or a keyword field as written in a
+/// text ("curvad6", "indicatori_vmax"), a section header with or without its brackets. nullptr
+/// when none fits.
+const ReferenceTopic* find_topic(const std::vector<ReferenceTopic>& topics, std::string_view asked);
+
+/// The names of the topics closest to a mistyped one, nearest first; few and only close ones.
+std::vector<std::string> similar_topics(const std::vector<ReferenceTopic>& topics,
+                                        std::string_view asked);
+
+/// " (scengen explain 15)" when the reference explains the code, else empty: diagnostics end with
+/// it so that an author knows where to read on.
+std::string explain_hint(int32_t code);
+
+/// Prints the topic's section to `out` (status 0), or, for an unknown topic, suggestions and the
+/// list of topics to `err` (status 2).
+int explain_topic(const std::string& topic, std::ostream& out, std::ostream& err);
+
+}  // namespace scengen

@@ -1,0 +1,188 @@
+#include "cli/explain.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "compiler/error_codes.h"
+#include "compiler/keywords.h"
+#include "texts/line_description.h"
+#include "texts/train_description.h"
+
+namespace scengen {
+namespace {
+
+const std::vector<ReferenceTopic>& topics() {
+  static const std::vector<ReferenceTopic> all = reference_topics(formats_reference());
+  return all;
+}
+
+// The reference's topics are of three kinds, told apart by their headings: "Error 15", a section
+// header in brackets, and a keyword in lower case. Headings in capitals are the topics of the text
+// as a whole ("Comments", "Encoding").
+bool is_error_topic(const std::string& name) {
+  return name.starts_with("Error ");
+}
+bool is_section_topic(const std::string& name) {
+  return name.starts_with("[");
+}
+bool is_keyword_topic(const std::string& name) {
+  return !name.empty() && name[0] >= 'a' && name[0] <= 'z';
+}
+
+// The reference and the code cannot drift apart: each list is compared in both directions.
+
+TEST(ReferenceAgreesWithTheReaders, EveryKeywordHasItsTopicAndNoTopicNamesAnUnknownKeyword) {
+  std::set<std::string> keywords;
+  for (const Keyword* keyword : keywords::kAll) {
+    if (!keyword->topic.starts_with("[")) keywords.insert(std::string(keyword->topic));
+  }
+  std::set<std::string> documented;
+  for (const ReferenceTopic& topic : topics()) {
+    if (is_keyword_topic(topic.name)) documented.insert(topic.name);
+  }
+  EXPECT_EQ(documented, keywords);
+}
+
+TEST(ReferenceAgreesWithTheReaders, EverySectionHeaderHasItsTopic) {
+  std::set<std::string> headers(std::begin(keywords::kSectionHeaders),
+                                std::end(keywords::kSectionHeaders));
+  std::set<std::string> documented;
+  for (const ReferenceTopic& topic : topics()) {
+    if (is_section_topic(topic.name)) documented.insert(topic.name);
+  }
+  EXPECT_EQ(documented, headers);
+  // The built-in texts use no header that the table lacks.
+  for (const LineList& lines : {line_description_lines(), train_description_lines()}) {
+    for (const std::string& line : lines) {
+      if (line.starts_with("[")) {
+        EXPECT_TRUE(headers.count(line)) << line;
+      }
+    }
+  }
+}
+
+TEST(ReferenceAgreesWithTheReaders, EveryErrorCodeOfTheCatalogueHasItsTopic) {
+  std::set<std::string> codes;
+  for (int32_t code = -1000; code <= 100000; ++code) {
+    if (find_error_code(code)) codes.insert("Error " + std::to_string(code));
+  }
+  std::set<std::string> documented;
+  for (const ReferenceTopic& topic : topics()) {
+    if (is_error_topic(topic.name)) documented.insert(topic.name);
+  }
+  EXPECT_EQ(documented, codes);
+}
+
+// Each keyword's section shows the record as it is written: an example whose keyword field the
+// reader matches.
+TEST(ReferenceAgreesWithTheReaders, EveryKeywordSectionHasAnExampleTheReaderMatches) {
+  for (const Keyword* keyword : keywords::kAll) {
+    const ReferenceTopic* topic = find_topic(topics(), keyword->topic);
+    ASSERT_NE(topic, nullptr) << keyword->topic;
+    bool example = false;
+    std::istringstream lines{std::string(topic->text)};
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.starts_with("    ")) continue;
+      const std::string field = line.substr(4, line.find(',') - 4);
+      example = example || matches(*keyword, field);
+    }
+    EXPECT_TRUE(example) << keyword->topic << " (" << keyword->word << ")";
+  }
+}
+
+TEST(ReferenceTopics, ASectionRunsToTheNextHeadingAndKeepsItsHeading) {
+  const auto cut = reference_topics(
+      "# Title\nintro\n### one\nfirst\n\n## Part\nnot in one\n### [two]\nsecond\n### Error "
+      "3\nthird\n");
+  ASSERT_EQ(cut.size(), 3u);
+  EXPECT_EQ(cut[0].name, "one");
+  EXPECT_EQ(cut[0].text, "### one\nfirst");
+  EXPECT_EQ(cut[1].name, "[two]");
+  EXPECT_EQ(cut[1].text, "### [two]\nsecond");
+  EXPECT_EQ(cut[2].text, "### Error 3\nthird");
+}
+
+TEST(FindTopic, FindsACodeAKeywordASectionAndAKeywordFieldAsWritten) {
+  struct Case {
+    const char* asked;
+    const char* topic;
+  };
+  const Case cases[] = {
+      {"15", "Error 15"},
+      {"error 15", "Error 15"},
+      {" Error  1250 ", "Error 1250"},
+      {"E103", "Error 103"},
+      {"stazione", "stazione"},
+      {"STAZIONE", "stazione"},
+      {"[curve]", "[curve]"},
+      {"curve", "[curve]"},
+      {"[FINE]", "[fine]"},
+      {"curvad6", "curva"},
+      {"indicatori_vmax", "indicatori_v"},
+      {"velocità", "velocita"},
+      {"progressiva chilometrica uno", "progressiva chilometrica"},
+      {"ripetizione segnali 9 codici", "ripetizione segnali"},
+      {"sfondo tre", "sfondo"},
+      {"comments", "Comments"},
+  };
+  for (const Case& c : cases) {
+    const ReferenceTopic* topic = find_topic(topics(), c.asked);
+    ASSERT_NE(topic, nullptr) << c.asked;
+    EXPECT_EQ(topic->name, c.topic) << c.asked;
+  }
+  for (const char* unknown : {"14", "error 23", "", "treno", "error x"}) {
+    EXPECT_EQ(find_topic(topics(), unknown), nullptr) << unknown;
+  }
+}
+
+TEST(ExplainTopic, PrintsTheSectionOfACode) {
+  std::ostringstream out, err;
+  EXPECT_EQ(explain_topic("15", out, err), 0);
+  EXPECT_TRUE(out.str().starts_with("### Error 15\n")) << out.str();
+  EXPECT_NE(out.str().find("beyond the track"), std::string::npos);
+  EXPECT_EQ(out.str().find("### Error 16"), std::string::npos);
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST(ExplainTopic, PrintsTheSectionOfAKeywordAndOfAHeader) {
+  for (const char* asked : {"stazione", "[curve]"}) {
+    std::ostringstream out, err;
+    EXPECT_EQ(explain_topic(asked, out, err), 0) << asked;
+    EXPECT_TRUE(out.str().starts_with(std::string("### ") + asked + "\n")) << out.str();
+    EXPECT_EQ(out.str().find("\n#"), std::string::npos) << "one section only: " << out.str();
+  }
+}
+
+TEST(ExplainTopic, AnUnknownTopicSuggestsTheNearestAndListsThemAll) {
+  std::ostringstream out, err;
+  EXPECT_EQ(explain_topic("stazone", out, err), 2);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_NE(err.str().find("no topic \"stazone\""), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find("Did you mean: stazione"), std::string::npos) << err.str();
+  for (const char* listed : {" 1250", " [curve],", " cartello_indicatore,", " comments,"}) {
+    EXPECT_NE(err.str().find(listed), std::string::npos) << listed;
+  }
+}
+
+TEST(ExplainTopic, AFarTopicGetsTheListWithoutAGuess) {
+  std::ostringstream out, err;
+  EXPECT_EQ(explain_topic("locomotiva elettrica", out, err), 2);
+  EXPECT_EQ(err.str().find("Did you mean"), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find("Topics:\n  error codes: 1, 2,"), std::string::npos) << err.str();
+}
+
+TEST(SimilarTopics, ABracketlessOrMistypedHeaderFindsItsSection) {
+  EXPECT_EQ(similar_topics(topics(), "pendenze_")[0], "[pendenze]");
+  EXPECT_EQ(similar_topics(topics(), "montagne")[0], "[montagne]");
+}
+
+TEST(ExplainHint, NamesTheCommandOnlyForADocumentedCode) {
+  EXPECT_EQ(explain_hint(15), " (scengen explain 15)");
+  EXPECT_EQ(explain_hint(14), "");
+}
+
+}  // namespace
+}  // namespace scengen
