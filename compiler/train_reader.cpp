@@ -138,7 +138,8 @@ Flow TrainReader::test_keywords() {
   if (matches(keywords::kBrakedMass, field)) {
     c_.ScenarioTable[kRouteLengthSlot].Num1 = fields_.read_long();
   }
-  if (matches(keywords::kCoaches, field)) c_.ScenarioTable[kRouteLengthSlot].Num3 = fields_.read_long();
+  if (matches(keywords::kCoaches, field))
+    c_.ScenarioTable[kRouteLengthSlot].Num3 = fields_.read_long();
   if (matches(keywords::kSpeedStep, field) && (flow = read_speed_step()) != Flow::Next) return flow;
   if (matches(keywords::kAdhesionStep, field) && (flow = read_adhesion_step()) != Flow::Next)
     return flow;
