@@ -58,8 +58,13 @@ set(CPACK_PACKAGE_NAME scengen)
 set(CPACK_PACKAGE_VENDOR "the scengen developers")
 set(CPACK_PACKAGE_CONTACT "scengen developers <scengen@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "scenario compiler for a train-driving simulator")
-set(CPACK_PACKAGE_DESCRIPTION
-    "scengen turns the description of a driving scenario, a route and a train written in two text formats, into the binary files that the simulator reads, and writes the documents handed to the driver. It checks an author's texts with compiler-like diagnostics, shows compiled files as tables or JSON and draws the route map and profile.")
+# Debian shows the description on an 80-column terminal: lines of at most 72 characters.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "scengen turns the description of a driving scenario, a route and a train\n"
+  "written in two text formats, into the binary files that the simulator\n"
+  "reads, and writes the documents handed to the driver. It checks an\n"
+  "author's texts with compiler-like diagnostics, shows compiled files as\n"
+  "tables or JSON and draws the route map and profile.")
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_VERBATIM_VARIABLES ON)
 if(WIN32)
