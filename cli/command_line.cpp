@@ -131,7 +131,7 @@ int run_command_line(int argc, char** argv, Platform* window) {
 
   CLI::App app(kProgramHelp, "scengen");
   app.footer(kProgramFooter);
-  app.set_version_flag("--version", std::string("scengen ") + SCENGEN_VERSION);
+  app.set_version_flag("--version", std::string("scengen ") + SCENGEN_VERSION_TEXT);
   app.require_subcommand(0, 1);
 
   RunOptions run;
