@@ -1,7 +1,9 @@
 // scengen dump: a compiled track, scenario table or route plan file as a table or JSON.
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -362,6 +364,38 @@ int dump_file(const DumpOptions& o, Console& console) {
     return kExitUsage;
   }
   return kExitOk;
+}
+
+namespace {
+
+constexpr const char* kDumpFooter =
+    R"(The kind comes from the name: ROUTE_linea.dat is a route plan, *.sim a scenario table, any other
+*.dat a compiled track. Cells show their Kind by name, km/h (SpeedLimit x 5), grad (Gradient
+- 100, per mille) and, unpacked, what their parameters hold: a signal's s, d, sx, dx, rapp and
+tempo, a maximum-speed board's speeds. Texts are shown as UTF-8. --cells selects cells, slots or
+plan points: A:B, A: (to the end), :B (from 0) or A alone.
+
+Examples:
+  scengen dump Veltrano_Quarnelo_58316.dat --cells 1048:1084
+  scengen dump Veltrano_Quarnelo_58316.sim --cells 81:86
+  scengen dump Veltrano_Quarnelo_linea.dat --cells 999:1002 --json
+  scengen dump scenario.bin --kind track)";
+
+}  // namespace
+
+void add_dump_command(CLI::App& app, CommandContext& context) {
+  auto options = std::make_shared<DumpOptions>();
+  CLI::App* command =
+      app.add_subcommand("dump", "A compiled track, scenario table or route plan, readable.");
+  command->footer(kDumpFooter);
+  command->add_option("FILE", options->file, "The binary file")->required()->type_name("FILE");
+  command->add_option("--kind", options->kind, "The file's kind, whatever its name")
+      ->check(CLI::IsMember({"track", "table", "plan"}))
+      ->type_name("KIND");
+  command->add_option("--cells", options->cells, "Only cells (slots, points) A to B")
+      ->type_name("A:B");
+  command->add_flag("--json", options->json, "JSON instead of a table");
+  on_chosen(*command, context, [options, &context] { return dump_file(*options, context.console); });
 }
 
 }  // namespace scengen
