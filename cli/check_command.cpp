@@ -1,10 +1,8 @@
 // scengen check: compiles an author's texts in memory and tells what is wrong with them.
-#include <CLI/CLI.hpp>
-#include <memory>
 #include <ostream>
 
 #include "cli/command_files.h"
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "cli/diagnostics.h"
 #include "compiler/compile.h"
 #include "run/exit_status.h"
@@ -51,13 +49,12 @@ int check_texts(const CheckOptions& o, Console& console) {
 }
 
 void add_check_command(CLI::App& app, CommandContext& context) {
-  auto options = std::make_shared<CheckOptions>();
-  CLI::App* command =
-      app.add_subcommand("check", "Compile an author's texts in memory and report what is wrong.");
-  command->footer(kCheckFooter);
-  add_text_arguments(*command, options->line_text, options->train_text, /*required=*/true);
-  command->add_flag("--json", options->json, "Report as JSON on standard output");
-  on_chosen(*command, context, [options, &context] { return check_texts(*options, context.console); });
+  const auto [command, o] = add_command(
+      app, context,
+      {"check", "Compile an author's texts in memory and report what is wrong.", kCheckFooter},
+      check_texts);
+  add_text_arguments(*command, o->line_text, o->train_text, /*required=*/true);
+  command->add_flag("--json", o->json, "Report as JSON on standard output");
 }
 
 }  // namespace scengen

@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "run/exit_status.h"
 
 #ifndef SCENGEN_VERSION
@@ -49,11 +49,6 @@ int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream&
 }
 
 }  // namespace
-
-void on_chosen(CLI::App& command, CommandContext& context, std::function<int()> driver) {
-  // The callback only records the driver: it runs after the parse has checked everything.
-  command.callback([&context, driver = std::move(driver)] { context.run = driver; });
-}
 
 void add_text_arguments(CLI::App& command, std::string& line_text, std::string& train_text,
                         bool required) {

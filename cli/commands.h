@@ -1,14 +1,9 @@
 // The subcommands of the command line, each a short driver: read, compile, report, write.
 #pragma once
 
-#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
-
-namespace CLI {
-class App;
-}
 
 namespace scengen {
 
@@ -84,36 +79,5 @@ struct RenderOptions {
 /// ROUTE_TRAIN_profile.svg and ROUTE_TRAIN.html, naming each on `err`. The page holds the crew
 /// documents: the built-in ones, or for an author's texts those found beside the train text.
 int render_scenario(const RenderOptions& options, Console& console);
-
-/// What the commands share while the command line is built and parsed.
-struct CommandContext {
-  Console& console;
-  /// The chosen command's driver, set once its subcommand is parsed; none: no command given.
-  std::function<int()> run;
-};
-
-/// Sets the driver that runs when `command` is the one given.
-void on_chosen(CLI::App& command, CommandContext& context, std::function<int()> driver);
-
-/// The two description texts as arguments LINE_TEXT and TRAIN_TEXT, in this order.
-void add_text_arguments(CLI::App& command, std::string& line_text, std::string& train_text,
-                        bool required);
-
-/// --out DIR; `folder_help` says which folder is taken without it.
-void add_out_option(CLI::App& command, std::optional<std::string>& out,
-                    const std::string& folder_help);
-
-/// --route ID and --train NUMBER, for texts whose names do not carry them.
-void add_identity_options(CLI::App& command, std::optional<std::string>& route,
-                          std::optional<std::string>& train);
-
-// Each command declares its options, help and examples, and its driver; command_line.cpp lists
-// them in the order --help shows them.
-void add_run_command(CLI::App& app, CommandContext& context);
-void add_compile_command(CLI::App& app, CommandContext& context);
-void add_check_command(CLI::App& app, CommandContext& context);
-void add_dump_command(CLI::App& app, CommandContext& context);
-void add_texts_command(CLI::App& app, CommandContext& context);
-void add_render_command(CLI::App& app, CommandContext& context);
 
 }  // namespace scengen

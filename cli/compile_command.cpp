@@ -1,10 +1,8 @@
 // scengen compile: an author's texts into the three binary files.
-#include <CLI/CLI.hpp>
-#include <memory>
 #include <ostream>
 
 #include "cli/command_files.h"
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "cli/diagnostics.h"
 #include "compiler/compile.h"
 #include "platform/platform.h"
@@ -104,16 +102,14 @@ int compile_texts(const CompileOptions& o, Console& console) {
 }
 
 void add_compile_command(CLI::App& app, CommandContext& context) {
-  auto options = std::make_shared<CompileOptions>();
-  CLI::App* command =
-      app.add_subcommand("compile", "An author's texts into the three binary files.");
-  command->footer(kCompileFooter);
-  add_text_arguments(*command, options->line_text, options->train_text, /*required=*/true);
-  add_out_option(*command, options->out, "the current one");
-  add_identity_options(*command, options->route, options->train);
-  command->add_flag("--no-plan", options->no_plan, "Neither compute nor write the route plan");
-  command->add_flag("--json", options->json, "Report as JSON on standard output");
-  on_chosen(*command, context, [options, &context] { return compile_texts(*options, context.console); });
+  const auto [command, o] = add_command(
+      app, context, {"compile", "An author's texts into the three binary files.", kCompileFooter},
+      compile_texts);
+  add_text_arguments(*command, o->line_text, o->train_text, /*required=*/true);
+  add_out_option(*command, o->out, "the current one");
+  add_identity_options(*command, o->route, o->train);
+  command->add_flag("--no-plan", o->no_plan, "Neither compute nor write the route plan");
+  command->add_flag("--json", o->json, "Report as JSON on standard output");
 }
 
 }  // namespace scengen

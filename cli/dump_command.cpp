@@ -1,14 +1,12 @@
 // scengen dump: a compiled track, scenario table or route plan file as a table or JSON.
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli/command_files.h"
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "cli/windows_1252.h"
 #include "compiler/output_decoding.h"
 #include "run/exit_status.h"
@@ -384,18 +382,14 @@ Examples:
 }  // namespace
 
 void add_dump_command(CLI::App& app, CommandContext& context) {
-  auto options = std::make_shared<DumpOptions>();
-  CLI::App* command =
-      app.add_subcommand("dump", "A compiled track, scenario table or route plan, readable.");
-  command->footer(kDumpFooter);
-  command->add_option("FILE", options->file, "The binary file")->required()->type_name("FILE");
-  command->add_option("--kind", options->kind, "The file's kind, whatever its name")
+  const auto [command, o] = add_command(app, context, {"dump", "A compiled track, scenario table or route plan, readable.", kDumpFooter}, dump_file);
+  command->add_option("FILE", o->file, "The binary file")->required()->type_name("FILE");
+  command->add_option("--kind", o->kind, "The file's kind, whatever its name")
       ->check(CLI::IsMember({"track", "table", "plan"}))
       ->type_name("KIND");
-  command->add_option("--cells", options->cells, "Only cells (slots, points) A to B")
+  command->add_option("--cells", o->cells, "Only cells (slots, points) A to B")
       ->type_name("A:B");
-  command->add_flag("--json", options->json, "JSON instead of a table");
-  on_chosen(*command, context, [options, &context] { return dump_file(*options, context.console); });
+  command->add_flag("--json", o->json, "JSON instead of a table");
 }
 
 }  // namespace scengen

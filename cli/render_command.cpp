@@ -1,12 +1,10 @@
 // scengen render: compiles a scenario in memory and draws its route map, its route profile and
 // its page.
-#include <CLI/CLI.hpp>
-#include <memory>
 #include <ostream>
 #include <vector>
 
 #include "cli/command_files.h"
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "compiler/compile.h"
 #include "compiler/error_codes.h"
 #include "render/scenario_pictures.h"
@@ -39,9 +37,8 @@ struct RenderInput {
 RenderInput built_in_input(Compilation& c) {
   c.RouteId = kBuiltInRouteId;
   c.TrainNumber = kBuiltInTrainNumber;
-  RenderInput input{emit_line_list(line_description_lines()),
-                    emit_line_list(train_description_lines()),
-                    {}};
+  RenderInput input{
+      emit_line_list(line_description_lines()), emit_line_list(train_description_lines()), {}};
   for (const CrewDocument& d : kCrewDocuments) {
     input.documents.push_back({d.heading, crew_document_file_name(c.RouteId, c.TrainNumber, d),
                                emit_line_list(d.built_in())});
@@ -52,9 +49,8 @@ RenderInput built_in_input(Compilation& c) {
 // The identity from --route and --train, else from the texts' names (both names must fit).
 bool author_identity(const RenderOptions& o, Compilation& c, Console& console) {
   const auto named_route = route_from_line_text(argument_path(o.line_text));
-  const auto named_train = named_route
-                               ? train_from_train_text(argument_path(o.train_text), *named_route)
-                               : std::nullopt;
+  const auto named_train =
+      named_route ? train_from_train_text(argument_path(o.train_text), *named_route) : std::nullopt;
   c.RouteId = o.route ? *o.route : named_train ? *named_route : "";
   c.TrainNumber = o.train ? *o.train : named_train.value_or("");
   if (c.RouteId.empty() || c.TrainNumber.empty()) {
@@ -90,10 +86,9 @@ bool write_pictures(const Compilation& c, const ScenarioPictures& pictures,
   // No folder given is the current one, named as such in what is printed.
   const std::filesystem::path folder = out ? argument_path(*out) : ".";
   try {
-    for (const auto& [name, bytes] :
-         {std::pair{route_map_file_name(c), &pictures.map},
-          std::pair{route_profile_file_name(c), &pictures.profile},
-          std::pair{html_page_file_name(c), &pictures.page}}) {
+    for (const auto& [name, bytes] : {std::pair{route_map_file_name(c), &pictures.map},
+                                      std::pair{route_profile_file_name(c), &pictures.profile},
+                                      std::pair{html_page_file_name(c), &pictures.page}}) {
       const auto path = scenario_file_path(folder, name);
       system_files().write_replacing(path, *bytes);
       console.err << "scengen: wrote " << display_path(path) << "\n";
@@ -140,14 +135,13 @@ int render_scenario(const RenderOptions& o, Console& console) {
 }
 
 void add_render_command(CLI::App& app, CommandContext& context) {
-  auto options = std::make_shared<RenderOptions>();
-  CLI::App* command =
-      app.add_subcommand("render", "Pictures of a scenario: route map, route profile, page.");
-  command->footer(kRenderFooter);
-  add_text_arguments(*command, options->line_text, options->train_text, /*required=*/false);
-  add_out_option(*command, options->out, "the current one");
-  add_identity_options(*command, options->route, options->train);
-  on_chosen(*command, context, [options, &context] { return render_scenario(*options, context.console); });
+  const auto [command, o] = add_command(
+      app, context,
+      {"render", "Pictures of a scenario: route map, route profile, page.", kRenderFooter},
+      render_scenario);
+  add_text_arguments(*command, o->line_text, o->train_text, /*required=*/false);
+  add_out_option(*command, o->out, "the current one");
+  add_identity_options(*command, o->route, o->train);
 }
 
 }  // namespace scengen

@@ -1,9 +1,7 @@
 // scengen run: the built-in scenario, as the program without arguments runs it.
-#include <CLI/CLI.hpp>
-#include <memory>
 
 #include "cli/command_files.h"
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "platform/platform.h"
 #include "run/form1.h"
 
@@ -31,12 +29,10 @@ int run_built_in(const RunOptions& o, Console& console) {
 }
 
 void add_run_command(CLI::App& app, CommandContext& context) {
-  auto options = std::make_shared<RunOptions>();
-  CLI::App* command = app.add_subcommand("run", "The built-in scenario, into a folder.");
-  command->footer(kRunFooter);
-  add_out_option(*command, options->out, "the program's folder");
-  command->add_flag("--no-plan", options->no_plan, "Compile without the route plan (j = 0)");
-  on_chosen(*command, context, [options, &context] { return run_built_in(*options, context.console); });
+  const auto [command, o] = add_command(
+      app, context, {"run", "The built-in scenario, into a folder.", kRunFooter}, run_built_in);
+  add_out_option(*command, o->out, "the program's folder");
+  command->add_flag("--no-plan", o->no_plan, "Compile without the route plan (j = 0)");
 }
 
 }  // namespace scengen

@@ -1,9 +1,7 @@
 // scengen texts: the built-in description texts and crew documents, for an author to start from.
-#include <CLI/CLI.hpp>
-#include <memory>
 
 #include "cli/command_files.h"
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "documents/crew_documents.h"
 #include "run/exit_status.h"
 #include "run/scenario_files.h"
@@ -40,12 +38,10 @@ int write_texts(const TextsOptions& o, Console& console) {
 }
 
 void add_texts_command(CLI::App& app, CommandContext& context) {
-  auto options = std::make_shared<TextsOptions>();
-  CLI::App* command =
-      app.add_subcommand("texts", "The built-in texts and documents, to start from.");
-  command->footer(kTextsFooter);
-  add_out_option(*command, options->out, "the current one");
-  on_chosen(*command, context, [options, &context] { return write_texts(*options, context.console); });
+  const auto [command, o] = add_command(
+      app, context, {"texts", "The built-in texts and documents, to start from.", kTextsFooter},
+      write_texts);
+  add_out_option(*command, o->out, "the current one");
 }
 
 }  // namespace scengen

@@ -1,12 +1,8 @@
 // The built-in scenario's pictures, drawn from its compiled model.
-#include "render/scenario_pictures.h"
-
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <sstream>
-
 #include "compiler/compile.h"
+#include "render/scenario_pictures.h"
 #include "render/svg_testing.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
@@ -15,27 +11,6 @@ namespace scengen {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct PlanPoint {
-  double x;
-  double y;
-};
-
-std::vector<PlanPoint> route_points(const std::string& svg) {
-  const std::string start = "id=\"map-route\" d=\"";
-  const size_t from = svg.find(start);
-  if (from == std::string::npos) return {};
-  const size_t begin = from + start.size();
-  std::string d = svg.substr(begin, svg.find('"', begin) - begin);
-  for (char& ch : d) {
-    if (ch == 'M' || ch == 'L' || ch == ',') ch = ' ';
-  }
-  std::istringstream in(d);
-  std::vector<PlanPoint> points;
-  PlanPoint p{};
-  while (in >> p.x >> p.y) points.push_back(p);
-  return points;
-}
 
 class BuiltInRender : public ::testing::Test {
  protected:
@@ -68,42 +43,6 @@ class BuiltInRender : public ::testing::Test {
 TEST_F(BuiltInRender, BothPicturesAreWellFormedXml) {
   EXPECT_EQ(testing::xmllint_complaints(*folder_ / "Veltrano_Quarnelo_map.svg"), "");
   EXPECT_EQ(testing::xmllint_complaints(*folder_ / "Veltrano_Quarnelo_58316_profile.svg"), "");
-}
-
-TEST_F(BuiltInRender, TheMapPathHasThePlansShape) {
-  const auto points = route_points(file("Veltrano_Quarnelo_map.svg"));
-  ASSERT_GT(points.size(), 100u);
-  EXPECT_EQ(points.front().x, 0);
-  EXPECT_EQ(points.front().y, 0);
-  // The first curve, class 6 to the right at 1000 m: points up to 1000 lie on coordinate 1, and
-  // point 1001 is (0.003, 1001).
-  auto has = [&](double x, double y) {
-    return std::any_of(points.begin(), points.end(), [&](const PlanPoint& p) {
-      return std::abs(p.x - x) < 5e-4 && std::abs(p.y - y) < 5e-4;
-    });
-  };
-  EXPECT_TRUE(has(0, 1000));
-  EXPECT_TRUE(has(0.003, 1001));
-  // The last point is the plan's point at the end of the route, 72000 m.
-  Compilation c;
-  c.RouteId = "Veltrano_Quarnelo";
-  c.TrainNumber = "58316";
-  MemoryTexts texts(emit_line_list(line_description_lines()),
-                    emit_line_list(train_description_lines()));
-  compile_scenario(c, texts, 1);
-  ASSERT_TRUE(c.TrackPlan.exists());
-  EXPECT_NEAR(points.back().x, c.TrackPlan.value(72000, 0), 5e-4);
-  EXPECT_NEAR(points.back().y, c.TrackPlan.value(72000, 1), 5e-4);
-  // Straight stretches are drawn straight: no point of the path leaves the plan. Every drawn
-  // point is the plan point nearest to it in route order.
-  int32_t metre = 0;
-  for (const PlanPoint& p : points) {
-    while (metre <= 72000 && (std::abs(c.TrackPlan.value(metre, 0) - p.x) > 5e-4 ||
-                              std::abs(c.TrackPlan.value(metre, 1) - p.y) > 5e-4)) {
-      ++metre;
-    }
-    ASSERT_LE(metre, 72000) << "a drawn point (" << p.x << ", " << p.y << ") is not on the plan";
-  }
 }
 
 TEST_F(BuiltInRender, TheProfileNamesThe18StationsInOrder) {

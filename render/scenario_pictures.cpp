@@ -10,8 +10,7 @@ ScenarioPictures draw_scenario(const Compilation& c, std::string_view outcome,
   const std::string map = route_map_svg(c);
   const std::string profile = route_profile_svg(c);
   const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  return {declaration + map, declaration + profile,
-          html_page(c, outcome, map, profile, documents)};
+  return {declaration + map, declaration + profile, html_page(c, outcome, map, profile, documents)};
 }
 
 }  // namespace scengen

@@ -46,7 +46,9 @@ std::string crew_document_file_name(std::string_view route, std::string_view tra
   return scenario_stem(route, train) + document.suffix;
 }
 
-std::string route_map_file_name(const Compilation& c) { return c.RouteId + "_map.svg"; }
+std::string route_map_file_name(const Compilation& c) {
+  return c.RouteId + "_map.svg";
+}
 
 std::string route_profile_file_name(const Compilation& c) {
   return scenario_stem(c.RouteId, c.TrainNumber) + "_profile.svg";

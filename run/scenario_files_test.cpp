@@ -15,13 +15,13 @@ TEST(ScenarioFiles, RouteAndTrainFromTheTextsNames) {
     std::optional<std::string> number;  // under the route found, or "Ponte" when there is none
   };
   const Case cases[] = {
-      {"work/Veltrano_Quarnelo_linea.txt", "work/Veltrano_Quarnelo_58316-.txt",
-       "Veltrano_Quarnelo", "58316"},
+      {"work/Veltrano_Quarnelo_linea.txt", "work/Veltrano_Quarnelo_58316-.txt", "Veltrano_Quarnelo",
+       "58316"},
       {"Ponte_linea.txt", "other/Ponte_R_2101-.txt", "Ponte", "R_2101"},
-      {"_linea.txt", "Ponte_2101-.txt", std::nullopt, "2101"},     // no route
-      {"Ponte_linea.txt/x", "Ponte_-.txt", std::nullopt, std::nullopt},  // no train number
+      {"_linea.txt", "Ponte_2101-.txt", std::nullopt, "2101"},             // no route
+      {"Ponte_linea.txt/x", "Ponte_-.txt", std::nullopt, std::nullopt},    // no train number
       {"Ponte-linea.txt", "Monte_2101-.txt", std::nullopt, std::nullopt},  // another route
-      {"line.txt", "Ponte_2101.txt", std::nullopt, std::nullopt},  // the hyphen is missing
+      {"line.txt", "Ponte_2101.txt", std::nullopt, std::nullopt},          // the hyphen is missing
   };
   for (const Case& c : cases) {
     EXPECT_EQ(route_from_line_text(c.line), c.route) << c.line;
