@@ -6,10 +6,6 @@
 #include "cli/command_table.h"
 #include "run/exit_status.h"
 
-#ifndef SCENGEN_VERSION
-#define SCENGEN_VERSION "unknown"
-#endif
-
 namespace scengen {
 namespace {
 
@@ -37,8 +33,9 @@ Run 'scengen COMMAND --help' for the options of a command.)";
 
 // The commands in the order --help lists them.
 using AddCommand = void (*)(CLI::App&, CommandContext&);
-constexpr AddCommand kCommands[] = {add_run_command,  add_compile_command, add_check_command,
-                                    add_dump_command, add_texts_command,   add_render_command};
+constexpr AddCommand kCommands[] = {add_run_command,   add_compile_command, add_check_command,
+                                    add_dump_command,  add_texts_command,   add_render_command,
+                                    add_explain_command};
 
 // One line for a command line that cannot be parsed, naming the help to read.
 int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream& err) {

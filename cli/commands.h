@@ -59,10 +59,18 @@ int dump_file(const DumpOptions& options, Console& console);
 
 struct TextsOptions {
   std::optional<std::string> out;  // default: the current folder
+  bool annotated = false;          // the description texts with their records explained
 };
 
 /// Writes the built-in description texts and crew documents for an author to start from.
 int write_texts(const TextsOptions& options, Console& console);
+
+struct ExplainOptions {
+  std::string topic;
+};
+
+/// Prints the part of the authors' reference for an error code, a keyword or a section.
+int explain_command(const ExplainOptions& options, Console& console);
 
 struct RenderOptions {
   /// The author's line and train description texts; both empty: the built-in scenario.

@@ -5,6 +5,7 @@
 #include "documents/crew_documents.h"
 #include "run/exit_status.h"
 #include "run/scenario_files.h"
+#include "texts/annotated_texts.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
 
@@ -14,10 +15,13 @@ namespace {
 constexpr const char* kTextsFooter =
     R"(Writes Veltrano_Quarnelo_linea.txt, Veltrano_Quarnelo_58316-.txt and the train card, slow-order
 notice and notes of the built-in scenario, so that an author can start from a working scenario.
+With --annotated the two description texts carry a comment above each kind of record that says
+what its fields are; they compile to the same files as the plain texts.
 
 Examples:
   scengen texts                 into the current folder
-  scengen texts --out work      into work (the folder must exist))";
+  scengen texts --out work      into work (the folder must exist)
+  scengen texts --annotated     the description texts explained, record by record)";
 
 }  // namespace
 
@@ -25,8 +29,13 @@ int write_texts(const TextsOptions& o, Console& console) {
   const OutputPlace place{system_files(), o.out ? argument_path(*o.out) : ".", kBuiltInRouteId,
                           kBuiltInTrainNumber};
   try {
-    dati_linea(place);
-    dati_treno(place);
+    if (o.annotated) {
+      dati_linea_annotated(place);
+      dati_treno_annotated(place);
+    } else {
+      dati_linea(place);
+      dati_treno(place);
+    }
     dati_note(place);
     dati_rallentamenti(place);
     dati_scheda(place);
@@ -42,6 +51,8 @@ void add_texts_command(CLI::App& app, CommandContext& context) {
       app, context, {"texts", "The built-in texts and documents, to start from.", kTextsFooter},
       write_texts);
   add_out_option(*command, o->out, "the current one");
+  command->add_flag("--annotated", o->annotated,
+                    "Explain each kind of record in a comment above it (see docs/formats.md)");
 }
 
 }  // namespace scengen
