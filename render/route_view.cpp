@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 
-#include "render/svg_text.h"
+#include "compiler/source_text.h"
 
 namespace scengen {
 namespace {
