@@ -5,8 +5,8 @@
 #include <ostream>
 #include <tuple>
 
-#include "cli/windows_1252.h"
 #include "compiler/error_codes.h"
+#include "compiler/source_text.h"
 
 namespace scengen {
 namespace {
@@ -95,34 +95,21 @@ CompileReport make_report(const Compilation& c, const CompileOutcome& outcome) {
   return report;
 }
 
-std::string_view text_line(std::string_view text, int line) {
-  size_t begin = 0;
-  for (int n = 1; n < line; ++n) {
-    const size_t end = text.find_first_of("\r\n", begin);
-    if (end == std::string_view::npos) return {};
-    begin = end + 1;
-    if (text[end] == '\r' && begin < text.size() && text[begin] == '\n') ++begin;
-  }
-  if (line < 1 || begin > text.size()) return {};
-  const size_t end = std::min(text.find_first_of("\r\n", begin), text.size());
-  return text.substr(begin, end - begin);
-}
-
-std::string show_place(std::string_view text, int line, int column) {
+std::string show_place(const LineIndex& lines, int line, int column) {
   if (line < 1 || column < 1) return {};
-  const std::string_view bytes = text_line(text, line);
+  const std::string_view bytes = lines.line(line);
   if (bytes.empty() && column > 1) return {};
   std::string caret;
   const size_t before = std::min(static_cast<size_t>(column - 1), bytes.size());
   // Every byte is one character of the code page; tabs stay tabs so the caret lines up.
   for (size_t i = 0; i < before; ++i) caret.push_back(bytes[i] == '\t' ? '\t' : ' ');
-  return "  " + windows_1252_to_utf8(bytes) + "\n  " + caret + "^\n";
+  return "  " + utf8_from_windows_1252(bytes) + "\n  " + caret + "^\n";
 }
 
 void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, std::ostream& err) {
   std::vector<Diagnostic> diagnostics;
   for (const CompileWarning& w : report.warnings) {
-    diagnostics.push_back({w.where.text, w.where, "warning: " + windows_1252_to_utf8(w.message)});
+    diagnostics.push_back({w.where.text, w.where, "warning: " + utf8_from_windows_1252(w.message)});
   }
   if (report.status_code != 0) {
     diagnostics.push_back(
@@ -131,6 +118,13 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     diagnostics.push_back({report.text, std::nullopt, "error: " + report.message});
   }
   std::stable_sort(diagnostics.begin(), diagnostics.end(), comes_before);
+  // Each text is indexed once, when a diagnostic first shows one of its lines.
+  std::optional<LineIndex> indexes[2];
+  auto lines_of = [&](TextKind text) -> const LineIndex& {
+    std::optional<LineIndex>& index = indexes[text == TextKind::Line ? 0 : 1];
+    if (!index) index.emplace(texts.bytes(text));
+    return *index;
+  };
   for (const Diagnostic& d : diagnostics) {
     if (!d.text) {
       err << "scengen: " << d.headline << '\n';
@@ -139,7 +133,7 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     err << file_name(texts.path(*d.text));
     if (d.where) err << ':' << d.where->line << ':' << d.where->column;
     err << ": " << d.headline << '\n';
-    if (d.where) err << show_place(texts.bytes(*d.text), d.where->line, d.where->column);
+    if (d.where) err << show_place(lines_of(*d.text), d.where->line, d.where->column);
   }
 }
 
@@ -157,7 +151,7 @@ std::string report_json(const CompileReport& report, const AuthorTexts& texts) {
     warnings.push_back({{"file", file_name(texts.path(w.where.text))},
                         {"line", w.where.line},
                         {"column", w.where.column},
-                        {"message", windows_1252_to_utf8(w.message)}});
+                        {"message", utf8_from_windows_1252(w.message)}});
   }
   out["warnings"] = std::move(warnings);
   json files = json::array();

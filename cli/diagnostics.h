@@ -12,6 +12,7 @@
 
 #include "compiler/compilation.h"
 #include "compiler/compile.h"
+#include "compiler/source_text.h"
 
 namespace scengen {
 
@@ -53,11 +54,8 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
 /// warnings, files_written.
 std::string report_json(const CompileReport& report, const AuthorTexts& texts);
 
-/// Line `line` (from 1) of a text without its line end; CR LF, LF and a lone CR each end a line.
-std::string_view text_line(std::string_view text, int line);
-
 /// The text line as UTF-8 and, under it, a caret at `column` (from 1), each indented by two
 /// blanks and ended by a line end; nothing when the text has no such line.
-std::string show_place(std::string_view text, int line, int column);
+std::string show_place(const LineIndex& lines, int line, int column);
 
 }  // namespace scengen

@@ -17,29 +17,26 @@ AuthorTexts two_texts() {
   return texts;
 }
 
-TEST(TextLine, LinesEndAtCrLfLfOrLoneCr) {
-  const std::string_view text = "a\r\nb\nc\rd\r\n\r\ne";
-  const char* expected[] = {"a", "b", "c", "d", "", "e"};
-  for (int line = 1; line <= 6; ++line) EXPECT_EQ(text_line(text, line), expected[line - 1]);
-  EXPECT_EQ(text_line(text, 7), "");
-  EXPECT_EQ(text_line(text, 0), "");
-}
-
 TEST(ShowPlace, CaretStandsUnderTheColumnWithTabsKept) {
   const AuthorTexts texts = two_texts();
-  EXPECT_EQ(show_place(texts.line, 4, 3), "    pendenza,\t78950, 2\n    ^\n");
+  const LineIndex line(texts.line);
+  EXPECT_EQ(show_place(line, 4, 3), "    pendenza,\t78950, 2\n    ^\n");
   // Column 12 is the tab, 13 the first digit: the caret line repeats the tab.
   const std::string shown = "    pendenza,\t78950, 2\n  " + std::string(11, ' ');
-  EXPECT_EQ(show_place(texts.line, 4, 12), shown + "^\n");
-  EXPECT_EQ(show_place(texts.line, 4, 13), shown + "\t^\n");
-  EXPECT_EQ(show_place(texts.line, 4, 15), shown + "\t  ^\n");
-  EXPECT_EQ(show_place(texts.train, 3, 1), "  velocita, 0, 30\n  ^\n");
+  EXPECT_EQ(show_place(line, 4, 12), shown + "^\n");
+  EXPECT_EQ(show_place(line, 4, 13), shown + "\t^\n");
+  EXPECT_EQ(show_place(line, 4, 15), shown + "\t  ^\n");
+  EXPECT_EQ(show_place(LineIndex(texts.train), 3, 1), "  velocita, 0, 30\n  ^\n");
 }
 
 TEST(ShowPlace, WindowsTextBecomesUtf8AndTheCaretCountsCharacters) {
   const std::string text = "cartello_indicatore, 900, (S.S. n\xB0 9)\r\n";
-  EXPECT_EQ(show_place(text, 1, 34),
+  EXPECT_EQ(show_place(LineIndex(text), 1, 34),
             "  cartello_indicatore, 900, (S.S. n\xC2\xB0 9)\n  " + std::string(33, ' ') + "^\n");
+  // An unassigned byte shows as U+FFFD, still one column wide for the caret.
+  const std::string unknown = "stazione, 9550, PONTE\x90NUOVO\r\n";
+  EXPECT_EQ(show_place(LineIndex(unknown), 1, 23),
+            "  stazione, 9550, PONTE\xEF\xBF\xBDNUOVO\n  " + std::string(22, ' ') + "^\n");
 }
 
 CompileReport report_with(int32_t code, int32_t position, std::optional<SourceSpot> where) {

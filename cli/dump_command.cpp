@@ -7,8 +7,8 @@
 
 #include "cli/command_files.h"
 #include "cli/command_table.h"
-#include "cli/windows_1252.h"
 #include "compiler/output_decoding.h"
+#include "compiler/source_text.h"
 #include "compiler/track_layout.h"
 #include "run/exit_status.h"
 
@@ -204,7 +204,7 @@ void dump_table(const ScenarioTable& table, Rows rows, bool json, Console& conso
                               {"Num2", e.Num2},
                               {"Num3", e.Num3},
                               {"Tag2", e.Tag2},
-                              {"Text", windows_1252_to_utf8(e.Text)},
+                              {"Text", utf8_from_windows_1252(e.Text)},
                               {"Small1", e.Small1},
                               {"Small2", e.Small2},
                               {"Small3", e.Small3},
@@ -227,7 +227,7 @@ void dump_table(const ScenarioTable& table, Rows rows, bool json, Console& conso
     console.out << format("%4zu %3u %10d %10d %10d %4u %6d %6d %6d %6d %6d %5u %5u %5u %5u %10d", i,
                           e.Tag, e.Num1, e.Num2, e.Num3, e.Tag2, e.Small1, e.Small2, e.Small3,
                           e.Small4, e.Small5, e.Flag1, e.Flag2, e.Flag3, e.Flag4, e.Num4)
-                << "  \"" << windows_1252_to_utf8(e.Text) << "\"\n";
+                << "  \"" << utf8_from_windows_1252(e.Text) << "\"\n";
   }
 }
 

@@ -109,18 +109,4 @@ int32_t FieldReader::read_number(NumberWidth width) {
   return static_cast<int32_t>(value);
 }
 
-std::string_view FieldReader::source_line(int line) const {
-  size_t begin = 0;
-  for (int n = 1; n < line; ++n) {
-    while (begin < text_.size() && text_[begin] != '\r' && text_[begin] != '\n') ++begin;
-    if (begin >= text_.size()) return {};
-    if (text_[begin] == '\r' && begin + 1 < text_.size() && text_[begin + 1] == '\n') ++begin;
-    ++begin;
-  }
-  if (line < 1 || begin > text_.size()) return {};
-  size_t end = begin;
-  while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
-  return text_.substr(begin, end - begin);
-}
-
 }  // namespace scengen

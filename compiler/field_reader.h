@@ -71,10 +71,6 @@ class FieldReader {
   /// Where the field read last begins (after its leading blanks).
   SourceSpot field_start() const { return field_start_; }
 
-  /// The bytes of line `line` (1-based) without its line end; empty past the last line. For
-  /// diagnostics that show the line of a field.
-  std::string_view source_line(int line) const;
-
   /// Stops the reading with code 25 at the field read last.
   [[noreturn]] void fail(std::string reason) const {
     throw ReadFailure{field_start_, std::move(reason)};

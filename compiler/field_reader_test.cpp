@@ -168,17 +168,5 @@ TEST(FieldReader, AFailureNamesTheFieldItStoppedAt) {
   }
 }
 
-TEST(FieldReader, ShowsTheLineOfAField) {
-  const FieldReader reader("one\r\ntwo, 2\nthree\r\rfive\r\n", TextKind::Line);
-  EXPECT_EQ(reader.source_line(1), "one");
-  EXPECT_EQ(reader.source_line(2), "two, 2");
-  EXPECT_EQ(reader.source_line(3), "three");
-  EXPECT_EQ(reader.source_line(4), "");
-  EXPECT_EQ(reader.source_line(5), "five");
-  EXPECT_EQ(reader.source_line(6), "");
-  EXPECT_EQ(reader.source_line(9), "");
-  EXPECT_EQ(reader.source_line(0), "");
-}
-
 }  // namespace
 }  // namespace scengen

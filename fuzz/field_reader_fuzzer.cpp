@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "compiler/field_reader.h"
+#include "compiler/source_text.h"
 
 namespace {
 
@@ -98,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string script = provider.ConsumeBytesAsString(provider.ConsumeIntegralInRange(0, 16));
   const std::string text = provider.ConsumeRemainingBytesAsString();
   const std::vector<size_t> starts = line_starts(text);
+  const LineIndex index(text);
 
   FieldReader reader(text, TextKind::Train);
   size_t reads = 0;
@@ -132,15 +134,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           const bool expected = lower.find(keyword) != std::string::npos;
           check(contains_ignoring_case(field, keyword) == expected, "a keyword test");
         }
-        // source_line walks the text from its start: only the first fields, to keep runs short.
-        if (reads <= 4) {
-          const int line = reader.field_start().line;
-          const std::string_view source = reader.source_line(line);
-          const size_t begin = starts[static_cast<size_t>(line) - 1];
-          check(source.data() == text.data() + begin, "a source line begins at its line");
-          check(begin + source.size() == text.size() || is_separator(text[begin + source.size()]),
-                "a source line ends at a line end");
-        }
+        // The diagnostics' index finds the same place and line as the reader and the oracle.
+        const int line = reader.field_start().line;
+        check(index.line_of(at) == TextPlace{line, reader.field_start().column},
+              "the line index finds a field's place");
+        const std::string_view source = index.line(line);
+        const size_t begin = starts[static_cast<size_t>(line) - 1];
+        check(source.data() == text.data() + begin, "a source line begins at its line");
+        check(begin + source.size() == text.size() || is_separator(text[begin + source.size()]),
+              "a source line ends at a line end");
       } else {
         const auto width = static_cast<NumberWidth>(op - 1);
         int32_t value = 0;

@@ -1,5 +1,6 @@
 #include "render/html_page.h"
 
+#include "compiler/source_text.h"
 #include "render/svg_text.h"
 
 namespace scengen {

@@ -79,6 +79,73 @@ double nice_step(double wanted) {
   return 10 * power;
 }
 
+// One item of the legend: its words and the glyph drawn left of them, around (gx, gy).
+struct LegendItem {
+  const char* text;
+  void (*glyph)(SvgBuilder& svg, double gx, double gy);
+};
+
+constexpr LegendItem kLegend[] = {
+    {"train speed limit",
+     [](SvgBuilder& svg, double gx, double gy) {
+       svg.line(gx, gy, gx + 20, gy,
+                std::string("stroke=\"") + kSpeedColour + "\" stroke-width=\"2\"");
+     }},
+    {"slow order",
+     [](SvgBuilder& svg, double gx, double gy) {
+       svg.rect(gx, gy - 4, 20, 8, std::string("fill=\"") + kSlowColour + "\"");
+     }},
+    {"slow-order warning board",
+     [](SvgBuilder& svg, double gx, double gy) {
+       svg.raw("<path d=\"M" + px(gx + 10) + "," + px(gy - 6) + " L" + px(gx + 16) + "," +
+               px(gy + 5) + " L" + px(gx + 4) + "," + px(gy + 5) +
+               " Z\" fill=\"#ffffff\" stroke=\"" + kSlowColour + "\" stroke-width=\"1.6\"/>\n");
+     }},
+    {"maximum-speed board (stripes: announces)",
+     [](SvgBuilder& svg, double gx, double gy) {
+       svg.rect(gx + 6, gy - 4, 7, 7,
+                std::string("fill=\"#ffffff\" stroke=\"") + kBoardColour + "\"");
+     }},
+    {"signal",
+     [](SvgBuilder& svg, double gx, double gy) {
+       svg.line(gx + 10, gy + 6, gx + 10, gy - 3,
+                std::string("stroke=\"") + kSignalColour + "\" stroke-width=\"1.4\"");
+       svg.circle(gx + 10, gy - 5, 3.2, std::string("fill=\"") + kSignalColour + "\"");
+     }},
+    {"information board",
+     [](SvgBuilder& svg, double gx, double gy) {
+       svg.rect(gx + 6, gy - 4, 8, 7, "fill=\"#fdfefe\" stroke=\"#154360\" stroke-width=\"1.2\"");
+     }},
+    {"code point 270 / 280 / 180 / other",
+     [](SvgBuilder& svg, double gx, double gy) {
+       int k = 0;
+       for (const int code : {270, 280, 180, 0}) {
+         svg.line(gx + 2 + 5 * k, gy - 6, gx + 2 + 5 * k, gy + 6,
+                  "stroke=\"" + code_colour(code) + "\" stroke-width=\"1.6\"");
+         ++k;
+       }
+     }},
+    {"tunnel",
+     [](SvgBuilder& svg, double gx, double gy) {
+       svg.line(gx, gy, gx + 20, gy,
+                std::string("stroke=\"") + kTunnelColour + "\" stroke-width=\"6\"");
+     }},
+    {"adhesion below usual",
+     [](SvgBuilder& svg, double gx, double gy) {
+       svg.rect(gx, gy - 5, 20, 10,
+                std::string("fill=\"") + kAdhesionColour + "\" fill-opacity=\"0.6\"");
+     }},
+    {"station / halt or cabin",
+     [](SvgBuilder& svg, double gx, double gy) {
+       svg.circle(gx + 5, gy, 3.2, "fill=\"#000000\"");
+       svg.circle(gx + 15, gy, 2.4, "fill=\"#ffffff\" stroke=\"#000000\"");
+     }},
+    {"beyond the end of the route",
+     [](SvgBuilder& svg, double gx, double gy) {
+       svg.rect(gx, gy - 6, 20, 12, "fill=\"#7f8c8d\" fill-opacity=\"0.25\"");
+     }},
+};
+
 struct Band {
   double top = 0;
   double bottom = 0;
@@ -99,6 +166,11 @@ class ProfilePicture {
   void draw_elevation();
   void draw_gradients();
   void draw_speeds();
+  double speed_y(double kmh) const;  // the height of a speed in the speed band
+  void draw_speed_scale();
+  void draw_slow_order_spans();
+  void draw_speed_limit();
+  void draw_speed_boards();
   void draw_adhesion();
   void draw_line_side();
   void draw_codes();
@@ -305,6 +377,18 @@ void ProfilePicture::draw_gradients() {
 
 void ProfilePicture::draw_speeds() {
   band_title(speed_, "Speed", "km/h");
+  draw_speed_scale();
+  draw_slow_order_spans();
+  draw_speed_limit();
+  draw_speed_boards();
+}
+
+double ProfilePicture::speed_y(double kmh) const {
+  return speed_.bottom -
+         std::clamp(kmh, 0.0, speed_top_) / speed_top_ * (speed_.bottom - speed_.top);
+}
+
+void ProfilePicture::draw_speed_scale() {
   int highest = 0;
   for (const StepView& s : view_.speed_limits) highest = std::max(highest, s.value);
   for (const SpeedBoardView& b : view_.speed_boards) {
@@ -313,48 +397,50 @@ void ProfilePicture::draw_speeds() {
   }
   const double grid = highest > 120 ? 50 : 20;
   speed_top_ = std::max(grid, std::ceil((highest + 5) / grid) * grid);
-  auto y = [&](double kmh) {
-    return speed_.bottom -
-           std::clamp(kmh, 0.0, speed_top_) / speed_top_ * (speed_.bottom - speed_.top);
-  };
   for (double v = 0; v <= speed_top_ + 0.5; v += grid) {
-    svg_->line(kLeft, y(v), kRight, y(v), "stroke=\"#eceff1\" stroke-width=\"1\"");
-    svg_->text(kLeft - 4, y(v) + 3, format_number(v, 0), 9, Anchor::End, "fill=\"#7f8c8d\"");
+    svg_->line(kLeft, speed_y(v), kRight, speed_y(v), "stroke=\"#eceff1\" stroke-width=\"1\"");
+    svg_->text(kLeft - 4, speed_y(v) + 3, format_number(v, 0), 9, Anchor::End, "fill=\"#7f8c8d\"");
   }
-  // The slow orders: a shaded span down to their speed.
+}
+
+// The slow orders: a shaded span down to their speed.
+void ProfilePicture::draw_slow_order_spans() {
   for (const SlowOrderView& order : view_.slow_orders) {
     const double from = x(order.start);
     const double to = std::max(from + 2, x(order.end));
-    svg_->rect(from, y(order.speed), to - from, speed_.bottom - y(order.speed),
+    const double top = speed_y(order.speed);
+    svg_->rect(from, top, to - from, speed_.bottom - top,
                std::string("fill=\"") + kSlowColour + "\" fill-opacity=\"0.18\"");
-    svg_->line(from, y(order.speed), to, y(order.speed),
+    svg_->line(from, top, to, top,
                std::string("class=\"profile-slow-order\" data-m=\"") + std::to_string(order.start) +
                    "\" stroke=\"" + kSlowColour + "\" stroke-width=\"2.5\"");
   }
-  // The train's speed limit as steps.
+}
+
+// The train's speed limit as steps, each labelled with its speed where there is room.
+void ProfilePicture::draw_speed_limit() {
   std::string d;
+  std::vector<RowLabel> labels;
   for (const StepView& step : view_.speed_limits) {
     if (step.start >= end_) break;
     const double to = x(std::min<double>(step.end, end_));
-    d += (d.empty() ? "M" : " L") + px(x(step.start)) + "," + px(y(step.value)) + " L" + px(to) +
-         "," + px(y(step.value));
+    d += (d.empty() ? "M" : " L") + px(x(step.start)) + "," + px(speed_y(step.value)) + " L" +
+         px(to) + "," + px(speed_y(step.value));
+    labels.push_back({(x(step.start) + to) / 2,
+                      {std::to_string(step.value)},
+                      static_cast<int>(to - x(step.start))});
   }
   svg_->raw(std::string("<path class=\"profile-speed-limit\" d=\"") + d +
             "\" fill=\"none\" stroke=\"" + kSpeedColour + "\" stroke-width=\"2\"/>\n");
-  std::vector<RowLabel> limit_labels;
-  for (const StepView& step : view_.speed_limits) {
-    if (step.start >= end_) break;
-    const double to = x(std::min<double>(step.end, end_));
-    limit_labels.push_back({(x(step.start) + to) / 2,
-                            {std::to_string(step.value)},
-                            static_cast<int>(to - x(step.start))});
-  }
-  for (const PlacedRowLabel& placed : place_in_rows(limit_labels, 1, kSmall, kLeft, kRight, 6)) {
+  for (const PlacedRowLabel& placed : place_in_rows(labels, 1, kSmall, kLeft, kRight, 6)) {
     const StepView& step = view_.speed_limits[placed.request];
-    svg_->text((placed.left + placed.right) / 2, y(step.value) - 4, placed.text, kSmall,
+    svg_->text((placed.left + placed.right) / 2, speed_y(step.value) - 4, placed.text, kSmall,
                Anchor::Middle, std::string("fill=\"") + kSpeedColour + "\" font-weight=\"bold\"");
   }
-  // The maximum-speed boards: a post at the top of the band, the speeds of ranks A/B/C above.
+}
+
+// The maximum-speed boards: a post at the top of the band, the speeds of ranks A/B/C above.
+void ProfilePicture::draw_speed_boards() {
   std::vector<RowLabel> labels;
   for (const SpeedBoardView& b : view_.speed_boards) {
     const double at = x(b.position);
@@ -535,64 +621,18 @@ void ProfilePicture::draw_axis() {
 void ProfilePicture::draw_legend() {
   double lx = kLeft;
   double ly = legend_.top + 14;
-  auto item = [&](std::string_view text, auto glyph) {
-    const double width = 30 + text_width(text, kSmall) + 22;
+  svg_->text(kTitleRight, ly + 4, "Legend", kLabel + 1, Anchor::End, "font-weight=\"bold\"");
+  // The items run left to right and wrap to a new row where the next one would not fit.
+  for (const LegendItem& item : kLegend) {
+    const double width = 30 + text_width(item.text, kSmall) + 22;
     if (lx + width > kRight) {
       lx = kLeft;
       ly += 20;
     }
-    glyph(lx, ly);
-    svg_->text(lx + 26, ly + 4, text, kSmall);
+    item.glyph(*svg_, lx, ly);
+    svg_->text(lx + 26, ly + 4, item.text, kSmall);
     lx += width;
-  };
-  svg_->text(kTitleRight, ly + 4, "Legend", kLabel + 1, Anchor::End, "font-weight=\"bold\"");
-  item("train speed limit", [&](double gx, double gy) {
-    svg_->line(gx, gy, gx + 20, gy,
-               std::string("stroke=\"") + kSpeedColour + "\" stroke-width=\"2\"");
-  });
-  item("slow order", [&](double gx, double gy) {
-    svg_->rect(gx, gy - 4, 20, 8, std::string("fill=\"") + kSlowColour + "\"");
-  });
-  item("slow-order warning board", [&](double gx, double gy) {
-    svg_->raw("<path d=\"M" + px(gx + 10) + "," + px(gy - 6) + " L" + px(gx + 16) + "," +
-              px(gy + 5) + " L" + px(gx + 4) + "," + px(gy + 5) +
-              " Z\" fill=\"#ffffff\" stroke=\"" + kSlowColour + "\" stroke-width=\"1.6\"/>\n");
-  });
-  item("maximum-speed board (stripes: announces)", [&](double gx, double gy) {
-    svg_->rect(gx + 6, gy - 4, 7, 7,
-               std::string("fill=\"#ffffff\" stroke=\"") + kBoardColour + "\"");
-  });
-  item("signal", [&](double gx, double gy) {
-    svg_->line(gx + 10, gy + 6, gx + 10, gy - 3,
-               std::string("stroke=\"") + kSignalColour + "\" stroke-width=\"1.4\"");
-    svg_->circle(gx + 10, gy - 5, 3.2, std::string("fill=\"") + kSignalColour + "\"");
-  });
-  item("information board", [&](double gx, double gy) {
-    svg_->rect(gx + 6, gy - 4, 8, 7, "fill=\"#fdfefe\" stroke=\"#154360\" stroke-width=\"1.2\"");
-  });
-  item("code point 270 / 280 / 180 / other", [&](double gx, double gy) {
-    int k = 0;
-    for (const int code : {270, 280, 180, 0}) {
-      svg_->line(gx + 2 + 5 * k, gy - 6, gx + 2 + 5 * k, gy + 6,
-                 "stroke=\"" + code_colour(code) + "\" stroke-width=\"1.6\"");
-      ++k;
-    }
-  });
-  item("tunnel", [&](double gx, double gy) {
-    svg_->line(gx, gy, gx + 20, gy,
-               std::string("stroke=\"") + kTunnelColour + "\" stroke-width=\"6\"");
-  });
-  item("adhesion below usual", [&](double gx, double gy) {
-    svg_->rect(gx, gy - 5, 20, 10,
-               std::string("fill=\"") + kAdhesionColour + "\" fill-opacity=\"0.6\"");
-  });
-  item("station / halt or cabin", [&](double gx, double gy) {
-    svg_->circle(gx + 5, gy, 3.2, "fill=\"#000000\"");
-    svg_->circle(gx + 15, gy, 2.4, "fill=\"#ffffff\" stroke=\"#000000\"");
-  });
-  item("beyond the end of the route", [&](double gx, double gy) {
-    svg_->rect(gx, gy - 6, 20, 12, "fill=\"#7f8c8d\" fill-opacity=\"0.25\"");
-  });
+  }
 }
 
 std::string ProfilePicture::draw() {

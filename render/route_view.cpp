@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "compiler/source_text.h"
 #include "compiler/track_layout.h"
 #include "render/svg_text.h"
 

@@ -8,12 +8,6 @@
 namespace scengen {
 namespace {
 
-// Code points of bytes 0x80 to 0x9F; 0 marks the five bytes that Windows-1252 leaves unassigned.
-constexpr std::array<uint16_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 // Advance widths of DejaVu Sans for U+0020 to U+007E, in thousandths of the font size.
 constexpr std::array<uint16_t, 95> kAsciiWidths = {
     318, 401, 460, 838, 636, 950, 780, 275, 390, 390, 500, 838, 318, 361,  318, 337, 636, 636, 636,
@@ -22,35 +16,7 @@ constexpr std::array<uint16_t, 95> kAsciiWidths = {
     611, 685, 390, 337, 390, 838, 500, 500, 613, 635, 550, 635, 615, 352,  635, 634, 278, 278, 579,
     278, 974, 634, 612, 635, 635, 411, 521, 392, 634, 592, 818, 592, 592,  525, 636, 337, 636, 838};
 
-void append_utf8(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 }  // namespace
-
-std::string utf8_from_windows_1252(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  for (const char c : bytes) {
-    const auto byte = static_cast<uint8_t>(c);
-    if (byte >= 0x80 && byte < 0xA0) {
-      const uint16_t code = kHighControls[byte - 0x80];
-      append_utf8(out, code == 0 ? 0xFFFD : code);
-    } else {
-      append_utf8(out, byte);
-    }
-  }
-  return out;
-}
 
 std::string xml_escaped(std::string_view utf8) {
   std::string out;

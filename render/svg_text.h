@@ -1,13 +1,11 @@
-// Text for the pictures and the page: Windows-1252 to UTF-8, XML escapes, numbers, text widths.
+// Text for the pictures and the page: XML escapes, numbers, text widths. The scenario's
+// Windows-1252 bytes become UTF-8 through compiler/source_text.h first.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace scengen {
-
-/// The Windows-1252 bytes as UTF-8; the five unassigned bytes become U+FFFD.
-std::string utf8_from_windows_1252(std::string_view bytes);
 
 /// The UTF-8 text with &, <, >, " and ' escaped and control characters other than tab, line feed
 /// and carriage return replaced by a space, so that it is valid anywhere in an XML document.

@@ -5,29 +5,6 @@
 namespace scengen {
 namespace {
 
-TEST(SvgText, DecodesWindows1252) {
-  struct Case {
-    std::string bytes;
-    std::string utf8;
-  };
-  const Case cases[] = {
-      {"abc", "abc"},
-      {"n\xB0"
-       "9",
-       "n\xC2\xB0"
-       "9"},                                         // degree sign of "S.S. n°9"
-      {"citt\xE0", "citt\xC3\xA0"},                  // a grave
-      {"\xE8\xF2\xF9", "\xC3\xA8\xC3\xB2\xC3\xB9"},  // e, o, u grave
-      {"\x80", "\xE2\x82\xAC"},                      // euro sign
-      {"\x93"
-       "x\x94",
-       "\xE2\x80\x9Cx\xE2\x80\x9D"},  // curly quotes
-      {"\x81", "\xEF\xBF\xBD"},       // unassigned: replacement character
-      {"\xFF", "\xC3\xBF"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(utf8_from_windows_1252(c.bytes), c.utf8) << c.bytes;
-}
-
 TEST(SvgText, EscapesWhatXmlReserves) {
   EXPECT_EQ(xml_escaped("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&apos;");
   // Control characters are not allowed in XML 1.0; tab and line ends are.
