@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "render/render_command.h"
-#include "render/svg_testing.h"
+#include "testing/svg_reading.h"
 
 namespace scengen {
 namespace {
@@ -112,7 +112,8 @@ std::string screenshot_command(const std::filesystem::path& folder,
 }
 
 TEST(HtmlPageInABrowser, TheBuiltInPageIsDrawn) {
-  const auto folder = testing::fresh_folder("browser");
+  const testing::ScratchFolder scratch("browser");
+  const auto& folder = scratch.path();
   RenderOptions options;
   options.out = folder;
   std::ostringstream err;
@@ -139,7 +140,6 @@ TEST(HtmlPageInABrowser, TheBuiltInPageIsDrawn) {
   EXPECT_GT(drawn, pixels / 50) << drawn << " drawn pixels";
   EXPECT_GT(dark, 500u) << "no text";
   EXPECT_GT(route_blue, 300u) << "no route drawn";
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "compiler/compile.h"
-#include "render/svg_testing.h"
+#include "testing/svg_reading.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
 
@@ -14,62 +14,36 @@ namespace scengen {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct PlanPoint {
-  double x;
-  double y;
-};
-
-std::vector<PlanPoint> route_points(const std::string& svg) {
-  const std::string start = "id=\"map-route\" d=\"";
-  const size_t from = svg.find(start);
-  if (from == std::string::npos) return {};
-  const size_t begin = from + start.size();
-  std::string d = svg.substr(begin, svg.find('"', begin) - begin);
-  for (char& ch : d) {
-    if (ch == 'M' || ch == 'L' || ch == ',') ch = ' ';
-  }
-  std::istringstream in(d);
-  std::vector<PlanPoint> points;
-  PlanPoint p{};
-  while (in >> p.x >> p.y) points.push_back(p);
-  return points;
-}
+using testing::PlanPoint;
+using testing::route_points;
 
 class BuiltInRender : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    folder_ = new fs::path(testing::fresh_folder("built-in"));
+    folder_ = new testing::ScratchFolder("built-in");
     RenderOptions options;
-    options.out = *folder_;
+    options.out = folder_->path();
     status_ = render_command(options, system_files(), err_);
   }
-  static void TearDownTestSuite() {
-    fs::remove_all(*folder_);
-    delete folder_;
-  }
-  static std::string file(const std::string& name) { return testing::read_file(*folder_ / name); }
+  static void TearDownTestSuite() { delete folder_; }
+  static std::string file(const std::string& name) { return folder_->read(name); }
 
-  static inline fs::path* folder_ = nullptr;
+  static inline testing::ScratchFolder* folder_ = nullptr;
   static inline int status_ = -1;
   static inline std::ostringstream err_;
 };
 
 TEST_F(BuiltInRender, WritesThreeFilesAndNothingElse) {
   EXPECT_EQ(status_, 0) << err_.str();
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(*folder_)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"Veltrano_Quarnelo_58316.html",
-                                             "Veltrano_Quarnelo_58316_profile.svg",
-                                             "Veltrano_Quarnelo_map.svg"}));
+  EXPECT_EQ(folder_->names(), (std::vector<std::string>{"Veltrano_Quarnelo_58316.html",
+                                                        "Veltrano_Quarnelo_58316_profile.svg",
+                                                        "Veltrano_Quarnelo_map.svg"}));
 }
 
 TEST_F(BuiltInRender, BothPicturesAreWellFormedXml) {
-  EXPECT_EQ(testing::xmllint_complaints(*folder_ / "Veltrano_Quarnelo_map.svg"), "");
-  EXPECT_EQ(testing::xmllint_complaints(*folder_ / "Veltrano_Quarnelo_58316_profile.svg"), "");
+  EXPECT_EQ(testing::xmllint_complaints(folder_->path() / "Veltrano_Quarnelo_map.svg"), "");
+  EXPECT_EQ(testing::xmllint_complaints(folder_->path() / "Veltrano_Quarnelo_58316_profile.svg"),
+            "");
 }
 
 TEST_F(BuiltInRender, TheMapPathHasThePlansShape) {
@@ -182,9 +156,6 @@ TEST_F(BuiltInRender, ThePageHoldsBothPicturesAndTheThreeDocuments) {
 
 class AuthorRender : public ::testing::Test {
  protected:
-  void SetUp() override { folder_ = testing::fresh_folder("author"); }
-  void TearDown() override { fs::remove_all(folder_); }
-
   int render(const std::string& line, const std::string& train, const std::string& line_name,
              const std::string& train_name, RenderOptions options = {}) {
     testing::write_file(folder_ / line_name, line);
@@ -195,7 +166,8 @@ class AuthorRender : public ::testing::Test {
     return render_command(options, system_files(), err_);
   }
 
-  fs::path folder_;
+  testing::ScratchFolder scratch_{"author"};
+  const fs::path& folder_ = scratch_.path();
   std::ostringstream err_;
 };
 
