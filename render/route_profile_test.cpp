@@ -25,11 +25,9 @@ std::vector<int> positions(const std::vector<testing::TextElement>& found) {
 }
 
 TEST(RouteProfile, IsWellFormedXml) {
-  const testing::ScratchFolder scratch("profile");
-  const auto& folder = scratch.path();
-  testing::write_file(folder / "profile.svg", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
-                                                  route_profile_svg(hand_made_model()));
-  EXPECT_EQ(testing::xmllint_complaints(folder / "profile.svg"), "");
+  EXPECT_EQ(testing::xml_complaints("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
+                                    route_profile_svg(hand_made_model())),
+            "");
 }
 
 TEST(RouteProfile, NamesTheStationsInRouteOrderWithTheirTimes) {
@@ -126,22 +124,15 @@ TEST(RoutePictures, AHostileModelStillGivesWellFormedPictures) {
   c.TunnelEnd[2] = -100;                // ending before it starts
   c.ScenarioTable[84].Num2 = 50000000;  // a route longer than its cells
   for (auto& cell : c.TrackCells) cell.Gradient = 255;
-  const testing::ScratchFolder scratch("hostile");
-  const auto& folder = scratch.path();
-  testing::write_file(folder / "map.svg", route_map_svg(c));
-  testing::write_file(folder / "profile.svg", route_profile_svg(c));
-  EXPECT_EQ(testing::xmllint_complaints(folder / "map.svg"), "");
-  EXPECT_EQ(testing::xmllint_complaints(folder / "profile.svg"), "");
+  EXPECT_EQ(testing::xml_complaints(route_map_svg(c)), "");
+  EXPECT_EQ(testing::xml_complaints(route_profile_svg(c)), "");
 }
 
 TEST(RouteProfile, AModelWithoutCellsStillGivesAPicture) {
   Compilation c;
   c.RouteId = "Vuota";
   c.TrainNumber = "1";
-  const testing::ScratchFolder scratch("empty");
-  const auto& folder = scratch.path();
-  testing::write_file(folder / "p.svg", route_profile_svg(c));
-  EXPECT_EQ(testing::xmllint_complaints(folder / "p.svg"), "");
+  EXPECT_EQ(testing::xml_complaints(route_profile_svg(c)), "");
 }
 
 }  // namespace

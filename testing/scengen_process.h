@@ -1,5 +1,5 @@
 // For the command line's tests: runs the built scengen program in a folder of its own and looks
-// at what it left there. Header only: it belongs to the tests, not to the library.
+// at what it left there.
 #pragma once
 
 #include <gtest/gtest.h>

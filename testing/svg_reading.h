@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "render/svg_text.h"
@@ -24,6 +25,14 @@ inline std::string xmllint_complaints(const std::filesystem::path& file) {
   std::filesystem::remove(report);
   if (status != 0 && said.empty()) said = "xmllint failed with status " + std::to_string(status);
   return said;
+}
+
+/// What xmllint says about `document`, written to a file of its own: empty when it is
+/// well-formed XML.
+inline std::string xml_complaints(std::string_view document) {
+  const ScratchFolder folder("xml");
+  folder.write("document.xml", document);
+  return xmllint_complaints(folder.at("document.xml"));
 }
 
 /// A point of the route map's path, in plan metres.
