@@ -49,6 +49,7 @@ struct ProcessResult {
 /// A fresh folder per test, removed afterwards; the program runs with it as current folder.
 class ScengenFolder : public ::testing::Test {
  protected:
+  /// The folder, and the place, bytes and presence of a file in it.
   const fs::path& folder() const { return scratch_.path(); }
   fs::path at(const std::string& name) const { return scratch_.at(name); }
   std::string read(const std::string& name) const { return scratch_.read(name); }
