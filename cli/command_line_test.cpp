@@ -1,7 +1,7 @@
 // The command line as a user meets it: usage, help, version, files that cannot be read or written.
 #include <gtest/gtest.h>
 
-#include "cli/scengen_process.h"
+#include "testing/scengen_process.h"
 
 namespace scengen {
 namespace {

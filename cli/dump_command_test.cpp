@@ -4,8 +4,9 @@
 #include <nlohmann/json.hpp>
 #include <random>
 
-#include "cli/scengen_process.h"
 #include "compiler/output_files.h"
+#include "testing/models.h"
+#include "testing/scengen_process.h"
 
 namespace scengen {
 namespace {
@@ -133,11 +134,7 @@ TEST_F(Dump, ScenarioTableSlotsWithTextsAsUtf8) {
 
 TEST_F(Dump, RoutePlanKeepsEmptyIntegerAndDoubleApart) {
   TrackPlan plan;
-  plan.create(3);
-  plan.set_integer(0, 0, 0);
-  plan.set_integer(0, 1, 0);
-  plan.set_integer(1, 0, 0);
-  plan.set_integer(1, 1, 1);
+  testing::start_plan(plan, 3);
   plan.set_double(2, 0, 0.003);
   plan.set_double(2, 1, 1001);
   write("R_linea.dat", encode_route_plan(plan));

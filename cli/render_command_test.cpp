@@ -5,7 +5,8 @@
 #include <sstream>
 
 #include "cli/commands.h"
-#include "render/svg_testing.h"
+#include "testing/scratch_folder.h"
+#include "testing/svg_reading.h"
 
 namespace scengen {
 namespace {
@@ -24,37 +25,30 @@ int render_to(const RenderOptions& options, std::ostringstream& err) {
 class BuiltInRender : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    folder_ = new fs::path(testing::fresh_folder("built-in"));
+    folder_ = new testing::ScratchFolder("built-in");
     RenderOptions options;
-    options.out = folder_->string();
+    options.out = folder_->path().string();
     status_ = render_to(options, err_);
   }
-  static void TearDownTestSuite() {
-    fs::remove_all(*folder_);
-    delete folder_;
-  }
-  static std::string file(const std::string& name) { return testing::read_file(*folder_ / name); }
+  static void TearDownTestSuite() { delete folder_; }
+  static std::string file(const std::string& name) { return folder_->read(name); }
 
-  static inline fs::path* folder_ = nullptr;
+  static inline testing::ScratchFolder* folder_ = nullptr;
   static inline int status_ = -1;
   static inline std::ostringstream err_;
 };
 
 TEST_F(BuiltInRender, WritesThreeFilesAndNothingElse) {
   EXPECT_EQ(status_, 0) << err_.str();
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(*folder_)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"Veltrano_Quarnelo_58316.html",
-                                             "Veltrano_Quarnelo_58316_profile.svg",
-                                             "Veltrano_Quarnelo_map.svg"}));
+  EXPECT_EQ(folder_->names(), (std::vector<std::string>{"Veltrano_Quarnelo_58316.html",
+                                                        "Veltrano_Quarnelo_58316_profile.svg",
+                                                        "Veltrano_Quarnelo_map.svg"}));
 }
 
 TEST_F(BuiltInRender, BothPicturesAreWellFormedXml) {
-  EXPECT_EQ(testing::xmllint_complaints(*folder_ / "Veltrano_Quarnelo_map.svg"), "");
-  EXPECT_EQ(testing::xmllint_complaints(*folder_ / "Veltrano_Quarnelo_58316_profile.svg"), "");
+  EXPECT_EQ(testing::xmllint_complaints(folder_->path() / "Veltrano_Quarnelo_map.svg"), "");
+  EXPECT_EQ(testing::xmllint_complaints(folder_->path() / "Veltrano_Quarnelo_58316_profile.svg"),
+            "");
 }
 
 TEST_F(BuiltInRender, ThePageHoldsBothPicturesAndTheThreeDocuments) {
@@ -80,9 +74,6 @@ TEST_F(BuiltInRender, ThePageHoldsBothPicturesAndTheThreeDocuments) {
 
 class AuthorRender : public ::testing::Test {
  protected:
-  void SetUp() override { folder_ = testing::fresh_folder("author"); }
-  void TearDown() override { fs::remove_all(folder_); }
-
   int render(const std::string& line, const std::string& train, const std::string& line_name,
              const std::string& train_name, RenderOptions options = {}) {
     testing::write_file(folder_ / line_name, line);
@@ -93,7 +84,8 @@ class AuthorRender : public ::testing::Test {
     return render_to(options, err_);
   }
 
-  fs::path folder_;
+  testing::ScratchFolder scratch_{"author"};
+  const fs::path& folder_ = scratch_.path();
   std::ostringstream err_;
 };
 

@@ -2,7 +2,7 @@
 // folder, and what the command refuses. The drawing itself is tested in render/.
 #include <gtest/gtest.h>
 
-#include "cli/scengen_process.h"
+#include "testing/scengen_process.h"
 
 namespace scengen {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "cli/scengen_process.h"
+#include "testing/scengen_process.h"
 
 namespace scengen {
 namespace {

@@ -6,15 +6,12 @@
 #include <limits>
 
 #include "compiler/field_reader.h"
+#include "testing/models.h"
 
 namespace scengen {
 namespace {
 
-Compilation with_track(int cells) {
-  Compilation c;
-  c.TrackCells.assign(static_cast<size_t>(cells), TrackCell{});
-  return c;
-}
+using testing::with_track;
 
 struct Triple {
   int32_t position, progressive, flag;
@@ -180,11 +177,7 @@ TEST(ProgressivaOrdina, AProgressiveThatCannotTakeTheHundredFails) {
 // A plan of `last_point` + 1 points whose first two are set as the reader sets them.
 Compilation with_plan(int32_t last_point) {
   Compilation c;
-  c.TrackPlan.create(last_point);
-  c.TrackPlan.set_integer(0, 0, 0);
-  c.TrackPlan.set_integer(0, 1, 0);
-  c.TrackPlan.set_integer(1, 0, 0);
-  c.TrackPlan.set_integer(1, 1, 1);
+  testing::start_plan(c.TrackPlan, last_point);
   return c;
 }
 

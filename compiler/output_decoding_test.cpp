@@ -5,15 +5,13 @@
 #include <cmath>
 
 #include "compiler/output_files.h"
+#include "testing/bytes.h"
+#include "testing/models.h"
 
 namespace scengen {
 namespace {
 
-std::string bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out.push_back(static_cast<char>(v));
-  return out;
-}
+using testing::bytes;
 
 TEST(TrackDecoding, CellFieldsComeBackFromTheirOffsets) {
   // Cell 1 written by hand: Kind 1, Param1 5121, Param2 -1, Param3 0x0A0B, Param4 8, then the
@@ -113,11 +111,7 @@ TEST(ScenarioTableDecoding, TextLengthPointingPastTheEndIsRefused) {
 
 TEST(RoutePlanDecoding, TagsAndValuesComeBackPerCoordinate) {
   TrackPlan plan;
-  plan.create(4);
-  plan.set_integer(0, 0, 0);
-  plan.set_integer(0, 1, 0);
-  plan.set_integer(1, 0, 0);
-  plan.set_integer(1, 1, 1);
+  testing::start_plan(plan, 4);
   plan.set_double(2, 0, 0.003);
   plan.set_double(2, 1, 1001.5);
   plan.set_double(3, 1, -0.0);

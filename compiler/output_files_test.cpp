@@ -7,14 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "testing/bytes.h"
+#include "testing/models.h"
+
 namespace scengen {
 namespace {
 
-std::string bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out.push_back(static_cast<char>(v));
-  return out;
-}
+using testing::bytes;
 
 TEST(ScenarioTableFile, ClearedTableWithIdentityHas87RecordsOf34BytesPlusTexts) {
   ScenarioTable table;
@@ -55,8 +54,7 @@ TEST(ScenarioTableFile, RecordLayoutIsLittleEndianFieldAfterField) {
   ASSERT_TRUE(image);
   EXPECT_EQ(image->size(), 2958u + 10u);
   const std::string expected =
-      bytes({0x12, 0xA8, 0xFD, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01, 0x4E, 0x25, 0, 0, 0xFE,
-             10, 0}) +
+      bytes({0x12, 0xA8, 0xFD, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01, 0x4E, 0x25, 0, 0, 0xFE, 10, 0}) +
       "ROGORED n\xB0" +
       bytes({0xFE, 0xFF, 0x06, 0x05, 8, 0, 33, 0, 0, 0, 1, 60, 2, 255, 0x3C, 0x78, 0, 0});
   EXPECT_EQ(image->substr(0, 44), expected);
@@ -106,15 +104,11 @@ TEST(TrackFile, NarrowFieldsKeepTheLowBitsOfWhatIsAssigned) {
 
 TEST(RoutePlanFile, TagsAndValuesWithTheFirstIndexFastest) {
   TrackPlan plan;
-  plan.create(2);
-  plan.set_integer(0, 0, 0);
-  plan.set_integer(0, 1, 0);
-  plan.set_integer(1, 0, 0);
-  plan.set_integer(1, 1, 1);
+  testing::start_plan(plan, 2);
   plan.set_double(2, 1, 0.5);
   // Point 2's coordinate 0 stays empty.
   const std::string image = encode_route_plan(plan);
-  const std::string half_le = bytes({0, 0, 0, 0, 0, 0, 0xE0, 0x3F});  // 0.5, little-endian
+  const std::string half_le = bytes({0, 0, 0, 0, 0, 0, 0xE0, 0x3F});    // 0.5, little-endian
   const std::string expected = bytes({2, 0, 0, 0, 2, 0, 0, 0, 0, 0}) +  // (0,0) (1,0) (2,0)
                                bytes({2, 0, 0, 0, 2, 0, 1, 0, 5, 0}) + half_le;
   EXPECT_EQ(image, expected);
@@ -124,7 +118,7 @@ TEST(RoutePlanFile, TagsAndValuesWithTheFirstIndexFastest) {
 std::string expected_plan_image(const TrackPlan& plan) {
   std::string out;
   const auto put = [&](uint64_t v, int n) {
-    for (int i = 0; i < n; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
+    out += testing::little_endian(static_cast<int64_t>(v), n);
   };
   for (int coordinate = 0; coordinate < 2; ++coordinate) {
     for (int32_t point = 0; point <= plan.last_point(); ++point) {

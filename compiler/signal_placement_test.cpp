@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "testing/models.h"
+
 namespace scengen {
 namespace {
 
 // A 72000 m route: cells 0 to 1580. Every cell carries values that no placement writes, so a test
 // sees any field a placement touches by mistake.
 Compilation make_track() {
-  Compilation c;
   TrackCell background;
   background.Param1 = -1;
   background.Param2 = -2;
@@ -23,8 +24,7 @@ Compilation make_track() {
   background.SpeedLimit = 19;
   background.Gradient = 103;
   background.Adhesion = 96;
-  c.TrackCells.assign(1581, background);
-  return c;
+  return testing::with_track(1581, background);
 }
 
 enum class Field { Kind, Param1, Param2, Param3, Param4, Param5, Mark };

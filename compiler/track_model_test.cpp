@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "compiler/compilation.h"
+#include "testing/models.h"
 
 namespace scengen {
 namespace {
@@ -148,11 +149,7 @@ TEST(TrackPlan, RecordedWalksGiveTheElementsOfComputedOnes) {
 
 TEST(TrackPlan, AStraightWalkRepeatsTheStepAndATurnBendsIt) {
   TrackPlan plan;
-  plan.create(20);
-  plan.set_integer(0, 0, 0);
-  plan.set_integer(0, 1, 0);
-  plan.set_integer(1, 0, 0);
-  plan.set_integer(1, 1, 1);
+  testing::start_plan(plan, 20);
   plan.extend(2, 10, 0.0);
   plan.extend(11, 11, 0.5);
   EXPECT_EQ(plan.value(10, 1), 10.0);

@@ -7,6 +7,7 @@
 
 #include "compiler/field_reader.h"
 #include "compiler/memorizza_dati.h"
+#include "testing/models.h"
 
 namespace scengen {
 namespace {
@@ -17,8 +18,7 @@ constexpr int32_t kUnchanged = 4242;
 // The model as the line half leaves it for a 72000 m route: cells 0 to 1580, the three kilometric
 // references on multiples of 50, no board texts.
 Compilation make_model() {
-  Compilation c;
-  c.TrackCells.assign(1581, TrackCell{});
+  Compilation c = testing::with_track(1581);
   c.ScenarioTable[81].Num1 = 0;
   c.ScenarioTable[81].Num2 = 100000;
   c.ScenarioTable[82].Num1 = 30000;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "texts/text_file_testing.h"
+#include "testing/text_lines.h"
 
 namespace scengen {
 namespace {

@@ -5,29 +5,19 @@
 #include <vector>
 
 #include "documents/crew_documents.h"
-#include "texts/text_file_testing.h"
+#include "testing/text_lines.h"
 
 namespace scengen {
 namespace {
 
-using testing::ScratchFolder;
-using testing::split_crlf;
-
 constexpr const char* kFileName = "Veltrano_Quarnelo_58316_note.txt";
 
-class ScenarioNotesFile : public ::testing::Test {
+class ScenarioNotesFile : public testing::WrittenText {
  protected:
   void SetUp() override {
-    dati_note(folder.place());
-    bytes = folder.read(kFileName);
-    lines = split_crlf(bytes);
+    write_with(dati_note, kFileName);
     ASSERT_EQ(lines.size(), 22u);
   }
-  const std::string& line(std::size_t n) const { return lines[n - 1]; }
-
-  ScratchFolder folder;
-  std::string bytes;
-  std::vector<std::string> lines;
 };
 
 TEST_F(ScenarioNotesFile, Has22LinesWithEmptyLinesBetweenTheGroups) {

@@ -4,30 +4,21 @@
 #include <vector>
 
 #include "documents/crew_documents.h"
-#include "texts/text_file_testing.h"
+#include "testing/text_lines.h"
 
 namespace scengen {
 namespace {
 
 using testing::columns_of;
-using testing::ScratchFolder;
-using testing::split_crlf;
 
 constexpr const char* kFileName = "Veltrano_Quarnelo_58316_rallentamenti.txt";
 
-class SlowOrderNoticeFile : public ::testing::Test {
+class SlowOrderNoticeFile : public testing::WrittenText {
  protected:
   void SetUp() override {
-    dati_rallentamenti(folder.place());
-    bytes = folder.read(kFileName);
-    lines = split_crlf(bytes);
+    write_with(dati_rallentamenti, kFileName);
     ASSERT_EQ(lines.size(), 47u);
   }
-  const std::string& line(std::size_t n) const { return lines[n - 1]; }
-
-  ScratchFolder folder;
-  std::string bytes;
-  std::vector<std::string> lines;
 };
 
 TEST_F(SlowOrderNoticeFile, Has47LinesAnd3365Bytes) {

@@ -4,31 +4,22 @@
 #include <vector>
 
 #include "documents/crew_documents.h"
-#include "texts/text_file_testing.h"
+#include "testing/text_lines.h"
 
 namespace scengen {
 namespace {
 
 using testing::columns_of;
-using testing::ScratchFolder;
-using testing::split_crlf;
 using Columns = std::vector<std::size_t>;
 
 constexpr const char* kFileName = "Veltrano_Quarnelo_58316_scheda_treno.txt";
 
-class TrainCardFile : public ::testing::Test {
+class TrainCardFile : public testing::WrittenText {
  protected:
   void SetUp() override {
-    dati_scheda(folder.place());
-    bytes = folder.read(kFileName);
-    lines = split_crlf(bytes);
+    write_with(dati_scheda, kFileName);
     ASSERT_EQ(lines.size(), 46u);
   }
-  const std::string& line(std::size_t n) const { return lines[n - 1]; }
-
-  ScratchFolder folder;
-  std::string bytes;
-  std::vector<std::string> lines;
 };
 
 TEST_F(TrainCardFile, Has46LinesAnd3341BytesBetweenEmptyLines) {

@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <csignal>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
+#include "testing/file_faults.h"
+#include "testing/scratch_folder.h"
 
 namespace scengen {
 namespace {
@@ -21,41 +17,16 @@ namespace fs = std::filesystem;
 
 class FileLayerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() /
-        ("scengen-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  static std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  void put(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
-  std::vector<std::string> names() const {
-    std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-      found.push_back(entry.path().filename().string());
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-  }
-
-  fs::path folder_;
+  testing::ScratchFolder scratch_{"files"};
+  const fs::path& folder_ = scratch_.path();
 };
 
 TEST_F(FileLayerTest, ReplacingALongerFileLeavesExactlyTheNewBytes) {
   const fs::path path = folder_ / "a.dat";
-  put(path, std::string(5000, 'x'));
+  testing::write_file(path, std::string(5000, 'x'));
   system_files().write_replacing(path, std::string("ab\0c", 4));
-  EXPECT_EQ(slurp(path), std::string("ab\0c", 4));
-  EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
+  EXPECT_EQ(testing::read_file(path), std::string("ab\0c", 4));
+  EXPECT_EQ(scratch_.names(), std::vector<std::string>{"a.dat"});
 }
 
 TEST_F(FileLayerTest, AFolderThatDoesNotExistNamesTheFileAndTheReason) {
@@ -67,40 +38,33 @@ TEST_F(FileLayerTest, AFolderThatDoesNotExistNamesTheFileAndTheReason) {
     EXPECT_EQ(error.path(), path);
     EXPECT_EQ(error.reason(), "No such file or directory");
   }
-  EXPECT_TRUE(names().empty());
+  EXPECT_TRUE(scratch_.names().empty());
 }
 
 #ifndef _WIN32
 // A file size limit makes the real file system fail in the middle of a write, like a full disk.
 TEST_F(FileLayerTest, AFailureInTheMiddleKeepsTheEarlierFileAndLeavesNoTemporary) {
   const fs::path path = folder_ / "a.dat";
-  put(path, "earlier");
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 1000;
-  setrlimit(RLIMIT_FSIZE, &small);
+  testing::write_file(path, "earlier");
   bool failed = false;
   try {
+    const testing::FileSizeLimit limit(1000);
     system_files().write_replacing(path, std::string(100000, 'y'));
   } catch (const FileError& error) {
     failed = true;
     EXPECT_EQ(error.path(), path);
     EXPECT_EQ(error.reason(), "File too large");
   }
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
   EXPECT_TRUE(failed);
-  EXPECT_EQ(slurp(path), "earlier");
-  EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
+  EXPECT_EQ(testing::read_file(path), "earlier");
+  EXPECT_EQ(scratch_.names(), std::vector<std::string>{"a.dat"});
 }
 #endif
 
 // The pieces come in any order, each at its place.
 TEST_F(FileLayerTest, APlacedFileIsItsPiecesAtTheirPlacesAndReplacesAnEarlierOne) {
   const fs::path path = folder_ / "a.dat";
-  put(path, std::string(300000, 'x'));
+  testing::write_file(path, std::string(300000, 'x'));
   const std::string big(200000, 'b');
   system_files().write_replacing_placed(path, 5 + big.size(), [&](const PlacedSink& sink) {
     sink(5, big);
@@ -108,25 +72,25 @@ TEST_F(FileLayerTest, APlacedFileIsItsPiecesAtTheirPlacesAndReplacesAnEarlierOne
     sink(0, "ab");
     sink(5, "");
   });
-  EXPECT_EQ(slurp(path), std::string("abc\0d", 5) + big);
-  EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
+  EXPECT_EQ(testing::read_file(path), std::string("abc\0d", 5) + big);
+  EXPECT_EQ(scratch_.names(), std::vector<std::string>{"a.dat"});
 }
 
 TEST_F(FileLayerTest, AFailureWhilePlacingKeepsTheEarlierFileAndLeavesNoTemporary) {
   const fs::path path = folder_ / "a.dat";
-  put(path, "earlier");
+  testing::write_file(path, "earlier");
   EXPECT_THROW(system_files().write_replacing_placed(path, 100,
                                                      [](const PlacedSink& sink) {
                                                        sink(0, "half of it");
                                                        throw std::runtime_error("gone");
                                                      }),
                std::runtime_error);
-  EXPECT_EQ(slurp(path), "earlier");
-  EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
+  EXPECT_EQ(testing::read_file(path), "earlier");
+  EXPECT_EQ(scratch_.names(), std::vector<std::string>{"a.dat"});
   EXPECT_THROW(system_files().write_replacing_placed(folder_ / "missing" / "b.dat", 1,
                                                      [](const PlacedSink& sink) { sink(0, "x"); }),
                FileError);
-  EXPECT_EQ(names(), std::vector<std::string>{"a.dat"});
+  EXPECT_EQ(scratch_.names(), std::vector<std::string>{"a.dat"});
 }
 
 // A file layer that can only write whole files still takes placed ones.
@@ -154,7 +118,7 @@ TEST(FileLayer, WithoutPlacingThePiecesAreWrittenWhole) {
 }
 
 TEST_F(FileLayerTest, ReadingTellsMissingFromUnreadable) {
-  put(folder_ / "t.txt", "abc\r\n");
+  testing::write_file(folder_ / "t.txt", "abc\r\n");
   const FileRead present = system_files().read_whole(folder_ / "t.txt");
   EXPECT_EQ(present.status, ReadStatus::Ok);
   EXPECT_EQ(present.bytes, "abc\r\n");
@@ -164,10 +128,10 @@ TEST_F(FileLayerTest, ReadingTellsMissingFromUnreadable) {
 }
 
 TEST_F(FileLayerTest, RemovingAMissingFileIsNoFailure) {
-  put(folder_ / "t.txt", "abc");
+  testing::write_file(folder_ / "t.txt", "abc");
   system_files().remove(folder_ / "t.txt");
   system_files().remove(folder_ / "t.txt");
-  EXPECT_TRUE(names().empty());
+  EXPECT_TRUE(scratch_.names().empty());
 }
 
 TEST_F(FileLayerTest, RemovingLeavesAFolderOfThatName) {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/win32_text.h"
+#include "testing/win32_windows.h"
 
 namespace scengen {
 namespace {
@@ -34,18 +35,8 @@ HWND find_own_window(const wchar_t* title, const wchar_t* window_class) {
   return nullptr;
 }
 
-std::wstring text_of(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-std::wstring class_of(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
+using testing::class_of;
+using testing::text_of;
 
 std::vector<HWND> children_of(HWND window) {
   std::vector<HWND> children;

@@ -3,7 +3,7 @@
 
 #include "compiler/compile.h"
 #include "render/scenario_pictures.h"
-#include "render/svg_testing.h"
+#include "testing/svg_reading.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
 
@@ -22,27 +22,24 @@ class BuiltInRender : public ::testing::Test {
                       emit_line_list(train_description_lines()));
     compile_scenario(*model_, texts, 1);
     pictures_ = new ScenarioPictures(draw_scenario(*model_, "Compiled without errors.", {}));
-    // xmllint reads files.
-    folder_ = new fs::path(testing::fresh_folder("built-in"));
-    testing::write_file(*folder_ / "Veltrano_Quarnelo_map.svg", pictures_->map);
-    testing::write_file(*folder_ / "Veltrano_Quarnelo_58316_profile.svg", pictures_->profile);
   }
   static void TearDownTestSuite() {
-    fs::remove_all(*folder_);
-    delete folder_;
     delete pictures_;
     delete model_;
   }
-  static std::string file(const std::string& name) { return testing::read_file(*folder_ / name); }
+  static std::string file(const std::string& name) {
+    if (name == "Veltrano_Quarnelo_map.svg") return pictures_->map;
+    if (name == "Veltrano_Quarnelo_58316_profile.svg") return pictures_->profile;
+    return pictures_->page;
+  }
 
   static inline Compilation* model_ = nullptr;
   static inline ScenarioPictures* pictures_ = nullptr;
-  static inline fs::path* folder_ = nullptr;
 };
 
 TEST_F(BuiltInRender, BothPicturesAreWellFormedXml) {
-  EXPECT_EQ(testing::xmllint_complaints(*folder_ / "Veltrano_Quarnelo_map.svg"), "");
-  EXPECT_EQ(testing::xmllint_complaints(*folder_ / "Veltrano_Quarnelo_58316_profile.svg"), "");
+  EXPECT_EQ(testing::xml_complaints(pictures_->map), "");
+  EXPECT_EQ(testing::xml_complaints(pictures_->profile), "");
 }
 
 TEST_F(BuiltInRender, TheProfileNamesThe18StationsInOrder) {

@@ -8,7 +8,8 @@
 
 #include "compiler/compile.h"
 #include "render/scenario_pictures.h"
-#include "render/svg_testing.h"
+#include "testing/scratch_folder.h"
+#include "testing/svg_reading.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
 
@@ -115,7 +116,8 @@ std::string screenshot_command(const std::filesystem::path& folder,
 }
 
 TEST(HtmlPageInABrowser, TheBuiltInPageIsDrawn) {
-  const auto folder = testing::fresh_folder("browser");
+  const testing::ScratchFolder scratch("browser");
+  const auto& folder = scratch.path();
   Compilation c;
   c.RouteId = "Veltrano_Quarnelo";
   c.TrainNumber = "58316";
@@ -145,7 +147,6 @@ TEST(HtmlPageInABrowser, TheBuiltInPageIsDrawn) {
   EXPECT_GT(drawn, pixels / 50) << drawn << " drawn pixels";
   EXPECT_GT(dark, 500u) << "no text";
   EXPECT_GT(route_blue, 300u) << "no route drawn";
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

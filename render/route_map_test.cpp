@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "compiler/compile.h"
-#include "render/hand_made_model.h"
-#include "render/svg_testing.h"
 #include "render/svg_text.h"
+#include "testing/models.h"
+#include "testing/svg_reading.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
 
@@ -17,28 +17,8 @@ namespace scengen {
 namespace {
 
 using testing::hand_made_model;
-
-struct PlanPoint {
-  double x;
-  double y;
-};
-
-// The points of the route path, in plan metres.
-std::vector<PlanPoint> route_points(const std::string& svg) {
-  const std::string start = "id=\"map-route\" d=\"";
-  const size_t from = svg.find(start);
-  if (from == std::string::npos) return {};
-  const size_t begin = from + start.size();
-  std::string d = svg.substr(begin, svg.find('"', begin) - begin);
-  for (char& ch : d) {
-    if (ch == 'M' || ch == 'L' || ch == ',') ch = ' ';
-  }
-  std::istringstream in(d);
-  std::vector<PlanPoint> points;
-  PlanPoint p{};
-  while (in >> p.x >> p.y) points.push_back(p);
-  return points;
-}
+using testing::PlanPoint;
+using testing::route_points;
 
 // The six numbers of the plan group's matrix.
 std::vector<double> plan_matrix(const std::string& svg) {
@@ -52,11 +32,9 @@ std::vector<double> plan_matrix(const std::string& svg) {
 }
 
 TEST(RouteMap, IsWellFormedXml) {
-  const auto folder = testing::fresh_folder("map");
-  testing::write_file(folder / "map.svg", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
-                                              route_map_svg(hand_made_model()));
-  EXPECT_EQ(testing::xmllint_complaints(folder / "map.svg"), "");
-  std::filesystem::remove_all(folder);
+  EXPECT_EQ(testing::xml_complaints("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
+                                    route_map_svg(hand_made_model())),
+            "");
 }
 
 TEST(RouteMap, ThePathFollowsThePlanFromTheStartToTheEnd) {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "render/hand_made_model.h"
 #include "render/route_map.h"
-#include "render/svg_testing.h"
 #include "render/svg_text.h"
+#include "testing/models.h"
+#include "testing/svg_reading.h"
 
 namespace scengen {
 namespace {
@@ -25,11 +25,9 @@ std::vector<int> positions(const std::vector<testing::TextElement>& found) {
 }
 
 TEST(RouteProfile, IsWellFormedXml) {
-  const auto folder = testing::fresh_folder("profile");
-  testing::write_file(folder / "profile.svg", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
-                                                  route_profile_svg(hand_made_model()));
-  EXPECT_EQ(testing::xmllint_complaints(folder / "profile.svg"), "");
-  std::filesystem::remove_all(folder);
+  EXPECT_EQ(testing::xml_complaints("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
+                                    route_profile_svg(hand_made_model())),
+            "");
 }
 
 TEST(RouteProfile, NamesTheStationsInRouteOrderWithTheirTimes) {
@@ -126,22 +124,15 @@ TEST(RoutePictures, AHostileModelStillGivesWellFormedPictures) {
   c.TunnelEnd[2] = -100;                // ending before it starts
   c.ScenarioTable[84].Num2 = 50000000;  // a route longer than its cells
   for (auto& cell : c.TrackCells) cell.Gradient = 255;
-  const auto folder = testing::fresh_folder("hostile");
-  testing::write_file(folder / "map.svg", route_map_svg(c));
-  testing::write_file(folder / "profile.svg", route_profile_svg(c));
-  EXPECT_EQ(testing::xmllint_complaints(folder / "map.svg"), "");
-  EXPECT_EQ(testing::xmllint_complaints(folder / "profile.svg"), "");
-  std::filesystem::remove_all(folder);
+  EXPECT_EQ(testing::xml_complaints(route_map_svg(c)), "");
+  EXPECT_EQ(testing::xml_complaints(route_profile_svg(c)), "");
 }
 
 TEST(RouteProfile, AModelWithoutCellsStillGivesAPicture) {
   Compilation c;
   c.RouteId = "Vuota";
   c.TrainNumber = "1";
-  const auto folder = testing::fresh_folder("empty");
-  testing::write_file(folder / "p.svg", route_profile_svg(c));
-  EXPECT_EQ(testing::xmllint_complaints(folder / "p.svg"), "");
-  std::filesystem::remove_all(folder);
+  EXPECT_EQ(testing::xml_complaints(route_profile_svg(c)), "");
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/hand_made_model.h"
+#include "testing/models.h"
 
 namespace scengen {
 namespace {

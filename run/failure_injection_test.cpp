@@ -4,21 +4,19 @@
 // file is left truncated, an earlier file of the same name stays whole, no temporary file stays.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <csignal>
 #include <cstdlib>
-#include <fstream>
 #include <map>
-#include <random>
 
 #include "run/exit_status.h"
 #include "run/form1.h"
+#include "testing/file_faults.h"
+#include "testing/recording_platform.h"
+#include "testing/scratch_folder.h"
 #include "texts/line_description.h"
 #include "texts/line_list.h"
 #include "texts/train_description.h"
 
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -27,16 +25,12 @@ namespace scengen {
 namespace {
 
 namespace fs = std::filesystem;
-
-class RecordingPlatform : public Platform {
- public:
-  fs::path program_folder() override { return "unused"; }
-  void show_status_window() override {}
-  void message_box(const std::string& text) override { boxes.push_back(text); }
-  void report(std::string_view line) override { reports.emplace_back(line); }
-  std::vector<std::string> boxes;
-  std::vector<std::string> reports;
-};
+using testing::RecordingPlatform;
+using testing::RefusingFolder;
+using testing::TroubledText;
+#ifndef _WIN32
+using testing::FullDiskFor;
+#endif
 
 // The files the built-in run writes, in the order it writes them: the two description texts, the
 // three documents, the three binary files.
@@ -52,138 +46,38 @@ const std::vector<std::string> kWritten = {kLineText,
                                            "Veltrano_Quarnelo_58316.dat"};
 constexpr size_t kFirstBinary = 5;
 
-// Every write into the folder is refused, as a folder without write permission refuses it.
-class RefusingFolder : public FileLayer {
- public:
-  void write_replacing(const fs::path& path, std::string_view) override {
-    throw FileError(path, "Permission denied");
-  }
-  FileRead read_whole(const fs::path& path) override { return system_files().read_whole(path); }
-  void remove(const fs::path& path) override { system_files().remove(path); }
-};
-
-#ifndef _WIN32
-// The real file system, with a file size limit while one chosen file is written: the write fails
-// in its middle as on a disk that fills up.
-class FullDiskFor : public FileLayer {
- public:
-  FullDiskFor(std::string name, rlim_t room) : name_(std::move(name)), room_(room) {}
-  void write_replacing(const fs::path& path, std::string_view bytes) override {
-    if (path.filename() != name_) return system_files().write_replacing(path, bytes);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = room_;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const auto restore = [&] {
-      setrlimit(RLIMIT_FSIZE, &saved);
-      std::signal(SIGXFSZ, previous);
-    };
-    try {
-      system_files().write_replacing(path, bytes);
-    } catch (...) {
-      restore();
-      throw;
-    }
-    restore();
-  }
-  FileRead read_whole(const fs::path& path) override { return system_files().read_whole(path); }
-  void remove(const fs::path& path) override { system_files().remove(path); }
-
- private:
-  std::string name_;
-  rlim_t room_;
-};
-#endif
-
-// The real file system, except that one text is deleted (by someone else) just before the run
-// reads it, or cannot be read for a fault of the device.
-class TroubledText : public FileLayer {
- public:
-  enum Trouble { Vanishes, DeviceError };
-  TroubledText(std::string name, Trouble trouble) : name_(std::move(name)), trouble_(trouble) {}
-  void write_replacing(const fs::path& path, std::string_view bytes) override {
-    system_files().write_replacing(path, bytes);
-  }
-  FileRead read_whole(const fs::path& path) override {
-    if (path.filename() == name_) {
-      if (trouble_ == DeviceError) return {ReadStatus::Unreadable, {}, "Input/output error"};
-      system_files().remove(path);
-    }
-    return system_files().read_whole(path);
-  }
-  void remove(const fs::path& path) override { system_files().remove(path); }
-
- private:
-  std::string name_;
-  Trouble trouble_;
-};
-
 class FailureInjection : public ::testing::Test {
  protected:
   // What a complete run leaves in each of the eight files (the texts as written).
   static void SetUpTestSuite() {
     // ctest runs the tests of this suite in parallel processes: each makes its own reference.
-    const fs::path folder = fs::temp_directory_path() / ("scengen-failures-reference-" +
-                                                         std::to_string(std::random_device()()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    const testing::ScratchFolder folder("failures-reference");
     RecordingPlatform platform;
-    ASSERT_EQ(Form1(platform, system_files(), folder).Form_Load(), kExitOk);
+    ASSERT_EQ(Form1(platform, system_files(), folder.path()).Form_Load(), kExitOk);
     reference_[kLineText] = emit_line_list(line_description_lines());
     reference_[kTrainText] = emit_line_list(train_description_lines());
-    for (size_t i = 2; i < kWritten.size(); ++i)
-      reference_[kWritten[i]] = read(folder / kWritten[i]);
-    fs::remove_all(folder);
+    for (size_t i = 2; i < kWritten.size(); ++i) reference_[kWritten[i]] = folder.read(kWritten[i]);
   }
 
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("scengen-failures-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fresh_folder();
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(folder_);
-  }
+  // Starts again in an empty folder.
   void fresh_folder() {
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    platform_.reports.clear();
-    platform_.boxes.clear();
+    scratch_.empty_out();
+    platform_.clear();
   }
 
-  static std::string read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  fs::path at(const std::string& name) const { return folder_ / name; }
-  std::string slurp(const std::string& name) const { return read(at(name)); }
-  void put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(at(name), std::ios::binary) << bytes;
-  }
-  std::vector<std::string> names() const {
-    std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-      found.push_back(entry.path().filename().string());
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-  }
   void expect_no_temporary() const {
-    for (const std::string& name : names()) {
+    for (const std::string& name : scratch_.names()) {
       EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
     }
   }
-  std::string quoted(const std::string& name) const { return "'" + at(name).string() + "'"; }
+  std::string quoted(const std::string& name) const {
+    return "'" + scratch_.at(name).string() + "'";
+  }
   static std::string earlier(const std::string& name) { return "earlier " + name; }
 
   // Fills the folder with an earlier version of every file the run writes.
   void put_earlier_files() const {
-    for (const std::string& name : kWritten) put(name, earlier(name));
+    for (const std::string& name : kWritten) scratch_.write(name, earlier(name));
   }
   // After a run that failed writing kWritten[failed]: the files before it are complete (the texts
   // are gone once compiled), that one and the later ones are the earlier versions.
@@ -191,11 +85,11 @@ class FailureInjection : public ::testing::Test {
     for (size_t i = 0; i < kWritten.size(); ++i) {
       const std::string& name = kWritten[i];
       if (i >= failed) {
-        EXPECT_EQ(slurp(name), earlier(name)) << name;
+        EXPECT_EQ(scratch_.read(name), earlier(name)) << name;
       } else if (i < 2 && failed >= kFirstBinary) {
-        EXPECT_FALSE(fs::exists(at(name))) << name;
+        EXPECT_FALSE(fs::exists(scratch_.at(name))) << name;
       } else {
-        EXPECT_EQ(slurp(name), reference_.at(name)) << name;
+        EXPECT_EQ(scratch_.read(name), reference_.at(name)) << name;
       }
     }
     expect_no_temporary();
@@ -215,7 +109,8 @@ class FailureInjection : public ::testing::Test {
 
   static std::map<std::string, std::string> reference_;
   RecordingPlatform platform_;
-  fs::path folder_;
+  testing::ScratchFolder scratch_{"failures"};
+  const fs::path& folder_ = scratch_.path();
 };
 
 std::map<std::string, std::string> FailureInjection::reference_;
@@ -230,7 +125,7 @@ TEST_F(FailureInjection, AFolderWithoutWritePermission) {
   EXPECT_EQ(form(system_files()).Form_Load(), kExitFileFailed);
   EXPECT_EQ(platform_.reports, std::vector<std::string>{"scengen: cannot write " +
                                                         quoted(kLineText) + ": Permission denied"});
-  EXPECT_TRUE(names().empty());
+  EXPECT_TRUE(scratch_.names().empty());
 }
 #endif
 
@@ -265,17 +160,17 @@ TEST_F(FailureInjection, AFolderInPlaceOfEachFile) {
     const std::string& name = kWritten[failed];
     SCOPED_TRACE(name);
     fresh_folder();
-    fs::create_directory(at(name));
+    fs::create_directory(scratch_.at(name));
     EXPECT_EQ(form(system_files()).Form_Load(), kExitFileFailed);
     EXPECT_EQ(platform_.reports, std::vector<std::string>{"scengen: cannot write " + quoted(name) +
                                                           ": Is a directory"});
-    EXPECT_TRUE(fs::is_directory(at(name)));
+    EXPECT_TRUE(fs::is_directory(scratch_.at(name)));
     for (size_t i = 0; i < failed; ++i) {
       if (i < 2 && failed >= kFirstBinary) continue;  // compiled and deleted
-      EXPECT_EQ(slurp(kWritten[i]), reference_.at(kWritten[i])) << kWritten[i];
+      EXPECT_EQ(scratch_.read(kWritten[i]), reference_.at(kWritten[i])) << kWritten[i];
     }
     for (size_t i = failed + 1; i < kWritten.size(); ++i) {
-      EXPECT_FALSE(fs::exists(at(kWritten[i]))) << kWritten[i];
+      EXPECT_FALSE(fs::exists(scratch_.at(kWritten[i]))) << kWritten[i];
     }
     expect_no_temporary();
   }
@@ -283,17 +178,17 @@ TEST_F(FailureInjection, AFolderInPlaceOfEachFile) {
 #endif
 
 TEST_F(FailureInjection, TheLineTextVanishesBeforeItIsRead) {
-  put("Veltrano_Quarnelo_58316.dat", "earlier track");
+  scratch_.write("Veltrano_Quarnelo_58316.dat", "earlier track");
   TroubledText files(kLineText, TroubledText::Vanishes);
   EXPECT_EQ(form(files).Form_Load(), kExitStopped);
   EXPECT_EQ(platform_.reports,
             std::vector<std::string>{"scengen: error 101: cannot read " + quoted(kLineText) +
                                      ": No such file or directory; no binary file was written"});
-  EXPECT_FALSE(fs::exists(at("Veltrano_Quarnelo_linea.dat")));
-  EXPECT_FALSE(fs::exists(at("Veltrano_Quarnelo_58316.sim")));
-  EXPECT_EQ(slurp("Veltrano_Quarnelo_58316.dat"), "earlier track");
+  EXPECT_FALSE(fs::exists(scratch_.at("Veltrano_Quarnelo_linea.dat")));
+  EXPECT_FALSE(fs::exists(scratch_.at("Veltrano_Quarnelo_58316.sim")));
+  EXPECT_EQ(scratch_.read("Veltrano_Quarnelo_58316.dat"), "earlier track");
   // Code 101 ends the compile before the train text is read; it is neither read nor deleted.
-  EXPECT_EQ(slurp(kTrainText), reference_.at(kTrainText));
+  EXPECT_EQ(scratch_.read(kTrainText), reference_.at(kTrainText));
   expect_no_temporary();
 }
 
@@ -305,9 +200,9 @@ TEST_F(FailureInjection, TheTrainTextVanishesBeforeItIsRead) {
                                      ": No such file or directory"});
   // The line was compiled: the binary files are written from it.
   for (size_t i = kFirstBinary; i < kWritten.size(); ++i) {
-    EXPECT_TRUE(fs::exists(at(kWritten[i]))) << kWritten[i];
+    EXPECT_TRUE(fs::exists(scratch_.at(kWritten[i]))) << kWritten[i];
   }
-  EXPECT_FALSE(fs::exists(at(kLineText)));
+  EXPECT_FALSE(fs::exists(scratch_.at(kLineText)));
   expect_no_temporary();
 }
 
@@ -334,8 +229,8 @@ TEST_F(FailureInjection, ADescriptionTextThatCannotBeRead) {
     fresh_folder();
     write_texts();
     if (test.folder) {
-      fs::remove(at(test.text));
-      fs::create_directory(at(test.text));
+      fs::remove(scratch_.at(test.text));
+      fs::create_directory(scratch_.at(test.text));
     }
     TroubledText troubled(test.text, TroubledText::DeviceError);
     FileLayer& files = test.folder ? system_files() : troubled;
@@ -343,10 +238,11 @@ TEST_F(FailureInjection, ADescriptionTextThatCannotBeRead) {
     EXPECT_EQ(platform_.reports, std::vector<std::string>{"scengen: error 25: cannot read " +
                                                           quoted(test.text) + test.tail});
     // Code 25 closes and deletes both texts: the files, never a folder.
-    EXPECT_EQ(fs::is_directory(at(test.text)), test.folder);
-    EXPECT_FALSE(fs::is_regular_file(at(kLineText)));
-    EXPECT_FALSE(fs::is_regular_file(at(kTrainText)));
-    EXPECT_EQ(fs::exists(at("Veltrano_Quarnelo_58316.dat")), test.status == kExitCompileError);
+    EXPECT_EQ(fs::is_directory(scratch_.at(test.text)), test.folder);
+    EXPECT_FALSE(fs::is_regular_file(scratch_.at(kLineText)));
+    EXPECT_FALSE(fs::is_regular_file(scratch_.at(kTrainText)));
+    EXPECT_EQ(fs::exists(scratch_.at("Veltrano_Quarnelo_58316.dat")),
+              test.status == kExitCompileError);
     expect_no_temporary();
   }
 }
@@ -357,8 +253,8 @@ class ProcessFailures : public FailureInjection {
  protected:
   void SetUp() override {
     FailureInjection::SetUp();
-    fs::copy_file(SCENGEN_BINARY, at("scengen"));
-    fs::permissions(at("scengen"), fs::perms::owner_all);
+    fs::copy_file(SCENGEN_BINARY, scratch_.at("scengen"));
+    fs::permissions(scratch_.at("scengen"), fs::perms::owner_all);
     stderr_ = folder_.string() + ".stderr";
   }
   void TearDown() override {
@@ -372,31 +268,32 @@ class ProcessFailures : public FailureInjection {
     const int status = std::system(("/bin/sh -c \"" + command + "\"").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  std::string program_errors() const { return read(stderr_); }
+  std::string program_errors() const { return testing::read_file(stderr_); }
 
   fs::path stderr_;
 };
 
 TEST_F(ProcessFailures, AFolderInPlaceOfTheScenarioTable) {
-  fs::create_directory(at("Veltrano_Quarnelo_58316.sim"));
+  fs::create_directory(scratch_.at("Veltrano_Quarnelo_58316.sim"));
   EXPECT_EQ(run(""), kExitFileFailed);
   EXPECT_EQ(program_errors(), "scengen: cannot write " + quoted("Veltrano_Quarnelo_58316.sim") +
                                   ": Is a directory\n");
-  EXPECT_EQ(slurp("Veltrano_Quarnelo_linea.dat"), reference_.at("Veltrano_Quarnelo_linea.dat"));
-  EXPECT_FALSE(fs::exists(at("Veltrano_Quarnelo_58316.dat")));
+  EXPECT_EQ(scratch_.read("Veltrano_Quarnelo_linea.dat"),
+            reference_.at("Veltrano_Quarnelo_linea.dat"));
+  EXPECT_FALSE(fs::exists(scratch_.at("Veltrano_Quarnelo_58316.dat")));
   expect_no_temporary();
 }
 
 TEST_F(ProcessFailures, AFileSizeLimitStopsTheRouteplan) {
-  put("Veltrano_Quarnelo_linea.dat", "earlier plan");
+  scratch_.write("Veltrano_Quarnelo_linea.dat", "earlier plan");
   // 16 blocks hold every text but not the route plan; the signal is ignored, so the write fails.
   EXPECT_EQ(run("trap '' XFSZ; ulimit -f 16;"), kExitFileFailed);
   EXPECT_EQ(program_errors(), "scengen: cannot write " + quoted("Veltrano_Quarnelo_linea.dat") +
                                   ": File too large\n");
-  EXPECT_EQ(slurp("Veltrano_Quarnelo_linea.dat"), "earlier plan");
-  EXPECT_EQ(slurp("Veltrano_Quarnelo_58316_scheda_treno.txt"),
+  EXPECT_EQ(scratch_.read("Veltrano_Quarnelo_linea.dat"), "earlier plan");
+  EXPECT_EQ(scratch_.read("Veltrano_Quarnelo_58316_scheda_treno.txt"),
             reference_.at("Veltrano_Quarnelo_58316_scheda_treno.txt"));
-  EXPECT_FALSE(fs::exists(at("Veltrano_Quarnelo_58316.sim")));
+  EXPECT_FALSE(fs::exists(scratch_.at("Veltrano_Quarnelo_58316.sim")));
   expect_no_temporary();
 }
 #endif

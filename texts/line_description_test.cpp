@@ -6,13 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "texts/text_file_testing.h"
+#include "testing/text_lines.h"
 
 namespace scengen {
 namespace {
-
-using testing::ScratchFolder;
-using testing::split_crlf;
 
 struct Curve {
   const char* keyword;
@@ -125,16 +122,9 @@ std::vector<std::string> expected_lines() {
   return lines;
 }
 
-class LineDescriptionFile : public ::testing::Test {
+class LineDescriptionFile : public testing::WrittenText {
  protected:
-  void SetUp() override {
-    dati_linea(folder.place());
-    bytes = folder.read("Veltrano_Quarnelo_linea.txt");
-    lines = split_crlf(bytes);
-  }
-  ScratchFolder folder;
-  std::string bytes;
-  std::vector<std::string> lines;
+  void SetUp() override { write_with(dati_linea, "Veltrano_Quarnelo_linea.txt"); }
 };
 
 TEST_F(LineDescriptionFile, Has95LinesAnd3877BytesEachEndedByCrLf) {

@@ -7,13 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "texts/text_file_testing.h"
+#include "testing/text_lines.h"
 
 namespace scengen {
 namespace {
-
-using testing::ScratchFolder;
-using testing::split_crlf;
 
 constexpr const char* kFileName = "Veltrano_Quarnelo_58316-.txt";
 
@@ -139,16 +136,9 @@ std::vector<std::string> expected_lines() {
   return lines;
 }
 
-class TrainDescriptionFile : public ::testing::Test {
+class TrainDescriptionFile : public testing::WrittenText {
  protected:
-  void SetUp() override {
-    dati_treno(folder.place());
-    bytes = folder.read(kFileName);
-    lines = split_crlf(bytes);
-  }
-  ScratchFolder folder;
-  std::string bytes;
-  std::vector<std::string> lines;
+  void SetUp() override { write_with(dati_treno, kFileName); }
 };
 
 TEST_F(TrainDescriptionFile, IsNamedWithAHyphenBeforeTheExtensionAndHas173Lines) {

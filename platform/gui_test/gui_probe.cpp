@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "testing/win32_windows.h"
+
 namespace {
 
 std::string utf8(const std::wstring& text) {
@@ -35,18 +37,8 @@ std::wstring wide(const char* text) {
   return out;
 }
 
-std::wstring text_of(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-std::wstring class_of(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
+using scengen::testing::class_of;
+using scengen::testing::text_of;
 
 BOOL CALLBACK describe_child(HWND child, LPARAM parent_handle) {
   const HWND parent = reinterpret_cast<HWND>(parent_handle);

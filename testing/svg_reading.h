@@ -1,47 +1,20 @@
-// Helpers of the drawing tests: temporary folders, xmllint, and reading back what a picture shows.
+// Reading back what a picture shows: xmllint's verdict, its text elements, the route's path.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <random>
-#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "render/svg_text.h"
+#include "testing/scratch_folder.h"
 
 namespace scengen::testing {
-
-/// A fresh empty folder for the running test, removed by the caller's TearDown if it wants.
-inline std::filesystem::path fresh_folder(const std::string& what) {
-  // Outside a test (a suite's set-up) there is no test name.
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = "scengen-render-";
-  name += what;
-  if (info) {
-    name += '-';
-    name += info->name();
-  }
-  // ctest runs the tests of one suite in separate processes at once: each needs its own folder.
-  name += '-';
-  name += std::to_string(std::random_device{}());
-  auto folder = std::filesystem::temp_directory_path() / name;
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder;
-}
-
-inline std::string read_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void write_file(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 /// What xmllint says about the file: empty when it is well-formed XML.
 inline std::string xmllint_complaints(const std::filesystem::path& file) {
@@ -54,6 +27,37 @@ inline std::string xmllint_complaints(const std::filesystem::path& file) {
   return said;
 }
 
+/// What xmllint says about `document`, written to a file of its own: empty when it is
+/// well-formed XML.
+inline std::string xml_complaints(std::string_view document) {
+  const ScratchFolder folder("xml");
+  folder.write("document.xml", document);
+  return xmllint_complaints(folder.at("document.xml"));
+}
+
+/// A point of the route map's path, in plan metres.
+struct PlanPoint {
+  double x;
+  double y;
+};
+
+/// The points of the route map's path, in plan metres; none when the picture has no path.
+inline std::vector<PlanPoint> route_points(const std::string& svg) {
+  const std::string start = "id=\"map-route\" d=\"";
+  const size_t from = svg.find(start);
+  if (from == std::string::npos) return {};
+  const size_t begin = from + start.size();
+  std::string d = svg.substr(begin, svg.find('"', begin) - begin);
+  for (char& ch : d) {
+    if (ch == 'M' || ch == 'L' || ch == ',') ch = ' ';
+  }
+  std::istringstream in(d);
+  std::vector<PlanPoint> points;
+  PlanPoint p{};
+  while (in >> p.x >> p.y) points.push_back(p);
+  return points;
+}
+
 /// One text element: its attributes and its content, with the XML escapes undone.
 struct TextElement {
   std::map<std::string, std::string> attributes;
@@ -61,6 +65,7 @@ struct TextElement {
   double number(const std::string& name) const { return std::stod(attributes.at(name)); }
 };
 
+/// `text` with the five XML escapes undone.
 inline std::string unescaped(std::string text) {
   static const std::pair<const char*, const char*> kEscapes[] = {
       {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
@@ -72,7 +77,7 @@ inline std::string unescaped(std::string text) {
   return text;
 }
 
-// The attributes of a start tag: name="value" pairs (the pictures quote with " only).
+/// The attributes of a start tag: name="value" pairs (the pictures quote with " only).
 inline std::map<std::string, std::string> attributes_of(const std::string& tag) {
   std::map<std::string, std::string> found;
   size_t at = 0;

@@ -1,17 +1,17 @@
 // For the command line's tests: runs the built scengen program in a folder of its own and looks
-// at what it left there. Header only: it belongs to the tests, not to the library.
+// at what it left there.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "testing/scratch_folder.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -46,44 +46,29 @@ struct ProcessResult {
   }
 };
 
-inline std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void put(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 /// A fresh folder per test, removed afterwards; the program runs with it as current folder.
 class ScengenFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ =
-        fs::temp_directory_path() / ("scengen-cli-" + std::string(info->test_suite_name()) + "-" +
-                                     info->name() + "-" + std::to_string(std::random_device{}()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+  /// The folder, and the place, bytes and presence of a file in it.
+  const fs::path& folder() const { return scratch_.path(); }
+  fs::path at(const std::string& name) const { return scratch_.at(name); }
+  std::string read(const std::string& name) const { return scratch_.read(name); }
+  void write(const std::string& name, const std::string& bytes) const {
+    scratch_.write(name, bytes);
   }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  const fs::path& folder() const { return folder_; }
-  fs::path at(const std::string& name) const { return folder_ / name; }
-  std::string read(const std::string& name) const { return slurp(at(name)); }
-  void write(const std::string& name, const std::string& bytes) const { put(at(name), bytes); }
-  bool exists(const std::string& name) const { return fs::exists(at(name)); }
+  bool exists(const std::string& name) const { return scratch_.exists(name); }
 
   /// Runs scengen with these arguments in the folder.
   ProcessResult scengen(std::initializer_list<std::string> args) const {
     return scengen(std::vector<std::string>(args));
   }
+  /// Runs scengen with these arguments in the folder.
   ProcessResult scengen(const std::vector<std::string>& args) const {
-    const fs::path out = folder_ / ".stdout", err = folder_ / ".stderr";
+    const fs::path out = folder() / ".stdout", err = folder() / ".stderr";
 #ifdef _WIN32
-    std::string command = "cd /d " + quote(folder_.string()) + " && " + quote(SCENGEN_BINARY);
+    std::string command = "cd /d " + quote(folder().string()) + " && " + quote(SCENGEN_BINARY);
 #else
-    std::string command = "cd " + quote(folder_.string()) + " && " + quote(SCENGEN_BINARY);
+    std::string command = "cd " + quote(folder().string()) + " && " + quote(SCENGEN_BINARY);
 #endif
     for (const std::string& arg : args) command += " " + quote(arg);
     command += " >" + quote(out.string()) + " 2>" + quote(err.string());
@@ -94,8 +79,8 @@ class ScengenFolder : public ::testing::Test {
 #else
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
-    result.out = slurp(out);
-    result.err = slurp(err);
+    result.out = read_file(out);
+    result.err = read_file(err);
     fs::remove(out);
     fs::remove(err);
     return result;
@@ -112,7 +97,7 @@ class ScengenFolder : public ::testing::Test {
 #endif
   }
 
-  fs::path folder_;
+  ScratchFolder scratch_{"cli"};
 };
 
 }  // namespace scengen::testing

@@ -1,15 +1,22 @@
-// A small compiled model made by hand for the drawing tests: a 10 km route with one feature of
-// every kind, independent of the readers.
-#pragma once
-
-#include <string>
-
-#include "compiler/compilation.h"
+#include "testing/models.h"
 
 namespace scengen::testing {
 
-/// Walks the plan from point 2 to `to`, turning by `k` per metre from point `from` + 1 on.
-inline void walk_plan(TrackPlan& plan, int32_t& cursor, int32_t to, double k) {
+void start_plan(TrackPlan& plan, int32_t last_point) {
+  plan.create(last_point);
+  plan.set_integer(0, 0, 0);
+  plan.set_integer(0, 1, 0);
+  plan.set_integer(1, 0, 0);
+  plan.set_integer(1, 1, 1);
+}
+
+Compilation with_track(std::size_t cells, const TrackCell& every) {
+  Compilation c;
+  c.TrackCells.assign(cells, every);
+  return c;
+}
+
+void walk_plan(TrackPlan& plan, int32_t& cursor, int32_t to, double k) {
   for (; cursor <= to; ++cursor) {
     const double dx = plan.value(cursor - 1, 0) - plan.value(cursor - 2, 0);
     const double dy = plan.value(cursor - 1, 1) - plan.value(cursor - 2, 1);
@@ -18,14 +25,7 @@ inline void walk_plan(TrackPlan& plan, int32_t& cursor, int32_t to, double k) {
   }
 }
 
-/// Stations at 0, 3000 (a halt) and 9500 m; a signal at 1750; code points at 2000 (270) and
-/// 3000 (no code); a slow order of 40 km/h from 6000 to 6400 with its warning board at 4800 and
-/// approach boards at 4600 to 4750; speed boards at 700 (30 km/h) and 1250 (140/160/190 left,
-/// 140/160/180 right); an information board at 1700; a tunnel from 4000 to 4600; +5 per mille
-/// from 2000 to 3000 and -3 from 6000 to 8000; speed 30 km/h to 1000 m, then 100; adhesion 70
-/// from 4000 to 4500, else 96; a right curve of class 6 from 1000 to 1300 m and a left one of
-/// class 3 from 5000 to 6000 m.
-inline Compilation hand_made_model() {
+Compilation hand_made_model() {
   Compilation c;
   c.RouteId = "Prova_Linea";
   c.TrainNumber = "123";
@@ -89,11 +89,7 @@ inline Compilation hand_made_model() {
   c.TunnelEnd[1] = 4600;
 
   c.CompileFlag = 1;
-  c.TrackPlan.create(c.ExtendedLength);
-  c.TrackPlan.set_integer(0, 0, 0);
-  c.TrackPlan.set_integer(0, 1, 0);
-  c.TrackPlan.set_integer(1, 0, 0);
-  c.TrackPlan.set_integer(1, 1, 1);
+  start_plan(c.TrackPlan, c.ExtendedLength);
   int32_t cursor = 2;
   walk_plan(c.TrackPlan, cursor, 1000, 0);
   walk_plan(c.TrackPlan, cursor, 1300, 0.003);
