@@ -105,8 +105,11 @@ TEST_F(FileLayerTest, AFailureInTheMiddleKeepsTheEarlierFileAndLeavesNoTemporary
 
 TEST_F(FileLayerTest, ANameTooLongForItsTemporaryIsRefusedBeforeAnythingIsWritten) {
   const std::string longest(kMaxOutputNameBytes, 'n');
+#ifndef _WIN32
+  // (Windows' 260-character limit of a whole path would refuse it in a temporary folder.)
   system_files().write_replacing(folder_ / longest, "fits");
   EXPECT_EQ(slurp(folder_ / longest), "fits");
+#endif
   const std::string longer = longest + "n";
   EXPECT_TRUE(fits_temporary_name(longest));
   EXPECT_FALSE(fits_temporary_name(longer));
@@ -117,7 +120,11 @@ TEST_F(FileLayerTest, ANameTooLongForItsTemporaryIsRefusedBeforeAnythingIsWritte
     EXPECT_EQ(error.path(), folder_ / longer);
     EXPECT_EQ(error.reason(), "the file name is longer than 222 bytes, too long for its temporary file");
   }
+#ifndef _WIN32
   EXPECT_EQ(names(), std::vector<std::string>{longest});
+#else
+  EXPECT_TRUE(names().empty());
+#endif
 }
 
 // Three files replaced as one set; `failing` names the file whose writing fails (0: none).
