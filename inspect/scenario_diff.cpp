@@ -248,8 +248,7 @@ std::vector<Feature> tunnels(const std::vector<TrackCell>& cells) {
 template <typename Get, typename Number>
 void compare_profile(ChangeGroup group, const char* noun, const char* unit,
                      const std::vector<TrackCell>& olds, const std::vector<TrackCell>& news,
-                     Get get, Number number, Collector& out) {
-  const size_t common = std::min(olds.size(), news.size());
+                     size_t common, Get get, Number number, Collector& out) {
   for (size_t i = 0; i < common;) {
     const auto was = get(olds[i]);
     const auto now = get(news[i]);
@@ -623,8 +622,17 @@ std::vector<ScenarioChange> diff_scenarios(const ScenarioView& old_view,
   const ScenarioTable& new_table = *new_view.table;
 
   compare_general(old_table, new_table, out);
+  // The profiles' tails reach the end of each track; when the route length changed, the cells
+  // past the shorter route differ because of it alone.
+  size_t profile_cells = std::min(olds.size(), news.size());
+  const int32_t old_length = old_table[kRouteLengthSlot].Num2;
+  const int32_t new_length = new_table[kRouteLengthSlot].Num2;
+  if (old_length != new_length) {
+    const int64_t route_cells = cell_of(std::max(0, std::min(old_length, new_length)), kStepOffset);
+    profile_cells = std::min(profile_cells, static_cast<size_t>(route_cells));
+  }
   compare_profile(
-      ChangeGroup::Gradients, "gradient", " per mille", olds, news,
+      ChangeGroup::Gradients, "gradient", " per mille", olds, news, profile_cells,
       [](const TrackCell& c) { return c.Gradient; }, unpack_gradient, out);
   if (old_view.plan && new_view.plan) {
     compare_plans(*old_view.plan, *new_view.plan, out, changes);
@@ -639,10 +647,10 @@ std::vector<ScenarioChange> diff_scenarios(const ScenarioView& old_view,
                    point_features(olds, {kInformationBoard}, old_board),
                    point_features(news, {kInformationBoard}, new_board), out);
   compare_profile(
-      ChangeGroup::SpeedLimits, "speed limit", " km/h", olds, news,
+      ChangeGroup::SpeedLimits, "speed limit", " km/h", olds, news, profile_cells,
       [](const TrackCell& c) { return c.SpeedLimit; }, unpack_speed_limit, out);
   compare_profile(
-      ChangeGroup::Adhesion, "adhesion", "", olds, news,
+      ChangeGroup::Adhesion, "adhesion", "", olds, news, profile_cells,
       [](const TrackCell& c) { return c.Adhesion; }, [](uint8_t a) { return int{a}; }, out);
   compare_stations(stations(olds, old_table), stations(news, new_table), out);
   compare_features({ChangeGroup::Signals, "signal", false},

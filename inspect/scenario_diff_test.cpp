@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(BuiltIn, OneEdit, testing::ValuesIn(kCases),
                          });
 
 TEST(ScenarioDiff, ReversedEditReadsTheOtherWay) {
-  // A tunnel removed is the added one's mirror; a moved signal names both places.
+  // A tunnel removed is the added one's mirror; one cell long, it has no marker.
   const Texts original = built_in();
   Texts changed = original;
   changed.line = edited(changed.line, "montagna,   36900,  36950,  12\r\n", "");
@@ -129,7 +129,7 @@ TEST(ScenarioDiff, ReversedEditReadsTheOtherWay) {
   EXPECT_EQ(changes[0].kind, ChangeKind::Removed);
   EXPECT_EQ(changes[0].from_m, 36900);
   EXPECT_EQ(changes[0].to_m, 36950);
-  EXPECT_EQ(changes[0].text, "tunnel from 36900 to 36950 m removed (kind 2, marked)");
+  EXPECT_EQ(changes[0].text, "tunnel from 36900 to 36950 m removed (kind 2)");
 }
 
 TEST(ScenarioDiff, FarMoveIsARemovalAndAnAddition) {
