@@ -22,6 +22,7 @@ class Diff : public testing::ScengenFolder {
   void SetUp() override {
     ScengenFolder::SetUp();
     for (const char* side : {"old", "new"}) {
+      std::filesystem::create_directory(at(side));
       ASSERT_EQ(scengen({"texts", "--out", side}).status, 0);
     }
     ASSERT_EQ(scengen({"compile", "old/" + kLine, "old/" + kTrain, "--out", "old"}).status, 0);
