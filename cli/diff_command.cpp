@@ -59,6 +59,11 @@ struct Side {
   std::vector<TrackCell> cells;
   ScenarioTable table;
   std::optional<TrackPlan> plan;
+  // The route plan file's bytes, decoded only when the other side's plan is not the same bytes:
+  // a plan is some 20 MB and most edits leave it as it was.
+  std::optional<std::string> plan_bytes;
+  std::filesystem::path plan_path;
+  bool same_plan = false;
   std::unique_ptr<Compilation> compiled;
 
   ScenarioView view() const {
@@ -66,6 +71,7 @@ struct Side {
       return {&compiled->TrackCells, &compiled->ScenarioTable,
               compiled->TrackPlan.exists() ? &compiled->TrackPlan : nullptr};
     }
+    if (same_plan) return {&cells, &table, nullptr};
     return {&cells, &table, plan && plan->exists() ? &*plan : nullptr};
   }
 };
@@ -132,13 +138,9 @@ Reading read_compiled(const std::string& track_argument, const std::optional<std
       console.err << "scengen diff: no route plan " << display_path(plan_path)
                   << ": the curves of " << track_argument << " are not compared\n";
     } else {
-      const auto plan_bytes = read_input(files, plan_path, console);
-      if (!plan_bytes) return {std::nullopt, kExitFileFailed};
-      auto decoded_plan = decode_route_plan(*plan_bytes);
-      if (!decoded_or_report(decoded_plan, plan_path, "a route plan", console)) {
-        return {std::nullopt, kExitCompileError};
-      }
-      side.plan = std::move(*decoded_plan.value);
+      side.plan_bytes = read_input(files, plan_path, console);
+      if (!side.plan_bytes) return {std::nullopt, kExitFileFailed};
+      side.plan_path = plan_path;
     }
   }
   r.side = std::move(side);
@@ -233,6 +235,22 @@ int diff_scenario_files(const DiffOptions& o, Console& console) {
   if (!old_side.side) return old_side.status;
   Reading new_side = read_side((*scenarios)[1], o.new_table, o.new_plan, o.no_plan, console);
   if (!new_side.side) return new_side.status;
+
+  Side& olds = *old_side.side;
+  Side& news = *new_side.side;
+  if (olds.plan_bytes && news.plan_bytes && *olds.plan_bytes == *news.plan_bytes) {
+    olds.same_plan = news.same_plan = true;
+  } else {
+    for (Side* side : {&olds, &news}) {
+      if (!side->plan_bytes) continue;
+      auto decoded = decode_route_plan(*side->plan_bytes);
+      if (!decoded_or_report(decoded, side->plan_path, "a route plan", console)) {
+        return kExitCompileError;
+      }
+      side->plan = std::move(*decoded.value);
+      side->plan_bytes.reset();
+    }
+  }
 
   const std::vector<ScenarioChange> changes =
       diff_scenarios(old_side.side->view(), new_side.side->view());

@@ -86,6 +86,8 @@ TEST_F(Diff, InputsThatCannotBeCompared) {
       {{"diff", "old/" + kTrack, "old/" + kLine}, 2, "needs its train description"},
       {{"diff", "old/" + kTrack, "notes.pdf"}, 2, "neither a compiled track"},
       {{"diff", "old/" + kTrack, "old/" + kTrack, "--old-table", "missing.sim"}, 4, "cannot read"},
+      {{"diff", "old/" + kTrack, "old/" + kTrack, "--old-plan", "short.dat"}, 1,
+       "is not a route plan"},
   };
   for (const Case& c : cases) {
     const ProcessResult r = scengen(c.args);
