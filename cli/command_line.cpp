@@ -17,7 +17,7 @@ constexpr const char* kProgramHelp =
 constexpr const char* kProgramFooter = R"(Exit statuses:
   0  done, no error
   1  a compile error was recorded (the files are written all the same), or a file given to
-     dump is not of its kind
+     dump or diff is not of its kind, or diff found differences
   2  the command line is wrong
   3  stopped before any binary file: error 1250 or 1251, or no track compiled
   4  a file could not be written, or a file given to the program could not be read
@@ -28,6 +28,7 @@ Examples:
   scengen check work/Veltrano_Quarnelo_linea.txt work/Veltrano_Quarnelo_58316-.txt
   scengen compile work/Veltrano_Quarnelo_linea.txt work/Veltrano_Quarnelo_58316-.txt --out work
   scengen dump work/Veltrano_Quarnelo_58316.dat --cells 1048:1052
+  scengen diff old/Veltrano_Quarnelo_58316.dat work/Veltrano_Quarnelo_58316.dat
 
 Run 'scengen COMMAND --help' for the options of a command.)";
 
@@ -35,7 +36,7 @@ Run 'scengen COMMAND --help' for the options of a command.)";
 using AddCommand = void (*)(CLI::App&, CommandContext&);
 constexpr AddCommand kCommands[] = {add_run_command,   add_compile_command, add_check_command,
                                     add_dump_command,  add_texts_command,   add_render_command,
-                                    add_explain_command};
+                                    add_diff_command,  add_explain_command};
 
 // One line for a command line that cannot be parsed, naming the help to read.
 int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream& err) {

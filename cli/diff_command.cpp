@@ -1,0 +1,302 @@
+// scengen diff: what changed between two scenarios, in the terms of the route.
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "cli/command_files.h"
+#include "cli/command_table.h"
+#include "cli/windows_1252.h"
+#include "compiler/compile.h"
+#include "compiler/output_decoding.h"
+#include "inspect/scenario_diff.h"
+#include "run/exit_status.h"
+#include "run/scenario_files.h"
+
+namespace scengen {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr const char* kDiffFooter =
+    R"(OLD and NEW are each a compiled scenario, named by its compiled track (ROUTE_TRAIN.dat: the
+scenario table ROUTE_TRAIN.sim and the route plan ROUTE_linea.dat are found beside it, or given
+with the options), or a line and a train description (two .txt files, compiled in memory).
+The changes are printed grouped by what an author edits: route length, general settings,
+gradients, curves, tunnels, boards, speed limits, adhesion, stations, signals, slow orders,
+code points; each names its place in metres ("signal at 5200 m moved to 5250 m"). Curves are
+compared only when both sides have a route plan.
+
+Exit status 0 when the scenarios are the same, 1 when they differ (as diff and cmp), 4 when an
+input cannot be read; a file that is not of its kind is reported as dump reports it.
+
+Examples:
+  scengen diff old/Veltrano_Quarnelo_58316.dat new/Veltrano_Quarnelo_58316.dat
+  scengen diff Veltrano_Quarnelo_58316.dat Veltrano_Quarnelo_linea.txt Veltrano_Quarnelo_58316-.txt
+  scengen diff A_linea.txt A_2101-.txt B_linea.txt B_2101-.txt --json
+  scengen diff old.dat new.dat --old-table old.sim --new-table new.sim --no-plan)";
+
+struct DiffOptions {
+  std::vector<std::string> scenarios;  // OLD then NEW: a .dat each, or two .txt each
+  std::optional<std::string> old_table, old_plan, new_table, new_plan;
+  bool no_plan = false;
+  bool json = false;
+};
+
+bool has_extension(const std::string& name, std::string_view extension) {
+  if (name.size() <= extension.size()) return false;
+  return std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
+                    [](char a, char b) {
+                      return a == std::tolower(static_cast<unsigned char>(b));
+                    });
+}
+
+// One side of the comparison: its files decoded, or its texts compiled.
+struct Side {
+  std::string label;  // how the reports name it
+  std::vector<TrackCell> cells;
+  ScenarioTable table;
+  std::optional<TrackPlan> plan;
+  // The route plan file's bytes, decoded only when the other side's plan is not the same bytes:
+  // a plan is some 20 MB and most edits leave it as it was.
+  std::optional<std::string> plan_bytes;
+  std::filesystem::path plan_path;
+  bool same_plan = false;
+  std::unique_ptr<Compilation> compiled;
+
+  ScenarioView view() const {
+    if (compiled) {
+      return {&compiled->TrackCells, &compiled->ScenarioTable,
+              compiled->TrackPlan.exists() ? &compiled->TrackPlan : nullptr};
+    }
+    if (same_plan) return {&cells, &table, nullptr};
+    return {&cells, &table, plan && plan->exists() ? &*plan : nullptr};
+  }
+};
+
+// How reading a side ended: read, or the exit status to end with.
+struct Reading {
+  std::optional<Side> side;
+  int status = kExitOk;
+};
+
+template <typename Model>
+bool decoded_or_report(const Decoded<Model>& decoded, const std::filesystem::path& path,
+                       const char* what, Console& console) {
+  if (decoded) return true;
+  console.err << "scengen: " << display_path(path) << " is not " << what << ": " << decoded.error
+              << '\n';
+  return false;
+}
+
+// The file beside `track` with the same stem: ROUTE_TRAIN.sim beside ROUTE_TRAIN.dat, upper case
+// beside an upper-case name.
+std::filesystem::path beside(const std::filesystem::path& track, const std::string& name) {
+  return track.parent_path() / utf8_path(name);
+}
+
+Reading read_compiled(const std::string& track_argument, const std::optional<std::string>& table,
+                      const std::optional<std::string>& plan, bool no_plan, Console& console) {
+  FileLayer& files = system_files();
+  Reading r;
+  Side side;
+  side.label = track_argument;
+  const std::filesystem::path track_path = argument_path(track_argument);
+  const auto track_bytes = read_input(files, track_path, console);
+  if (!track_bytes) return {std::nullopt, kExitFileFailed};
+  const auto cells = decode_track_cells(*track_bytes);
+  if (!decoded_or_report(cells, track_path, "a compiled track", console)) {
+    return {std::nullopt, kExitCompileError};
+  }
+  side.cells = std::move(*cells.value);
+
+  std::filesystem::path table_path;
+  if (table) {
+    table_path = argument_path(*table);
+  } else {
+    const std::string stem = track_path.stem().string();
+    const bool upper = track_path.extension() == ".DAT";
+    table_path = beside(track_path, stem + (upper ? ".SIM" : ".sim"));
+  }
+  const auto table_bytes = read_input(files, table_path, console);
+  if (!table_bytes) return {std::nullopt, kExitFileFailed};
+  auto decoded_table = decode_scenario_table(*table_bytes);
+  if (!decoded_or_report(decoded_table, table_path, "a scenario table", console)) {
+    return {std::nullopt, kExitCompileError};
+  }
+  side.table = std::move(*decoded_table.value);
+
+  if (!no_plan) {
+    // The route plan is named by the route, which the table holds.
+    const std::filesystem::path plan_path =
+        plan ? argument_path(*plan)
+             : beside(track_path, side.table[kRouteIdSlot].Text + "_linea.dat");
+    std::error_code error;
+    if (!plan && !std::filesystem::exists(plan_path, error)) {
+      console.err << "scengen diff: no route plan " << display_path(plan_path)
+                  << ": the curves of " << track_argument << " are not compared\n";
+    } else {
+      side.plan_bytes = read_input(files, plan_path, console);
+      if (!side.plan_bytes) return {std::nullopt, kExitFileFailed};
+      side.plan_path = plan_path;
+    }
+  }
+  r.side = std::move(side);
+  return r;
+}
+
+Reading compile_pair(const std::string& line_text, const std::string& train_text, bool no_plan,
+                     Console& console) {
+  const auto texts = read_author_texts(system_files(), line_text, train_text, console);
+  if (!texts) return {std::nullopt, kExitFileFailed};
+  Side side;
+  side.label = line_text + " " + train_text;
+  side.compiled = std::make_unique<Compilation>();
+  Compilation& c = *side.compiled;
+  c.RouteId = route_from_line_text(texts->line_path).value_or("");
+  c.TrainNumber = train_from_train_text(texts->train_path, c.RouteId).value_or("");
+  MemoryTexts source(texts->line, texts->train);
+  const CompileOutcome outcome = compile_scenario(c, source, no_plan ? 0 : 1);
+  if (outcome.end == CompileEnd::NoTrack) {
+    console.err << "scengen diff: " << side.label << ": no track compiled (error " << c.StatusCode
+                << "); see 'scengen check'\n";
+    return {std::nullopt, kExitStopped};
+  }
+  if (c.StatusCode != 0) {
+    // The model is what the simulator would get; compare it, but say it is not clean.
+    console.err << "scengen diff: " << side.label << ": compile error " << c.StatusCode
+                << " (see 'scengen check'); comparing what was compiled\n";
+  }
+  Reading r;
+  r.side = std::move(side);
+  return r;
+}
+
+// The scenarios named by the arguments, in order: a .dat alone, or two .txt in a row.
+std::optional<std::vector<std::vector<std::string>>> split_scenarios(
+    const std::vector<std::string>& arguments, Console& console) {
+  std::vector<std::vector<std::string>> scenarios;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    if (has_extension(arguments[i], ".txt")) {
+      if (i + 1 >= arguments.size() || !has_extension(arguments[i + 1], ".txt")) {
+        console.err << "scengen diff: " << arguments[i]
+                    << " needs its train description (a second .txt) after it\n";
+        return std::nullopt;
+      }
+      scenarios.push_back({arguments[i], arguments[i + 1]});
+      ++i;
+    } else if (has_extension(arguments[i], ".dat")) {
+      scenarios.push_back({arguments[i]});
+    } else {
+      console.err << "scengen diff: " << arguments[i]
+                  << " is neither a compiled track (.dat) nor a description text (.txt)\n";
+      return std::nullopt;
+    }
+  }
+  if (scenarios.size() != 2) {
+    console.err << "scengen diff: give two scenarios, OLD and NEW, not " << scenarios.size()
+                << " (see 'scengen diff --help')\n";
+    return std::nullopt;
+  }
+  return scenarios;
+}
+
+Reading read_side(const std::vector<std::string>& names, const std::optional<std::string>& table,
+                  const std::optional<std::string>& plan, bool no_plan, Console& console) {
+  if (names.size() == 2) return compile_pair(names[0], names[1], no_plan, console);
+  return read_compiled(names[0], table, plan, no_plan, console);
+}
+
+Json change_json(const ScenarioChange& c) {
+  return {{"group", group_key(c.group)},
+          {"change", change_kind_name(c.kind)},
+          {"from_m", c.from_m},
+          {"to_m", c.to_m},
+          {"old", windows_1252_to_utf8(c.old_value)},
+          {"new", windows_1252_to_utf8(c.new_value)},
+          {"text", windows_1252_to_utf8(c.text)}};
+}
+
+}  // namespace
+
+/// Compares two scenarios and prints their differences; the status says whether there are any.
+int diff_scenario_files(const DiffOptions& o, Console& console) {
+  const auto scenarios = split_scenarios(o.scenarios, console);
+  if (!scenarios) return kExitUsage;
+  const bool texts[2] = {(*scenarios)[0].size() == 2, (*scenarios)[1].size() == 2};
+  if ((texts[0] && (o.old_table || o.old_plan)) || (texts[1] && (o.new_table || o.new_plan))) {
+    console.err << "scengen diff: --old-table, --old-plan, --new-table and --new-plan go with a "
+                   "compiled scenario, not with texts\n";
+    return kExitUsage;
+  }
+  Reading old_side = read_side((*scenarios)[0], o.old_table, o.old_plan, o.no_plan, console);
+  if (!old_side.side) return old_side.status;
+  Reading new_side = read_side((*scenarios)[1], o.new_table, o.new_plan, o.no_plan, console);
+  if (!new_side.side) return new_side.status;
+
+  Side& olds = *old_side.side;
+  Side& news = *new_side.side;
+  if (olds.plan_bytes && news.plan_bytes && *olds.plan_bytes == *news.plan_bytes) {
+    olds.same_plan = news.same_plan = true;
+  } else {
+    for (Side* side : {&olds, &news}) {
+      if (!side->plan_bytes) continue;
+      auto decoded = decode_route_plan(*side->plan_bytes);
+      if (!decoded_or_report(decoded, side->plan_path, "a route plan", console)) {
+        return kExitCompileError;
+      }
+      side->plan = std::move(*decoded.value);
+      side->plan_bytes.reset();
+    }
+  }
+
+  const std::vector<ScenarioChange> changes =
+      diff_scenarios(old_side.side->view(), new_side.side->view());
+
+  if (o.json) {
+    Json list = Json::array();
+    for (const ScenarioChange& c : changes) list.push_back(change_json(c));
+    Json report = {{"old", old_side.side->label},
+                   {"new", new_side.side->label},
+                   {"identical", changes.empty()},
+                   {"changes", std::move(list)}};
+    console.out << report.dump(2) << '\n';
+  } else {
+    const char* group = nullptr;
+    for (const ScenarioChange& c : changes) {
+      if (group != group_name(c.group)) {
+        group = group_name(c.group);
+        console.out << group << ":\n";
+      }
+      console.out << "  " << windows_1252_to_utf8(c.text) << '\n';
+    }
+  }
+  return changes.empty() ? kExitOk : kExitCompileError;
+}
+
+void add_diff_command(CLI::App& app, CommandContext& context) {
+  const auto [command, o] = add_command(
+      app, context,
+      {"diff", "What changed between two scenarios, in metres, features and stations.",
+       kDiffFooter},
+      diff_scenario_files);
+  command->add_option("SCENARIOS", o->scenarios, "OLD then NEW: a .dat each, or two .txt each")
+      ->required()
+      ->expected(2, 4)
+      ->type_name("FILE");
+  command->add_option("--old-table", o->old_table, "OLD's scenario table (default: beside it)")
+      ->type_name("FILE");
+  command->add_option("--old-plan", o->old_plan, "OLD's route plan (default: beside it)")
+      ->type_name("FILE");
+  command->add_option("--new-table", o->new_table, "NEW's scenario table (default: beside it)")
+      ->type_name("FILE");
+  command->add_option("--new-plan", o->new_plan, "NEW's route plan (default: beside it)")
+      ->type_name("FILE");
+  command->add_flag("--no-plan", o->no_plan,
+                    "Leave the route plans out: no curves compared, texts compiled faster");
+  command->add_flag("--json", o->json, "Report as JSON on standard output");
+}
+
+}  // namespace scengen
