@@ -2,7 +2,8 @@
 
 #include <ostream>
 
-#include "compiler/output_files.h"
+#include "run/file_failure.h"
+#include "run/scenario_files.h"
 
 namespace scengen {
 
@@ -10,16 +11,11 @@ std::filesystem::path argument_path(const std::string& argument) {
   return utf8_path(argument);  // arguments are UTF-8, also on Windows
 }
 
-std::filesystem::path output_path(const std::optional<std::string>& out, const std::string& name) {
-  if (!out) return std::filesystem::path(name);
-  return join_output_path(argument_path(*out), name);
-}
-
 std::optional<std::string> read_input(FileLayer& files, const std::filesystem::path& path,
                                       Console& console) {
   FileRead file = files.read_whole(path);
   if (file.status == ReadStatus::Ok) return std::move(file.bytes);
-  console.err << "scengen: cannot read " << display_path(path) << ": " << file.reason << '\n';
+  console.err << "scengen: " << cannot_access(FileAccess::Read, path, file.reason) << '\n';
   return std::nullopt;
 }
 
@@ -37,34 +33,14 @@ std::optional<AuthorTexts> read_author_texts(FileLayer& files, const std::string
   return texts;
 }
 
-std::vector<std::filesystem::path> write_compiled_files(FileLayer& files,
-                                                        const std::optional<std::string>& out,
-                                                        const Compilation& c) {
-  std::vector<std::filesystem::path> written;
-  auto write = [&](const std::string& name, std::string_view bytes) {
-    written.push_back(output_path(out, name));
-    files.write_replacing(written.back(), bytes);
-  };
-  if (c.CompileFlag != 0) {
-    // The plan of a long route is some 20 MB: it is encoded into its file piece by piece.
-    written.push_back(output_path(out, route_plan_file_name(c)));
-    files.write_replacing_placed(
-        written.back(), route_plan_file_size(c.TrackPlan),
-        [&](const PlacedSink& sink) { encode_route_plan(c.TrackPlan, sink); });
-  }
-  const auto table = encode_scenario_table(c.ScenarioTable);
-  if (!table) {
-    throw FileError(output_path(out, scenario_table_file_name(c)),
-                    "a scenario table text is longer than 65535 bytes");
-  }
-  write(scenario_table_file_name(c), *table);
-  write(track_file_name(c), encode_track_cells(c.TrackCells));
-  return written;
+bool usable_name(const char* command, const std::string& id, Console& console) {
+  if (names_a_file(id)) return true;
+  console.err << "scengen " << command << ": '" << id << "' cannot be part of a file name\n";
+  return false;
 }
 
 void report_write_failure(const FileError& error, Console& console) {
-  console.err << "scengen: cannot write " << display_path(error.path()) << ": " << error.reason()
-              << '\n';
+  console.err << write_failure_line(error) << '\n';
 }
 
 }  // namespace scengen

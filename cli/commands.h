@@ -64,4 +64,20 @@ struct TextsOptions {
 /// Writes the built-in description texts and crew documents for an author to start from.
 int write_texts(const TextsOptions& options, Console& console);
 
+struct RenderOptions {
+  /// The author's line and train description texts; both empty: the built-in scenario.
+  std::string line_text;
+  std::string train_text;
+  std::optional<std::string> out;  // default: the current folder
+  /// The scenario identity of the author's texts; default: from ROUTE_linea.txt and
+  /// ROUTE_TRAIN-.txt.
+  std::optional<std::string> route;
+  std::optional<std::string> train;
+};
+
+/// Compiles the scenario in memory (texts are read, never changed) and writes ROUTE_map.svg,
+/// ROUTE_TRAIN_profile.svg and ROUTE_TRAIN.html, naming each on `err`. The page holds the crew
+/// documents: the built-in ones, or for an author's texts those found beside the train text.
+int render_scenario(const RenderOptions& options, Console& console);
+
 }  // namespace scengen

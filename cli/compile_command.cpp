@@ -2,52 +2,63 @@
 #include <ostream>
 
 #include "cli/command_files.h"
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "cli/diagnostics.h"
-#include "cli/scenario_names.h"
 #include "compiler/compile.h"
 #include "platform/platform.h"
+#include "run/binary_files.h"
 #include "run/exit_status.h"
+#include "run/scenario_files.h"
 
 namespace scengen {
 namespace {
+
+constexpr const char* kCompileFooter =
+    R"(The route and the train name the output files: ROUTE_linea.dat (route plan), ROUTE_TRAIN.sim
+(scenario table) and ROUTE_TRAIN.dat (compiled track). They are taken from the file names
+ROUTE_linea.txt and ROUTE_TRAIN-.txt unless --route and --train give them. The two texts are
+only read: they are never changed or deleted. Errors and warnings are shown as by 'check'.
+
+Examples:
+  scengen compile Veltrano_Quarnelo_linea.txt Veltrano_Quarnelo_58316-.txt
+  scengen compile line.txt train.txt --route Ponte_Alto --train 2101 --out build
+  scengen compile Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --no-plan --json)";
 
 struct Identity {
   std::string route;
   std::string train;
 };
 
-bool usable(const std::string& name, Console& console) {
-  if (names_a_file(name)) return true;
-  console.err << "scengen compile: '" << name << "' cannot be part of a file name\n";
-  return false;
-}
-
 std::optional<Identity> scenario_identity(const CompileOptions& o, Console& console) {
   Identity id;
+  const auto line_path = argument_path(o.line_text);
+  const auto train_path = argument_path(o.train_text);
   if (o.route) {
     id.route = *o.route;
-  } else if (auto route = route_from_line_text(o.line_text)) {
+  } else if (auto route = route_from_line_text(line_path)) {
     id.route = *route;
   } else {
     console.err << "scengen compile: cannot tell the route from the name "
-                << display_path(argument_path(o.line_text))
-                << " (not ROUTE_linea.txt): give --route\n";
+                << display_path(line_path) << " (not ROUTE_linea.txt): give --route\n";
     return std::nullopt;
   }
-  if (!usable(id.route, console)) return std::nullopt;
+  if (!usable_name("compile", id.route, console)) return std::nullopt;
   if (o.train) {
     id.train = *o.train;
-  } else if (auto train = train_from_train_text(o.train_text, id.route)) {
+  } else if (auto train = train_from_train_text(train_path, id.route)) {
     id.train = *train;
   } else {
     console.err << "scengen compile: cannot tell the train from the name "
-                << display_path(argument_path(o.train_text)) << " (not " << id.route
+                << display_path(train_path) << " (not " << id.route
                 << "_TRAIN-.txt): give --train\n";
     return std::nullopt;
   }
-  if (!usable(id.train, console)) return std::nullopt;
+  if (!usable_name("compile", id.train, console)) return std::nullopt;
   return id;
+}
+
+std::filesystem::path output_folder(const std::optional<std::string>& out) {
+  return out ? argument_path(*out) : std::filesystem::path();
 }
 
 }  // namespace
@@ -74,7 +85,7 @@ int compile_texts(const CompileOptions& o, Console& console) {
 
   if (!report.stopped) {
     try {
-      report.files_written = write_compiled_files(files, o.out, c);
+      report.files_written = write_binary_files(files, output_folder(o.out), c);
     } catch (const FileError& error) {
       if (!o.json) print_diagnostics(report, *texts, console.err);
       report_write_failure(error, console);
@@ -87,8 +98,18 @@ int compile_texts(const CompileOptions& o, Console& console) {
     print_diagnostics(report, *texts, console.err);
     if (report.stopped) console.err << "scengen: no binary file was written\n";
   }
-  if (report.stopped) return kExitStopped;
-  return report.status_code != 0 ? kExitCompileError : kExitOk;
+  return exit_status_of(report.stopped, report.status_code);
+}
+
+void add_compile_command(CLI::App& app, CommandContext& context) {
+  const auto [command, o] = add_command(
+      app, context, {"compile", "An author's texts into the three binary files.", kCompileFooter},
+      compile_texts);
+  add_text_arguments(*command, o->line_text, o->train_text, /*required=*/true);
+  add_out_option(*command, o->out, "the current one");
+  add_identity_options(*command, o->route, o->train);
+  command->add_flag("--no-plan", o->no_plan, "Neither compute nor write the route plan");
+  command->add_flag("--json", o->json, "Report as JSON on standard output");
 }
 
 }  // namespace scengen

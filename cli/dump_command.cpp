@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "cli/command_files.h"
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "cli/windows_1252.h"
 #include "compiler/output_decoding.h"
 #include "compiler/track_layout.h"
@@ -343,6 +343,34 @@ int dump_file(const DumpOptions& o, Console& console) {
     return kExitUsage;
   }
   return kExitOk;
+}
+
+namespace {
+
+constexpr const char* kDumpFooter =
+    R"(The kind comes from the name: ROUTE_linea.dat is a route plan, *.sim a scenario table, any other
+*.dat a compiled track. Cells show their Kind by name, km/h (SpeedLimit x 5), grad (Gradient
+- 100, per mille) and, unpacked, what their parameters hold: a signal's s, d, sx, dx, rapp and
+tempo, a maximum-speed board's speeds. Texts are shown as UTF-8. --cells selects cells, slots or
+plan points: A:B, A: (to the end), :B (from 0) or A alone.
+
+Examples:
+  scengen dump Veltrano_Quarnelo_58316.dat --cells 1048:1084
+  scengen dump Veltrano_Quarnelo_58316.sim --cells 81:86
+  scengen dump Veltrano_Quarnelo_linea.dat --cells 999:1002 --json
+  scengen dump scenario.bin --kind track)";
+
+}  // namespace
+
+void add_dump_command(CLI::App& app, CommandContext& context) {
+  const auto [command, o] = add_command(app, context, {"dump", "A compiled track, scenario table or route plan, readable.", kDumpFooter}, dump_file);
+  command->add_option("FILE", o->file, "The binary file")->required()->type_name("FILE");
+  command->add_option("--kind", o->kind, "The file's kind, whatever its name")
+      ->check(CLI::IsMember({"track", "table", "plan"}))
+      ->type_name("KIND");
+  command->add_option("--cells", o->cells, "Only cells (slots, points) A to B")
+      ->type_name("A:B");
+  command->add_flag("--json", o->json, "JSON instead of a table");
 }
 
 }  // namespace scengen

@@ -1,16 +1,24 @@
-// scengen run and scengen texts: the built-in scenario.
-#include <ostream>
+// scengen run: the built-in scenario, as the program without arguments runs it.
 
 #include "cli/command_files.h"
-#include "cli/commands.h"
-#include "documents/crew_documents.h"
+#include "cli/command_table.h"
 #include "platform/platform.h"
-#include "run/exit_status.h"
 #include "run/form1.h"
-#include "texts/line_description.h"
-#include "texts/train_description.h"
 
 namespace scengen {
+namespace {
+
+constexpr const char* kRunFooter =
+    R"(Writes the two description texts and the three crew documents, compiles the texts (deleting
+them once read) and writes the route plan, the scenario table and the compiled track.
+
+Examples:
+  scengen run                   the same as scengen without a command
+  scengen run --out /tmp/s      the six files into /tmp/s (the folder must exist)
+  scengen run --no-plan         no route plan: Veltrano_Quarnelo_linea.dat is neither computed
+                                nor written, an earlier one stays as it is)";
+
+}  // namespace
 
 int run_built_in(const RunOptions& o, Console& console) {
   // The run reports through the platform, as the program without arguments does.
@@ -20,20 +28,11 @@ int run_built_in(const RunOptions& o, Console& console) {
   return Form1(platform, system_files(), argument_path(*o.out)).Form_Load(j);
 }
 
-int write_texts(const TextsOptions& o, Console& console) {
-  const OutputPlace place{system_files(), o.out ? argument_path(*o.out) : ".", kBuiltInRouteId,
-                          kBuiltInTrainNumber};
-  try {
-    dati_linea(place);
-    dati_treno(place);
-    dati_note(place);
-    dati_rallentamenti(place);
-    dati_scheda(place);
-  } catch (const FileError& error) {
-    report_write_failure(error, console);
-    return kExitFileFailed;
-  }
-  return kExitOk;
+void add_run_command(CLI::App& app, CommandContext& context) {
+  const auto [command, o] = add_command(
+      app, context, {"run", "The built-in scenario, into a folder.", kRunFooter}, run_built_in);
+  add_out_option(*command, o->out, "the program's folder");
+  command->add_flag("--no-plan", o->no_plan, "Compile without the route plan (j = 0)");
 }
 
 }  // namespace scengen

@@ -6,8 +6,11 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "render/render_command.h"
+#include "compiler/compile.h"
+#include "render/scenario_pictures.h"
 #include "render/svg_testing.h"
+#include "texts/line_description.h"
+#include "texts/train_description.h"
 
 namespace scengen {
 namespace {
@@ -113,11 +116,14 @@ std::string screenshot_command(const std::filesystem::path& folder,
 
 TEST(HtmlPageInABrowser, TheBuiltInPageIsDrawn) {
   const auto folder = testing::fresh_folder("browser");
-  RenderOptions options;
-  options.out = folder;
-  std::ostringstream err;
-  ASSERT_EQ(render_command(options, system_files(), err), 0) << err.str();
+  Compilation c;
+  c.RouteId = "Veltrano_Quarnelo";
+  c.TrainNumber = "58316";
+  MemoryTexts texts(emit_line_list(line_description_lines()),
+                    emit_line_list(train_description_lines()));
+  ASSERT_EQ(compile_scenario(c, texts, 1).end, CompileEnd::Sealed);
   const auto page = folder / "Veltrano_Quarnelo_58316.html";
+  testing::write_file(page, draw_scenario(c, "Compiled without errors.", {}).page);
   const auto shot = folder / "shot.png";
   const int status = std::system(screenshot_command(folder, page, shot).c_str());
   ASSERT_EQ(status, 0) << "chromium failed; its output:\n"

@@ -58,8 +58,4 @@ std::string html_page(const Compilation& c, std::string_view outcome, std::strin
   return page;
 }
 
-std::string html_page_file_name(const Compilation& c) {
-  return c.RouteId + "_" + c.TrainNumber + ".html";
-}
-
 }  // namespace scengen

@@ -22,7 +22,4 @@ struct PageDocument {
 std::string html_page(const Compilation& c, std::string_view outcome, std::string_view map_svg,
                       std::string_view profile_svg, const std::vector<PageDocument>& documents);
 
-/// ROUTE_TRAIN.html's name for the model's RouteId and TrainNumber.
-std::string html_page_file_name(const Compilation& c);
-
 }  // namespace scengen

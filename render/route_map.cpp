@@ -419,8 +419,4 @@ std::string route_map_svg(const Compilation& c) {
   return picture.draw();
 }
 
-std::string route_map_file_name(const Compilation& c) {
-  return c.RouteId + "_map.svg";
-}
-
 }  // namespace scengen

@@ -13,7 +13,4 @@ namespace scengen {
 /// transform scales both coordinates equally; a model without a plan gives a picture that says so.
 std::string route_map_svg(const Compilation& c);
 
-/// ROUTE_map.svg's name for the model's RouteId.
-std::string route_map_file_name(const Compilation& c);
-
 }  // namespace scengen

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
+#include "compiler/compile.h"
 #include "render/hand_made_model.h"
 #include "render/svg_testing.h"
 #include "render/svg_text.h"
+#include "texts/line_description.h"
+#include "texts/train_description.h"
 
 namespace scengen {
 namespace {
@@ -168,6 +172,42 @@ TEST(RouteMap, AModelWithoutAPlanSaysSo) {
   const std::string svg = route_map_svg(c);
   EXPECT_EQ(svg.find("map-route"), std::string::npos);
   EXPECT_NE(svg.find("no ground plan"), std::string::npos);
+}
+
+TEST(RouteMap, TheBuiltInPathHasThePlansShape) {
+  Compilation c;
+  c.RouteId = "Veltrano_Quarnelo";
+  c.TrainNumber = "58316";
+  MemoryTexts texts(emit_line_list(line_description_lines()),
+                    emit_line_list(train_description_lines()));
+  compile_scenario(c, texts, 1);
+  const auto points = route_points(route_map_svg(c));
+  ASSERT_GT(points.size(), 100u);
+  EXPECT_EQ(points.front().x, 0);
+  EXPECT_EQ(points.front().y, 0);
+  // The first curve, class 6 to the right at 1000 m: points up to 1000 lie on coordinate 1, and
+  // point 1001 is (0.003, 1001).
+  auto has = [&](double x, double y) {
+    return std::any_of(points.begin(), points.end(), [&](const PlanPoint& p) {
+      return std::abs(p.x - x) < 5e-4 && std::abs(p.y - y) < 5e-4;
+    });
+  };
+  EXPECT_TRUE(has(0, 1000));
+  EXPECT_TRUE(has(0.003, 1001));
+  // The last point is the plan's point at the end of the route, 72000 m.
+  ASSERT_TRUE(c.TrackPlan.exists());
+  EXPECT_NEAR(points.back().x, c.TrackPlan.value(72000, 0), 5e-4);
+  EXPECT_NEAR(points.back().y, c.TrackPlan.value(72000, 1), 5e-4);
+  // Straight stretches are drawn straight: no point of the path leaves the plan. Every drawn
+  // point is the plan point nearest to it in route order.
+  int32_t metre = 0;
+  for (const PlanPoint& p : points) {
+    while (metre <= 72000 && (std::abs(c.TrackPlan.value(metre, 0) - p.x) > 5e-4 ||
+                              std::abs(c.TrackPlan.value(metre, 1) - p.y) > 5e-4)) {
+      ++metre;
+    }
+    ASSERT_LE(metre, 72000) << "a drawn point (" << p.x << ", " << p.y << ") is not on the plan";
+  }
 }
 
 }  // namespace

@@ -622,8 +622,4 @@ std::string route_profile_svg(const Compilation& c) {
   return picture.draw();
 }
 
-std::string route_profile_file_name(const Compilation& c) {
-  return c.RouteId + "_" + c.TrainNumber + "_profile.svg";
-}
-
 }  // namespace scengen

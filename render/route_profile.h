@@ -15,7 +15,4 @@ namespace scengen {
 /// tunnels, over an axis in kilometres with the kilometric progressive of the references.
 std::string route_profile_svg(const Compilation& c);
 
-/// ROUTE_TRAIN_profile.svg's name for the model's RouteId and TrainNumber.
-std::string route_profile_file_name(const Compilation& c);
-
 }  // namespace scengen

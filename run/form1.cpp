@@ -5,6 +5,7 @@
 #include "documents/crew_documents.h"
 #include "run/binary_files.h"
 #include "run/exit_status.h"
+#include "run/file_failure.h"
 #include "run/file_texts.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
@@ -30,8 +31,7 @@ int Form1::guarded(Step step) {
   } catch (const ProcessEnd& end) {
     return end.status;
   } catch (const FileError& error) {
-    platform_.report("scengen: cannot write " + display_path(error.path()) + ": " +
-                     error.reason());
+    platform_.report(write_failure_line(error));
     return kExitFileFailed;
   }
 }
@@ -56,8 +56,8 @@ int Form1::memorizza_percorso(int32_t j) {
 }
 
 int Form1::compile_and_write(int32_t j) {
-  FileTexts texts(files_, join_output_path(folder_, state.RouteId + "_linea.txt"),
-                  join_output_path(folder_, state.RouteId + "_" + state.TrainNumber + "-.txt"),
+  FileTexts texts(files_, join_output_path(folder_, line_text_file_name(state.RouteId)),
+                  join_output_path(folder_, train_text_file_name(state.RouteId, state.TrainNumber)),
                   /*owned=*/true);
   const CompileOutcome outcome = compile_scenario(state, texts, j);
   if (outcome.end == CompileEnd::SealError) errore(std::to_string(outcome.seal_code));
@@ -67,9 +67,9 @@ int Form1::compile_and_write(int32_t j) {
                                   ? error_line(texts)
                                   : "no track was compiled from the line description";
     platform_.report("scengen: " + cause + "; no binary file was written");
-    return kExitStopped;
+    return exit_status_of(/*stopped=*/true, state.StatusCode);
   }
-  write_binary_files();
+  write_binary_files(files_, folder_, state);
   return report_outcome(texts);
 }
 
@@ -77,20 +77,15 @@ int Form1::compile_and_write(int32_t j) {
 std::string Form1::error_line(const FileTexts& texts) const {
   const bool unread_text = state.StatusCode == 25 || state.StatusCode == 101;
   if (unread_text && texts.problem()) {
-    return "error " + std::to_string(state.StatusCode) + ": cannot read " +
-           display_path(texts.problem()->path) + ": " + texts.problem()->reason;
+    return "error " + std::to_string(state.StatusCode) + ": " +
+           cannot_access(FileAccess::Read, texts.problem()->path, texts.problem()->reason);
   }
   return describe_error(state.StatusCode, state.StatusPosition);
 }
 
-void Form1::write_binary_files() {
-  scengen::write_binary_files(files_, folder_, state);
-}
-
 int Form1::report_outcome(const FileTexts& texts) {
-  if (state.StatusCode == 0) return kExitOk;
-  platform_.report("scengen: " + error_line(texts));
-  return kExitCompileError;
+  if (state.StatusCode != 0) platform_.report("scengen: " + error_line(texts));
+  return exit_status_of(/*stopped=*/false, state.StatusCode);
 }
 
 void Form1::errore(const std::string& a) {

@@ -8,6 +8,7 @@
 #include "compiler/compilation.h"
 #include "platform/file_layer.h"
 #include "platform/platform.h"
+#include "run/scenario_files.h"
 
 namespace scengen {
 
@@ -47,7 +48,6 @@ class Form1 {
   template <typename Step>
   int guarded(Step step);
   int compile_and_write(int32_t j);
-  void write_binary_files();
   std::string error_line(const FileTexts& texts) const;
   int report_outcome(const FileTexts& texts);
 
@@ -55,9 +55,5 @@ class Form1 {
   FileLayer& files_;
   std::filesystem::path folder_;
 };
-
-/// The built-in scenario's identity.
-inline constexpr const char* kBuiltInRouteId = "Veltrano_Quarnelo";
-inline constexpr const char* kBuiltInTrainNumber = "58316";
 
 }  // namespace scengen

@@ -1,39 +1,24 @@
-#include "render/render_command.h"
-
+// scengen render as a driver: what it reads, the files it writes, what it says and its status.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <sstream>
 
-#include "compiler/compile.h"
+#include "cli/commands.h"
 #include "render/svg_testing.h"
-#include "texts/line_description.h"
-#include "texts/train_description.h"
 
 namespace scengen {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct PlanPoint {
-  double x;
-  double y;
-};
-
-std::vector<PlanPoint> route_points(const std::string& svg) {
-  const std::string start = "id=\"map-route\" d=\"";
-  const size_t from = svg.find(start);
-  if (from == std::string::npos) return {};
-  const size_t begin = from + start.size();
-  std::string d = svg.substr(begin, svg.find('"', begin) - begin);
-  for (char& ch : d) {
-    if (ch == 'M' || ch == 'L' || ch == ',') ch = ' ';
-  }
-  std::istringstream in(d);
-  std::vector<PlanPoint> points;
-  PlanPoint p{};
-  while (in >> p.x >> p.y) points.push_back(p);
-  return points;
+// The driver prints everything on its error stream.
+int render_to(const RenderOptions& options, std::ostringstream& err) {
+  std::ostringstream out;
+  Console console{out, err};
+  const int status = render_scenario(options, console);
+  EXPECT_EQ(out.str(), "");
+  return status;
 }
 
 class BuiltInRender : public ::testing::Test {
@@ -41,8 +26,8 @@ class BuiltInRender : public ::testing::Test {
   static void SetUpTestSuite() {
     folder_ = new fs::path(testing::fresh_folder("built-in"));
     RenderOptions options;
-    options.out = *folder_;
-    status_ = render_command(options, system_files(), err_);
+    options.out = folder_->string();
+    status_ = render_to(options, err_);
   }
   static void TearDownTestSuite() {
     fs::remove_all(*folder_);
@@ -70,93 +55,6 @@ TEST_F(BuiltInRender, WritesThreeFilesAndNothingElse) {
 TEST_F(BuiltInRender, BothPicturesAreWellFormedXml) {
   EXPECT_EQ(testing::xmllint_complaints(*folder_ / "Veltrano_Quarnelo_map.svg"), "");
   EXPECT_EQ(testing::xmllint_complaints(*folder_ / "Veltrano_Quarnelo_58316_profile.svg"), "");
-}
-
-TEST_F(BuiltInRender, TheMapPathHasThePlansShape) {
-  const auto points = route_points(file("Veltrano_Quarnelo_map.svg"));
-  ASSERT_GT(points.size(), 100u);
-  EXPECT_EQ(points.front().x, 0);
-  EXPECT_EQ(points.front().y, 0);
-  // The first curve, class 6 to the right at 1000 m: points up to 1000 lie on coordinate 1, and
-  // point 1001 is (0.003, 1001).
-  auto has = [&](double x, double y) {
-    return std::any_of(points.begin(), points.end(), [&](const PlanPoint& p) {
-      return std::abs(p.x - x) < 5e-4 && std::abs(p.y - y) < 5e-4;
-    });
-  };
-  EXPECT_TRUE(has(0, 1000));
-  EXPECT_TRUE(has(0.003, 1001));
-  // The last point is the plan's point at the end of the route, 72000 m.
-  Compilation c;
-  c.RouteId = "Veltrano_Quarnelo";
-  c.TrainNumber = "58316";
-  MemoryTexts texts(emit_line_list(line_description_lines()),
-                    emit_line_list(train_description_lines()));
-  compile_scenario(c, texts, 1);
-  ASSERT_TRUE(c.TrackPlan.exists());
-  EXPECT_NEAR(points.back().x, c.TrackPlan.value(72000, 0), 5e-4);
-  EXPECT_NEAR(points.back().y, c.TrackPlan.value(72000, 1), 5e-4);
-  // Straight stretches are drawn straight: no point of the path leaves the plan. Every drawn
-  // point is the plan point nearest to it in route order.
-  int32_t metre = 0;
-  for (const PlanPoint& p : points) {
-    while (metre <= 72000 && (std::abs(c.TrackPlan.value(metre, 0) - p.x) > 5e-4 ||
-                              std::abs(c.TrackPlan.value(metre, 1) - p.y) > 5e-4)) {
-      ++metre;
-    }
-    ASSERT_LE(metre, 72000) << "a drawn point (" << p.x << ", " << p.y << ") is not on the plan";
-  }
-}
-
-TEST_F(BuiltInRender, TheProfileNamesThe18StationsInOrder) {
-  const auto names =
-      testing::of_class(file("Veltrano_Quarnelo_58316_profile.svg"), "text", "profile-station");
-  std::vector<std::string> found;
-  for (const auto& n : names) found.push_back(n.content);
-  EXPECT_EQ(found,
-            (std::vector<std::string>{"VELTRA CENTRALE", "Cabina B", "VELTRA LAMBRATE", "ROGOREDO",
-                                      "S. DONATO VEL.", "DOPPIO BIVIO S.DONATO", "BORGOLOMBARDO",
-                                      "S. GIULIANO VEL.", "MELEGNANO", "BIVIO SORDIO",
-                                      "S.ZENONE AL LAMBRO", "TAVAZZANO", "LODI", "SECUGNAGO",
-                                      "CASALPUSTERLENGO", "CODOGNO", "S.STEFANO L.", "QUARNELO"}));
-}
-
-TEST_F(BuiltInRender, TheProfileShowsTheScenariosFeatures) {
-  const std::string svg = file("Veltrano_Quarnelo_58316_profile.svg");
-  EXPECT_EQ(testing::of_class(svg, "path", "profile-signal").size(), 41u);
-  EXPECT_EQ(testing::of_class(svg, "rect", "profile-speed-board").size(), 31u);
-  EXPECT_EQ(testing::of_class(svg, "rect", "profile-information-board").size(), 8u);
-  EXPECT_EQ(testing::of_class(svg, "line", "profile-tunnel").size(), 2u);
-  // The slow order at 53750 m, 40 km/h over 400 m, its warning 1200 m before.
-  const auto slow = testing::of_class(svg, "line", "profile-slow-order");
-  ASSERT_EQ(slow.size(), 1u);
-  EXPECT_EQ(slow[0].attributes.at("data-m"), "53750");
-  EXPECT_NE(svg.find(">slow order 40 km/h<"), std::string::npos);
-  const auto warning = testing::of_class(svg, "path", "profile-warning-board");
-  ASSERT_EQ(warning.size(), 1u);
-  EXPECT_EQ(warning[0].attributes.at("data-m"), "52550");
-  // 88 code points of the train text, more from the finishing pass around the slow order.
-  const auto codes = testing::of_class(svg, "line", "profile-code-point");
-  EXPECT_GT(codes.size(), 88u);
-  EXPECT_EQ(codes.front().attributes.at("data-m"), "10000");
-  EXPECT_EQ(codes.front().attributes.at("data-code"), "270");
-  // The adhesion drops to 70 at 53950 m and is 90 from 55000 to 57000 m.
-  const auto adhesion = testing::of_class(svg, "rect", "profile-adhesion");
-  ASSERT_EQ(adhesion.size(), 2u);
-  EXPECT_EQ(adhesion[0].attributes.at("data-m"), "53950");
-  EXPECT_EQ(adhesion[1].attributes.at("data-m"), "55000");
-  EXPECT_NE(svg.find(">progressive km 218+400<"), std::string::npos);
-  EXPECT_NE(svg.find(">C.C. Km / 196.436<"), std::string::npos);
-  EXPECT_NE(svg.find(">Sottopasso / S.S. n\xC2\xB0"
-                     "9<"),
-            std::string::npos);
-}
-
-TEST_F(BuiltInRender, NoLabelOverlapsAnother) {
-  EXPECT_EQ(testing::overlapping_texts(file("Veltrano_Quarnelo_map.svg")),
-            std::vector<std::string>{});
-  EXPECT_EQ(testing::overlapping_texts(file("Veltrano_Quarnelo_58316_profile.svg")),
-            std::vector<std::string>{});
 }
 
 TEST_F(BuiltInRender, ThePageHoldsBothPicturesAndTheThreeDocuments) {
@@ -189,10 +87,10 @@ class AuthorRender : public ::testing::Test {
              const std::string& train_name, RenderOptions options = {}) {
     testing::write_file(folder_ / line_name, line);
     testing::write_file(folder_ / train_name, train);
-    options.line_text = folder_ / line_name;
-    options.train_text = folder_ / train_name;
-    options.out = folder_;
-    return render_command(options, system_files(), err_);
+    options.line_text = (folder_ / line_name).string();
+    options.train_text = (folder_ / train_name).string();
+    options.out = folder_.string();
+    return render_to(options, err_);
   }
 
   fs::path folder_;
@@ -262,21 +160,21 @@ TEST_F(AuthorRender, NoTrackMeansNothingIsWritten) {
 
 TEST_F(AuthorRender, MissingTextsAndAnUnwritableFolderEachSayWhat) {
   RenderOptions options;
-  options.line_text = folder_ / "Nulla_linea.txt";
-  options.train_text = folder_ / "Nulla_1-.txt";
-  options.out = folder_;
-  EXPECT_EQ(render_command(options, system_files(), err_), 4);
+  options.line_text = (folder_ / "Nulla_linea.txt").string();
+  options.train_text = (folder_ / "Nulla_1-.txt").string();
+  options.out = folder_.string();
+  EXPECT_EQ(render_to(options, err_), 4);
   EXPECT_NE(err_.str().find("cannot read"), std::string::npos);
   EXPECT_NE(err_.str().find("Nulla_linea.txt"), std::string::npos);
 
   RenderOptions one;
-  one.line_text = folder_ / "Nulla_linea.txt";
-  EXPECT_EQ(render_command(one, system_files(), err_), 2);
+  one.line_text = (folder_ / "Nulla_linea.txt").string();
+  EXPECT_EQ(render_to(one, err_), 2);
 
   RenderOptions nowhere;
-  nowhere.out = folder_ / "missing" / "folder";
+  nowhere.out = (folder_ / "missing" / "folder").string();
   err_.str("");
-  EXPECT_EQ(render_command(nowhere, system_files(), err_), 4);
+  EXPECT_EQ(render_to(nowhere, err_), 4);
   EXPECT_NE(err_.str().find("cannot write"), std::string::npos);
 }
 
@@ -288,35 +186,11 @@ TEST_F(AuthorRender, NoFolderGivenIsTheCurrentOne) {
   options.train_text = "Qui_1-.txt";
   const fs::path saved = fs::current_path();
   fs::current_path(folder_);
-  const int status = render_command(options, system_files(), err_);
+  const int status = render_to(options, err_);
   fs::current_path(saved);
   EXPECT_EQ(status, 0) << err_.str();
   EXPECT_TRUE(fs::exists(folder_ / "Qui_map.svg"));
   EXPECT_TRUE(fs::exists(folder_ / "Qui_1.html"));
-}
-
-TEST(IdentityFromNames, TakesTheRouteAndTheTrainFromTheTextNames) {
-  struct Case {
-    const char* line;
-    const char* train;
-    const char* route;
-    const char* number;
-  };
-  const Case cases[] = {
-      {"dir/Veltrano_Quarnelo_linea.txt", "dir/Veltrano_Quarnelo_58316-.txt", "Veltrano_Quarnelo",
-       "58316"},
-      {"A_linea.txt", "other/A_9-.txt", "A", "9"},
-      {"A_linea.txt", "B_9-.txt", "", ""},  // the train text names another route
-      {"A_linea.txt", "A_-.txt", "", ""},   // no train number
-      {"_linea.txt", "_9-.txt", "", ""},    // no route
-      {"A_line.txt", "A_9-.txt", "", ""},
-      {"A_linea.txt", "A_9.txt", "", ""},  // the hyphen is missing
-  };
-  for (const Case& c : cases) {
-    const auto [route, number] = identity_from_names(c.line, c.train);
-    EXPECT_EQ(route, c.route) << c.line << " " << c.train;
-    EXPECT_EQ(number, c.number) << c.line << " " << c.train;
-  }
 }
 
 }  // namespace

@@ -1,0 +1,147 @@
+// scengen render: compiles a scenario in memory and draws its route map, its route profile and
+// its page.
+#include <ostream>
+#include <vector>
+
+#include "cli/command_files.h"
+#include "cli/command_table.h"
+#include "compiler/compile.h"
+#include "compiler/error_codes.h"
+#include "render/scenario_pictures.h"
+#include "run/exit_status.h"
+#include "run/scenario_files.h"
+#include "texts/line_description.h"
+#include "texts/train_description.h"
+
+namespace scengen {
+namespace {
+
+constexpr const char* kRenderFooter =
+    R"(Compiles the scenario in memory and draws it from the compiled model: ROUTE_map.svg (the
+ground plan), ROUTE_TRAIN_profile.svg (everything along the line) and ROUTE_TRAIN.html (both
+pictures and the crew documents in one page). With no texts, the built-in scenario. The route
+and the train are taken as by 'compile'; the texts are only read.
+
+Examples:
+  scengen render --out pictures
+  scengen render Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --out pictures)";
+
+// What is drawn: the two texts and the crew documents of one scenario.
+struct RenderInput {
+  std::string line;
+  std::string train;
+  std::vector<PageDocument> documents;
+};
+
+// The built-in texts and documents are made in memory, as the run would write them.
+RenderInput built_in_input(Compilation& c) {
+  c.RouteId = kBuiltInRouteId;
+  c.TrainNumber = kBuiltInTrainNumber;
+  RenderInput input{
+      emit_line_list(line_description_lines()), emit_line_list(train_description_lines()), {}};
+  for (const CrewDocument& d : kCrewDocuments) {
+    input.documents.push_back({d.heading, crew_document_file_name(c.RouteId, c.TrainNumber, d),
+                               emit_line_list(d.built_in())});
+  }
+  return input;
+}
+
+// The identity from --route and --train, else from the texts' names (both names must fit).
+bool author_identity(const RenderOptions& o, Compilation& c, Console& console) {
+  const auto named_route = route_from_line_text(argument_path(o.line_text));
+  const auto named_train =
+      named_route ? train_from_train_text(argument_path(o.train_text), *named_route) : std::nullopt;
+  c.RouteId = o.route ? *o.route : named_train ? *named_route : "";
+  c.TrainNumber = o.train ? *o.train : named_train.value_or("");
+  if (c.RouteId.empty() || c.TrainNumber.empty()) {
+    console.err << "scengen render: the texts are not named ROUTE_linea.txt and "
+                   "ROUTE_TRAIN-.txt: give --route and --train\n";
+    return false;
+  }
+  return usable_name("render", c.RouteId, console) && usable_name("render", c.TrainNumber, console);
+}
+
+// An author's texts; the crew documents are those beside the train text, if any.
+std::optional<RenderInput> author_input(const RenderOptions& o, Compilation& c, Console& console,
+                                        int& status) {
+  FileLayer& files = system_files();
+  // The names are checked before anything is read.
+  status = kExitUsage;
+  if (!author_identity(o, c, console)) return std::nullopt;
+  status = kExitFileFailed;
+  auto texts = read_author_texts(files, o.line_text, o.train_text, console);
+  if (!texts) return std::nullopt;
+  RenderInput input{std::move(texts->line), std::move(texts->train), {}};
+  for (const CrewDocument& d : kCrewDocuments) {
+    const std::string name = crew_document_file_name(c.RouteId, c.TrainNumber, d);
+    FileRead read = files.read_whole(texts->train_path.parent_path() / name);
+    if (read.status == ReadStatus::Ok) input.documents.push_back({d.heading, name, read.bytes});
+  }
+  return input;
+}
+
+// Writes the three files, naming each; false when one fails.
+bool write_pictures(const Compilation& c, const ScenarioPictures& pictures,
+                    const std::optional<std::string>& out, Console& console) {
+  // No folder given is the current one, named as such in what is printed.
+  const std::filesystem::path folder = out ? argument_path(*out) : ".";
+  try {
+    for (const auto& [name, bytes] : {std::pair{route_map_file_name(c), &pictures.map},
+                                      std::pair{route_profile_file_name(c), &pictures.profile},
+                                      std::pair{html_page_file_name(c), &pictures.page}}) {
+      const auto path = scenario_file_path(folder, name);
+      system_files().write_replacing(path, *bytes);
+      console.err << "scengen: wrote " << display_path(path) << "\n";
+    }
+  } catch (const FileError& error) {
+    report_write_failure(error, console);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int render_scenario(const RenderOptions& o, Console& console) {
+  if (o.line_text.empty() != o.train_text.empty()) {
+    console.err << "scengen render: give both description texts, or neither for the built-in "
+                   "scenario\n";
+    return kExitUsage;
+  }
+  Compilation c;
+  int status = kExitOk;
+  const std::optional<RenderInput> input =
+      o.line_text.empty() ? built_in_input(c) : author_input(o, c, console, status);
+  if (!input) return status;
+
+  MemoryTexts texts(input->line, input->train);
+  const CompileOutcome outcome = compile_scenario(c, texts, 1);
+  if (outcome.end == CompileEnd::NoTrack) {
+    if (c.StatusCode != 0)
+      console.err << "scengen: " << describe_error(c.StatusCode, c.StatusPosition) << "\n";
+    console.err << "scengen: no track was compiled from the line description; nothing to draw\n";
+    return exit_status_of(/*stopped=*/true, c.StatusCode);
+  }
+  // A seal error stops no drawing: the pictures show the model as far as it was built.
+  const int32_t code = outcome.end == CompileEnd::SealError ? outcome.seal_code : c.StatusCode;
+  const std::string words = code == 0 ? "Compiled without errors."
+                                      : "Compiled with " + describe_error(code, c.StatusPosition) +
+                                            "; the pictures show the model as far as it was built.";
+  if (!write_pictures(c, draw_scenario(c, words, input->documents), o.out, console)) {
+    return kExitFileFailed;
+  }
+  if (code != 0) console.err << "scengen: " << describe_error(code, c.StatusPosition) << "\n";
+  return exit_status_of(/*stopped=*/false, code);
+}
+
+void add_render_command(CLI::App& app, CommandContext& context) {
+  const auto [command, o] = add_command(
+      app, context,
+      {"render", "Pictures of a scenario: route map, route profile, page.", kRenderFooter},
+      render_scenario);
+  add_text_arguments(*command, o->line_text, o->train_text, /*required=*/false);
+  add_out_option(*command, o->out, "the current one");
+  add_identity_options(*command, o->route, o->train);
+}
+
+}  // namespace scengen

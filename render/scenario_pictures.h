@@ -1,0 +1,25 @@
+// Every picture of a compiled scenario at once: the two drawings as files of their own and the
+// page that holds them both.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/compilation.h"
+#include "render/html_page.h"
+
+namespace scengen {
+
+struct ScenarioPictures {
+  std::string map;      // the route map as a file: the XML declaration, then the <svg>
+  std::string profile;  // the route profile as a file, likewise
+  std::string page;     // the page, with both pictures inline (no declaration there)
+};
+
+/// Draws the model once and builds all three from the drawings; `outcome` is the compile's result
+/// in words, shown at the top of the page.
+ScenarioPictures draw_scenario(const Compilation& c, std::string_view outcome,
+                               const std::vector<PageDocument>& documents);
+
+}  // namespace scengen
