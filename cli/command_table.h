@@ -63,5 +63,6 @@ void add_check_command(CLI::App& app, CommandContext& context);
 void add_dump_command(CLI::App& app, CommandContext& context);
 void add_texts_command(CLI::App& app, CommandContext& context);
 void add_render_command(CLI::App& app, CommandContext& context);
+void add_decompile_command(CLI::App& app, CommandContext& context);
 
 }  // namespace scengen

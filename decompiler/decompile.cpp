@@ -367,9 +367,54 @@ std::string station_record(const ScenarioEntry& entry, int32_t slot,
   return buffer + *name;
 }
 
-struct SlowOrder {
-  int32_t start_cell, end_cell;
-};
+// The signals in the order that leaves their marks as the cells hold them: where the marks of
+// two signals meet, the one whose mark stayed is written last. Otherwise in the order of cells.
+std::vector<int32_t> signal_order(const std::vector<TrackCell>& cells) {
+  const int32_t n = static_cast<int32_t>(cells.size());
+  std::vector<int32_t> signals;
+  std::map<int32_t, size_t> index;
+  for (int32_t i = 0; i < n; ++i) {
+    if (cells[static_cast<size_t>(i)].Kind == kSignal) {
+      index[i] = signals.size();
+      signals.push_back(i);
+    }
+  }
+  auto mark_of = [&](int32_t signal, int k) {
+    const int32_t sets = cells[static_cast<size_t>(signal)].Param4 % 10;
+    return signal_mark(0, sets, k);
+  };
+  // Who writes each mark cell: (signal, k).
+  std::map<int32_t, std::vector<std::pair<size_t, int>>> writers;
+  for (size_t s = 0; s < signals.size(); ++s)
+    for (int k = 1; k <= kApproachMarks; ++k)
+      if (signals[s] - 2 * k >= 0) writers[signals[s] - 2 * k].push_back({s, k});
+  std::vector<std::vector<size_t>> after(signals.size());  // s -> signals written after s
+  std::vector<int> before_count(signals.size(), 0);
+  for (const auto& [c, w] : writers) {
+    if (w.size() < 2) continue;
+    const uint8_t mark = cells[static_cast<size_t>(c)].Mark;
+    std::vector<size_t> kept, lost;
+    for (const auto& [s, k] : w) (mark_of(signals[s], k) == mark ? kept : lost).push_back(s);
+    if (kept.size() != 1) continue;
+    for (const size_t s : lost) {
+      after[s].push_back(kept[0]);
+      ++before_count[kept[0]];
+    }
+  }
+  std::set<size_t> ready;
+  for (size_t s = 0; s < signals.size(); ++s)
+    if (before_count[s] == 0) ready.insert(s);
+  std::vector<int32_t> order;
+  while (!ready.empty()) {
+    const size_t s = *ready.begin();
+    ready.erase(ready.begin());
+    order.push_back(signals[s]);
+    for (const size_t t : after[s])
+      if (--before_count[t] == 0) ready.insert(t);
+  }
+  if (order.size() != signals.size()) return signals;  // marks no order gives: cells' order
+  return order;
+}
 
 std::string train_text(const CompiledScenario& files, const std::vector<TrackCell>& cells,
                        const std::set<int32_t>& explicit_180, std::vector<std::string>& notes) {
@@ -470,8 +515,7 @@ std::string train_text(const CompiledScenario& files, const std::vector<TrackCel
   }
 
   text.line("[segnali]");
-  for (int32_t i = 0; i < n; ++i) {
-    if (cell(i).Kind != kSignal) continue;
+  for (const int32_t i : signal_order(cells)) {
     SignalCell s = unpack_signal(cell(i));
     // A time is kept only by sx 2: keep the sets' sum and make sx 2.
     if (s.tempo != 0 && s.sx != 2) {

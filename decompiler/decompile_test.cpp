@@ -193,3 +193,28 @@ TEST(DecompileTest, AnotherIdentityShowsInTheSealedSlots) {
 
 }  // namespace
 }  // namespace scengen
+
+namespace scengen {
+namespace {
+
+// The generator's varied scenarios, short to the longest: compile, decompile, compile again.
+TEST(DecompileTest, GeneratedScenariosRoundTrip) {
+  struct Generated {
+    int32_t length;
+    uint32_t seed;
+  };
+  const Generated kGenerated[] = {{1000, 1},  {1000, 2},   {2500, 3},    {5000, 4},
+                                  {12000, 5}, {40000, 6},  {72000, 7},   {150000, 8},
+                                  {333350, 9}, {1000000, 10}};
+  for (const Generated& g : kGenerated) {
+    SCOPED_TRACE("route of " + std::to_string(g.length) + " m, seed " + std::to_string(g.seed));
+    const GeneratedScenario s = generate_varied_scenario(g.length, g.seed);
+    for (const bool with_plan : {true, false}) {
+      SCOPED_TRACE(with_plan ? "with plan" : "without plan");
+      expect_round_trip(s.line_text, s.train_text, with_plan, "Percorso_Prova", "99001");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace scengen
