@@ -84,9 +84,10 @@ int decompile_files(const DecompileOptions& o, Console& console) {
     scenario.plan = std::move(*plan);
   }
 
-  const std::filesystem::path out = o.out ? argument_path(*o.out) : std::filesystem::path(".");
-  const std::filesystem::path line_path = out / (route + "_linea.txt");
-  const std::filesystem::path train_path = out / (route + "_" + train + "-.txt");
+  // Without --out, the current folder: the names alone.
+  const std::filesystem::path out = o.out ? argument_path(*o.out) : std::filesystem::path();
+  const std::filesystem::path line_path = out / argument_path(route + "_linea.txt");
+  const std::filesystem::path train_path = out / argument_path(route + "_" + train + "-.txt");
   if (!o.force) {
     for (const auto& path : {line_path, train_path}) {
       std::error_code error;
