@@ -1,5 +1,6 @@
 #include "bench/scenario_generator.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -171,6 +172,250 @@ GeneratedScenario generate_scenario(int32_t route_length, const GeneratedLayout&
   }
   train.line("[fine]");
   return {line.take(), train.take()};
+}
+
+}  // namespace scengen
+
+namespace scengen {
+namespace {
+
+// A small generator of its own, so that a seed gives the same scenario on every system.
+class Draw {
+ public:
+  explicit Draw(uint32_t seed) : state_(seed * 2654435761u + 12345u) {}
+  /// A whole number from `low` to `high`, both included.
+  int64_t between(int64_t low, int64_t high) {
+    state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
+    const uint64_t span = static_cast<uint64_t>(high - low) + 1;
+    return low + static_cast<int64_t>((state_ >> 33) % span);
+  }
+  bool chance(int percent) { return between(1, 100) <= percent; }
+  template <typename T, size_t N>
+  const T& pick(const T (&table)[N]) {
+    return table[static_cast<size_t>(between(0, static_cast<int64_t>(N) - 1))];
+  }
+
+ private:
+  uint64_t state_;
+};
+
+// Which cells are spoken for; a feature takes a window of cells that must all be free.
+class Cells {
+ public:
+  explicit Cells(int32_t last) : taken_(static_cast<size_t>(last) + 1, false), last_(last) {
+    for (int32_t c = 0; c < kFirstFeatureCell; ++c) taken_[static_cast<size_t>(c)] = true;
+  }
+  bool free(int32_t first, int32_t last) const {
+    if (first < 0 || last > last_) return false;
+    for (int32_t c = first; c <= last; ++c)
+      if (taken_[static_cast<size_t>(c)]) return false;
+    return true;
+  }
+  void take(int32_t first, int32_t last) {
+    for (int32_t c = first; c <= last; ++c) taken_[static_cast<size_t>(c)] = true;
+  }
+  /// The first cell from `cell` whose window [cell + before, cell + after] is free, taken; -1
+  /// when none is left before `limit`.
+  int32_t take_from(int32_t cell, int32_t before, int32_t after, int32_t limit) {
+    for (; cell <= limit; ++cell) {
+      if (free(cell + before, cell + after)) {
+        take(cell + before, cell + after);
+        return cell;
+      }
+    }
+    return -1;
+  }
+
+ private:
+  std::vector<bool> taken_;
+  int32_t last_;
+};
+
+constexpr const char* kBoardTexts[] = {
+    "(P.B.A.)(P. 253)", "a, b", "  edge blanks  ", "", "x \"quoted\" y", "(S.S. n\xB0 9)",
+    "\xC8 \xE0 \x80 \xFF", "line\r\nbreak", "-dash-", "[brackets]"};
+constexpr const char* kStationNames[] = {"FERMATA", "BIVIO, NORD", " SPAZI ", "", "CITT\xC0",
+                                         "Q\"UOTE", "-TRATTO-"};
+constexpr int kStationTypes[] = {2, 4, 5, 6, 7, 8, 11, 12, 24, 25, 26, 28, 255};
+constexpr int kTunnelKinds[] = {2, 12, 0, 13, 25, 7, 1, 11, 265};
+constexpr int kCodes[] = {270, 280, 180, 0, -3, 32767, 40000, 1};
+
+// A text field that reads back as `text`: in quotes when it needs them and has no quote.
+std::string field(std::string_view text) {
+  const bool plain = text.find_first_of(",\r\n") == std::string_view::npos &&
+                     (text.empty() || (text.front() != ' ' && text.back() != ' ' &&
+                                       text.front() != '"'));
+  return plain ? std::string(text) : "\"" + std::string(text) + "\"";
+}
+
+}  // namespace
+
+GeneratedScenario generate_varied_scenario(int32_t route_length, uint32_t seed) {
+  if (route_length < kShortestVariedRoute || route_length > kLongestVariedRoute ||
+      route_length % kCell != 0)
+    throw std::invalid_argument("no varied scenario for a route of this length");
+  Draw draw(seed);
+  const int32_t last_cell = (route_length + kRouteTail) / kCell;
+  // Features stand up to a little beyond the route's end, in the track's tail.
+  const int32_t feature_limit = std::min(last_cell - 40, (route_length + 2000) / kCell);
+  Cells cells(last_cell);
+  const int32_t density = std::max<int32_t>(1, route_length / 5000);  // features per kind
+
+  // Information boards take slots from 80 down; stations from 1 up, at most 78 - boards.
+  const int32_t boards = static_cast<int32_t>(draw.between(0, std::min<int64_t>(20, density + 2)));
+  TextBuilder stations_text;
+  int32_t stations = 0;
+  int32_t previous_end = -1000000;
+  int32_t pos = static_cast<int32_t>(draw.between(0, 40)) * kCell;
+  while (stations < 78 - boards && pos + 800 <= feature_limit * kCell) {
+    const int type = draw.pick(kStationTypes);
+    const int32_t length = static_cast<int32_t>(draw.between(1, 12)) * 100;
+    const int third = static_cast<int>(draw.between(0, 1));
+    int32_t start = 0, end = 0;
+    if (type == 5 || type == 6) {
+      start = pos - length;
+      end = pos + 150;
+    } else if (type == 7 || type == 8) {
+      start = pos - length;
+      end = pos + length;
+    } else {
+      start = pos - length / 2;
+      end = pos + length / 2 + (third != 0 && stations > 0 ? 50 : 0);
+      if (stations == 0 && third != 0) end += 50;
+    }
+    const int32_t marker = end / kCell - 1;
+    const bool placed = type >= 25 || (marker > 1 && cells.free(marker - 4, marker));
+    if (start - 350 >= previous_end && placed && marker <= feature_limit) {
+      if (type < 25) cells.take(marker - 4, marker);
+      ++stations;
+      const int64_t time = draw.chance(30) ? 0 : draw.between(0, 86399);
+      stations_text.line("stazione, ", pos, ", ", type, ", ", length, ", ", draw.between(0, 255),
+                         ", ", draw.between(0, 1), ", ", third, ", ", draw.between(-32768, 32767),
+                         ",", draw.between(0, 9), ", ", draw.between(0, 255), ", ",
+                         draw.between(-32768, 32767), ",", draw.between(0, 60), ",",
+                         draw.between(0, 60), ", ", draw.between(0, 255), ", ", time / 3600, ",",
+                         time / 60 % 60, ",", time % 60, ", ", field(draw.pick(kStationNames)));
+      previous_end = end;
+    }
+    pos = std::max(pos + 50, end + 350 + length) / 100 * 100 + 50 * draw.between(0, 40);
+    pos = pos / kCell * kCell;
+  }
+
+  // Slow orders keep a window of free cells around them for the code points the pass adds.
+  TextBuilder orders;
+  for (int32_t n = 0, from = kFirstFeatureCell; n < density; ++n) {
+    const int32_t length = static_cast<int32_t>(draw.between(0, 40)) * kCell;
+    // The first may start within 1500 m, where it has no warning board.
+    const bool early = n == 0 && draw.chance(50);
+    const int32_t cell =
+        early ? cells.take_from(25, -20, length / kCell + 14, 25)
+              : cells.take_from(from + static_cast<int32_t>(draw.between(0, 60)), -50,
+                                length / kCell + 14, feature_limit - length / kCell - 14);
+    if (cell < 0) break;
+    const int64_t v = draw.chance(30) ? draw.between(110, 300) : draw.between(5, 105);
+    orders.line("rallentamento, ", (cell - 1) * kCell, ", ", v, ", ", length, ", ",
+                draw.between(0, 1), ", ", draw.between(0, 1), ", ",
+                draw.chance(50) ? 0 : draw.between(-50, 200));
+    from = cell + length / kCell + 14;
+  }
+
+  TextBuilder line;
+  line.line("[generale]");
+  line.line("lunghezza percorso, ", route_length);
+  const char* const refs[] = {"uno", "due", "tre"};
+  for (const char* r : refs) {
+    line.line("progressiva chilometrica ", r, ", ", draw.between(0, route_length / kCell) * kCell,
+              ", ", draw.between(-1000, 400000) * kCell, ", ", draw.between(0, 1));
+  }
+  line.line("sfondo uno, ", draw.between(0, 1000));
+  line.line("sfondo due, ", draw.between(-5, 5));
+  line.line("sfondo tre, ", draw.between(0, 2));
+  if (draw.chance(80)) {
+    line.line(draw.chance(50) ? "ripetizione segnali 4 codici, " : "ripetizione segnali 9 codici, ",
+              draw.between(0, route_length / kCell) * kCell, ", ",
+              draw.chance(20) ? 0 : draw.between(1, route_length / kCell) * kCell);
+  }
+  line.line("[curve]");
+  const int32_t plan_end = std::min(route_length + kRouteTail - 2, 999990);
+  for (int64_t s = draw.between(0, 20); s < plan_end && s <= int64_t{last_cell} * kCell - 100;) {
+    const int64_t n = std::min<int64_t>(draw.between(1, 600), plan_end - s);
+    line.line(draw.chance(50) ? "curvad" : "curvas", draw.between(1, 6), ", ", s, ", ", n);
+    s += n + (draw.chance(30) ? 0 : draw.between(1, 3000));
+  }
+  line.line("[pendenze]");
+  for (int64_t x = 0; x <= int64_t{last_cell - 2} * kCell - 100; x += draw.between(1, 3000)) {
+    line.line("pendenza, ", x, ", ", draw.chance(10) ? (draw.chance(50) ? -100 : 155)
+                                                      : draw.between(-30, 30));
+  }
+  line.line("[montagne]");
+  for (int32_t n = 0, x = static_cast<int32_t>(draw.between(0, 100)) * kCell;
+       n < 80 && x + 2000 < feature_limit * kCell; ++n) {
+    const int32_t end = x + static_cast<int32_t>(draw.between(1, 30)) * kCell;
+    line.line("montagna, ", x, ", ", end, ", ", draw.pick(kTunnelKinds));
+    x = end + static_cast<int32_t>(draw.chance(30) ? draw.between(1, 3) : draw.between(4, 200)) *
+                  kCell;
+  }
+  line.line("[cartelli]");
+  for (int32_t n = 0; n < density; ++n) {
+    const int32_t cell = cells.take_from(
+        static_cast<int32_t>(draw.between(kFirstFeatureCell, feature_limit)), 0, 0, feature_limit);
+    if (cell < 0) break;
+    // The packed rank holds the left speed / 5 in the hundreds: left 1635 at the most.
+    line.line("indicatori_vmax, ", (cell - 1) * kCell, ", ", draw.between(0, 327) * 5, ", ",
+              draw.between(0, 200) * 5, ", ", draw.between(0, 30) * 5, ", ", draw.between(0, 2),
+              ", ", draw.between(0, 67) * 5, ", ", draw.between(0, 99) * 5, ", ",
+              draw.between(0, 20) * 5, ", ", draw.between(0, 9));
+  }
+  line.line("[indicazioni]");
+  for (int32_t n = 0; n < boards; ++n) {
+    const int32_t cell = cells.take_from(
+        static_cast<int32_t>(draw.between(kFirstFeatureCell, feature_limit)), 0, 0, feature_limit);
+    if (cell < 0) break;
+    line.line("cartello_indicatore, ", (cell - 1) * kCell, ", ", field(draw.pick(kBoardTexts)));
+  }
+  line.line("[fine]");
+
+  TextBuilder train;
+  train.line("[generale]");
+  train.line("numero vetture, ", draw.between(1, 20));
+  train.line("percentuale massa frenata, ", draw.between(50, 200));
+  train.line("sabbia, ", draw.between(-32768, 32767));
+  train.line("orologio, ", draw.between(0, 23), " ", draw.between(0, 59), " ", draw.between(0, 59));
+  train.line("[aderenze]");
+  for (int64_t x = 0; x <= int64_t{last_cell - 2} * kCell - 100; x += draw.between(1, 20000))
+    train.line("aderenza, ", x, ", ", draw.between(0, 255));
+  train.line("[vel_limite]");
+  for (int64_t x = 0; x <= int64_t{last_cell - 2} * kCell - 100; x += draw.between(1, 20000))
+    train.line("velocita, ", x, ", ", draw.between(0, 255) * 5);
+  train.line("[stazioni]");
+  GeneratedScenario out;
+  out.train_text = train.take() + stations_text.take();
+  TextBuilder rest;
+  rest.line("[rallentamenti]");
+  std::string rest_text = rest.take() + orders.take();
+  TextBuilder signals;
+  signals.line("[segnali]");
+  for (int32_t n = 0; n < density * 2; ++n) {
+    const int32_t cell = cells.take_from(
+        static_cast<int32_t>(draw.between(kFirstFeatureCell, feature_limit)), 0, 0, feature_limit);
+    if (cell < 0) break;
+    const int64_t tempo = draw.chance(50) ? 0 : draw.pick({50, 101, 255, 300});
+    signals.line("segnale, ", (cell - 1) * kCell, ", ", draw.between(0, 2), ", ", draw.between(0, 9),
+                 ", ", draw.between(0, 9), ", ", draw.between(0, 9), ", ", draw.between(0, 3275),
+                 ", ", draw.between(0, 2), ", ", draw.between(0, 9), ", ", draw.between(0, 9), ", ",
+                 draw.between(0, 9), ", ", tempo);
+  }
+  signals.line("[codici]");
+  for (int32_t n = 0; n < density * 2; ++n) {
+    const int32_t cell = cells.take_from(
+        static_cast<int32_t>(draw.between(kFirstFeatureCell, feature_limit)), 0, 0, feature_limit);
+    if (cell < 0) break;
+    signals.line("abbattimento, ", cell * kCell, ", ", draw.pick(kCodes));
+  }
+  signals.line("[fine]");
+  out.train_text += rest_text + signals.take();
+  out.line_text = line.take();
+  return out;
 }
 
 }  // namespace scengen

@@ -39,4 +39,17 @@ bool is_generable_length(int32_t route_length);
 /// every feature that needs a free cell gets a cell of its own.
 GeneratedScenario generate_scenario(int32_t route_length, const GeneratedLayout& layout = {});
 
+/// The shortest and the longest route of the varied scenarios (m).
+inline constexpr int32_t kShortestVariedRoute = 1000;
+inline constexpr int32_t kLongestVariedRoute = 1000000;
+
+/// A scenario with every kind of feature, each with values at the ends of what its cells keep
+/// (references, repetition, curves of every class and side, gradients from -100 to +155 per
+/// mille, marked and unmarked tunnels, speed boards, information boards with separators, quotes
+/// and Windows-1252 letters, stations of every type, slow orders with and without warning and
+/// approach boards, signals with times, code points with and without a code), drawn from `seed`
+/// and laid out so that it compiles without an error. `route_length` is a multiple of 50 from
+/// kShortestVariedRoute to kLongestVariedRoute.
+GeneratedScenario generate_varied_scenario(int32_t route_length, uint32_t seed);
+
 }  // namespace scengen

@@ -29,14 +29,15 @@ Examples:
   scengen compile work/Veltrano_Quarnelo_linea.txt work/Veltrano_Quarnelo_58316-.txt --out work
   scengen dump work/Veltrano_Quarnelo_58316.dat --cells 1048:1052
   scengen diff old/Veltrano_Quarnelo_58316.dat work/Veltrano_Quarnelo_58316.dat
+  scengen decompile work/Veltrano_Quarnelo_58316.dat --out recovered
 
 Run 'scengen COMMAND --help' for the options of a command.)";
 
 // The commands in the order --help lists them.
 using AddCommand = void (*)(CLI::App&, CommandContext&);
-constexpr AddCommand kCommands[] = {add_run_command,   add_compile_command, add_check_command,
-                                    add_dump_command,  add_texts_command,   add_render_command,
-                                    add_diff_command,  add_explain_command};
+constexpr AddCommand kCommands[] = {add_run_command,    add_compile_command,   add_check_command,
+                                    add_dump_command,   add_texts_command,     add_render_command,
+                                    add_diff_command,   add_decompile_command, add_explain_command};
 
 // One line for a command line that cannot be parsed, naming the help to read.
 int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream& err) {

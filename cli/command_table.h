@@ -64,6 +64,7 @@ void add_dump_command(CLI::App& app, CommandContext& context);
 void add_texts_command(CLI::App& app, CommandContext& context);
 void add_render_command(CLI::App& app, CommandContext& context);
 void add_diff_command(CLI::App& app, CommandContext& context);
+void add_decompile_command(CLI::App& app, CommandContext& context);
 void add_explain_command(CLI::App& app, CommandContext& context);
 
 }  // namespace scengen

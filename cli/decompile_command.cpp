@@ -1,0 +1,160 @@
+// scengen decompile: the two description texts recovered from a compiled scenario, checked by
+// compiling them back in memory.
+#include <filesystem>
+#include <ostream>
+
+#include "cli/command_files.h"
+#include "cli/command_table.h"
+#include "compiler/output_decoding.h"
+#include "decompiler/decompile.h"
+#include "run/exit_status.h"
+
+namespace scengen {
+namespace {
+
+struct DecompileOptions {
+  std::string track;
+  std::optional<std::string> sim;
+  std::optional<std::string> plan;
+  std::optional<std::string> out;  // default: the current folder
+  std::optional<std::string> route;
+  std::optional<std::string> train;
+  bool force = false;
+};
+
+template <typename Model>
+std::optional<Model> decoded(const std::filesystem::path& path, const char* what,
+                             std::string_view bytes, Decoded<Model> (*decode)(std::string_view),
+                             Console& console) {
+  Decoded<Model> d = decode(bytes);
+  if (d) return std::move(*d.value);
+  console.err << "scengen: " << display_path(path) << " is not " << what << ": " << d.error
+              << '\n';
+  return std::nullopt;
+}
+
+int decompile_files(const DecompileOptions& o, Console& console) {
+  const std::filesystem::path track_path = argument_path(o.track);
+  const std::filesystem::path folder = track_path.parent_path();
+  // ROUTE_TRAIN.dat names the route and the train, and the table and plan beside it.
+  const std::string stem = track_path.stem().string();
+  const size_t cut = stem.rfind('_');
+  if ((!o.route || !o.train) && (cut == std::string::npos || cut == 0)) {
+    console.err << "scengen decompile: " << display_path(track_path)
+                << " is not named ROUTE_TRAIN.dat: give --route and --train\n";
+    return kExitUsage;
+  }
+  const std::string file_route = cut == std::string::npos ? "" : stem.substr(0, cut);
+  const std::string route = o.route.value_or(file_route);
+  const std::string train = o.train.value_or(stem.substr(cut + 1));
+  if (!usable_name("decompile", route, console) || !usable_name("decompile", train, console))
+    return kExitUsage;
+  const std::filesystem::path sim_path =
+      o.sim ? argument_path(*o.sim) : folder / (stem + ".sim");
+  std::optional<std::filesystem::path> plan_path;
+  if (o.plan) {
+    plan_path = argument_path(*o.plan);
+  } else {
+    const std::filesystem::path beside = folder / (file_route + "_linea.dat");
+    std::error_code error;
+    if (!file_route.empty() && std::filesystem::exists(beside, error)) plan_path = beside;
+  }
+
+  FileLayer& files = system_files();
+  CompiledScenario scenario;
+  {
+    const auto bytes = read_input(files, track_path, console);
+    if (!bytes) return kExitFileFailed;
+    auto cells = decoded(track_path, "a compiled track", *bytes, decode_track_cells, console);
+    if (!cells) return kExitCompileError;
+    scenario.cells = std::move(*cells);
+  }
+  {
+    const auto bytes = read_input(files, sim_path, console);
+    if (!bytes) return kExitFileFailed;
+    auto table = decoded(sim_path, "a scenario table", *bytes, decode_scenario_table, console);
+    if (!table) return kExitCompileError;
+    scenario.table = std::move(*table);
+  }
+  if (plan_path) {
+    const auto bytes = read_input(files, *plan_path, console);
+    if (!bytes) return kExitFileFailed;
+    auto plan = decoded(*plan_path, "a route plan", *bytes, decode_route_plan, console);
+    if (!plan) return kExitCompileError;
+    scenario.plan = std::move(*plan);
+  }
+
+  // Without --out, the current folder: the names alone.
+  const std::filesystem::path out = o.out ? argument_path(*o.out) : std::filesystem::path();
+  const std::filesystem::path line_path = out / argument_path(route + "_linea.txt");
+  const std::filesystem::path train_path = out / argument_path(route + "_" + train + "-.txt");
+  if (!o.force) {
+    for (const auto& path : {line_path, train_path}) {
+      std::error_code error;
+      if (std::filesystem::exists(path, error)) {
+        console.err << "scengen decompile: " << display_path(path)
+                    << " exists: give --force to replace it\n";
+        return kExitFileFailed;
+      }
+    }
+  }
+
+  const Decompilation d = decompile(scenario, route, train);
+  try {
+    files.write_replacing(line_path, d.line_text);
+    files.write_replacing(train_path, d.train_text);
+  } catch (const FileError& error) {
+    report_write_failure(error, console);
+    return kExitFileFailed;
+  }
+  for (const std::string& note : d.notes) console.err << "scengen decompile: " << note << '\n';
+  if (d.exact()) return kExitOk;
+  console.err << "scengen decompile: the texts do not compile back to the same files"
+              << (plan_path ? "" : " (route plan left out)") << "; file against texts:\n";
+  for (const std::string& line : d.differences) console.err << "  " << line << '\n';
+  return kExitCompileError;
+}
+
+constexpr const char* kDecompileFooter =
+    R"(Reads a compiled track ROUTE_TRAIN.dat, its scenario table (ROUTE_TRAIN.sim beside it unless
+--sim names it) and its route plan (ROUTE_linea.dat beside it, when there is one, unless --plan
+names it), and writes ROUTE_linea.txt and ROUTE_TRAIN-.txt in the program's own layout. The route
+and train come from the track's name unless --route and --train give them; they also name the
+texts. What the compile derives (the code points around slow orders, the seal, the scenario
+codes, marks and markers) is left to it. Curves come from the route plan: without one, none are
+written and the plan is not compared.
+
+The texts are compiled back in memory and compared with the files. Exit status 0: they compile
+to the same bytes. Exit status 1: they do not (the texts are written all the same, and every
+cell, slot or plan point that would differ is listed with its metres, the file's value first),
+or a file is not of its kind. Exit status 4: a file cannot be read, or a text exists already
+(give --force to replace it) or cannot be written.
+
+Examples:
+  scengen decompile Veltrano_Quarnelo_58316.dat --out texts
+  scengen decompile scenario/Ponte_Alto_2101.dat --plan scenario/Ponte_Alto_linea.dat --force
+  scengen decompile track.dat --sim table.sim --route Ponte_Alto --train 2101)";
+
+}  // namespace
+
+void add_decompile_command(CLI::App& app, CommandContext& context) {
+  const auto [command, o] = add_command(
+      app, context,
+      {"decompile", "The description texts recovered from a compiled scenario.", kDecompileFooter},
+      decompile_files);
+  command->add_option("TRACK", o->track, "The compiled track ROUTE_TRAIN.dat")
+      ->required()
+      ->type_name("FILE");
+  command->add_option("--sim", o->sim, "The scenario table (default: ROUTE_TRAIN.sim beside it)")
+      ->type_name("FILE");
+  command->add_option("--plan", o->plan, "The route plan (default: ROUTE_linea.dat beside it)")
+      ->type_name("FILE");
+  add_out_option(*command, o->out, "the current one");
+  command->add_option("--route", o->route, "The route (default: from TRACK's name)")
+      ->type_name("ID");
+  command->add_option("--train", o->train, "The train (default: from TRACK's name)")
+      ->type_name("NUMBER");
+  command->add_flag("--force", o->force, "Replace texts of the same names");
+}
+
+}  // namespace scengen

@@ -1,0 +1,220 @@
+#include "decompiler/decompile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "bench/scenario_generator.h"
+#include "compiler/compilation.h"
+#include "compiler/compile.h"
+#include "compiler/description_texts.h"
+#include "compiler/output_decoding.h"
+#include "compiler/output_files.h"
+#include "texts/line_description.h"
+#include "texts/train_description.h"
+
+namespace scengen {
+namespace {
+
+constexpr const char* kRoute = "Veltrano_Quarnelo";
+constexpr const char* kTrain = "58316";
+
+// The three file images of a compile; the plan's is empty without a plan.
+struct Images {
+  std::string plan, table, track;
+  bool operator==(const Images&) const = default;
+};
+
+Images compile_images(const std::string& line, const std::string& train, bool with_plan,
+                      const std::string& route = kRoute, const std::string& number = kTrain) {
+  Compilation c;
+  c.RouteId = route;
+  c.TrainNumber = number;
+  MemoryTexts texts(line, train);
+  const CompileOutcome outcome = compile_scenario(c, texts, with_plan ? 1 : 0);
+  EXPECT_EQ(outcome.end, CompileEnd::Sealed);
+  EXPECT_EQ(c.StatusCode, 0) << "at " << c.StatusPosition;
+  Images images;
+  if (with_plan) images.plan = encode_route_plan(c.TrackPlan);
+  images.table = encode_scenario_table(c.ScenarioTable).value_or("");
+  images.track = encode_track_cells(c.TrackCells);
+  return images;
+}
+
+// The files as the decompiler reads them back.
+CompiledScenario decode(const Images& images) {
+  CompiledScenario files;
+  files.cells = *decode_track_cells(images.track).value;
+  files.table = *decode_scenario_table(images.table).value;
+  if (!images.plan.empty()) files.plan = *decode_route_plan(images.plan).value;
+  return files;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string all;
+  for (const std::string& line : lines) all += line + "\n";
+  return all;
+}
+
+// compile(decompile(files)) == files, and the decompiler says so itself.
+void expect_round_trip(const std::string& line, const std::string& train, bool with_plan,
+                       const std::string& route = kRoute, const std::string& number = kTrain) {
+  const Images original = compile_images(line, train, with_plan, route, number);
+  const Decompilation d = decompile(decode(original), route, number);
+  EXPECT_TRUE(d.exact()) << joined(d.differences);
+  EXPECT_TRUE(d.notes.empty()) << joined(d.notes);
+  EXPECT_TRUE(compile_images(d.line_text, d.train_text, with_plan, route, number) == original)
+      << d.line_text << d.train_text;
+}
+
+size_t count(const std::string& text, const std::string& word) {
+  size_t n = 0;
+  for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) ++n;
+  return n;
+}
+
+TEST(DecompileTest, BuiltInScenarioRoundTripsWithAndWithoutPlan) {
+  const std::string line = emit_line_list(line_description_lines());
+  const std::string train = emit_line_list(train_description_lines());
+  for (const bool with_plan : {true, false}) {
+    SCOPED_TRACE(with_plan ? "with plan" : "without plan");
+    expect_round_trip(line, train, with_plan);
+  }
+}
+
+TEST(DecompileTest, BuiltInTextsComeBackWithTheirRecordsAndNothingTheCompileAdds) {
+  const std::string line = emit_line_list(line_description_lines());
+  const std::string train = emit_line_list(train_description_lines());
+  const Decompilation d = decompile(decode(compile_images(line, train, true)), kRoute, kTrain);
+  // The author's code points only: the 180s of the finishing pass are left to it.
+  EXPECT_EQ(count(d.train_text, "abbattimento"), count(train, "abbattimento"));
+  EXPECT_EQ(count(d.train_text, ",   180\r\n"), 0u);
+  for (const char* word : {"segnale,", "stazione,", "rallentamento,", "velocita,", "aderenza,"})
+    EXPECT_EQ(count(d.train_text, word), count(train, word)) << word;
+  for (const char* word : {"indicatori_vmax", "cartello_indicatore", "montagna,", "pendenza,"})
+    EXPECT_EQ(count(d.line_text, word), count(line, word)) << word;
+  EXPECT_NE(d.line_text.find("curvas6,  70500,  400\r\n"), std::string::npos);
+  EXPECT_NE(d.line_text.find("(Sottopasso)( S.S. n\xB0" "9 )\r\n"), std::string::npos);
+  EXPECT_NE(d.train_text.find(", BIVIO SORDIO\r\n"), std::string::npos);
+  EXPECT_EQ(d.line_text.substr(d.line_text.size() - 8), "[fine]\r\n");
+  // At most one comment line in a row anywhere: the readers skip only a few.
+  EXPECT_EQ(count(d.line_text, "\r\n-"), 0u);
+  EXPECT_EQ(count(d.train_text, "\r\n-"), 0u);
+}
+
+TEST(DecompileTest, WithoutPlanNoCurveIsWritten) {
+  const std::string line = emit_line_list(line_description_lines());
+  const std::string train = emit_line_list(train_description_lines());
+  const Decompilation d = decompile(decode(compile_images(line, train, false)), kRoute, kTrain);
+  EXPECT_EQ(count(d.line_text, "curva"), 0u);
+  EXPECT_TRUE(d.exact()) << joined(d.differences);
+}
+
+// Small scenarios, each showing one way a value is kept in the files.
+struct Case {
+  const char* name;
+  const char* line_features;  // after [curve]
+  const char* train_records;  // after [generale]
+};
+
+constexpr const char* kLineHead =
+    "[generale]\r\nlunghezza percorso, 20000\r\n"
+    "progressiva chilometrica uno, 0, 5000, 0\r\n"
+    "progressiva chilometrica due, 0, 8000, 1\r\n"
+    "progressiva chilometrica tre, 0, 300, 0\r\n"
+    "sfondo uno, 2\r\nsfondo due, 3\r\nsfondo tre, 4\r\n"
+    "ripetizione segnali 4 codici, 1000, 15000\r\n[curve]\r\n";
+
+const Case kCases[] = {
+    {"features of every kind",
+     "curvas2, 100, 50\r\ncurvad2, 150, 10\r\ncurvad6, 5000, 200\r\n"
+     "pendenza, 0, -100\r\npendenza, 2000, 155\r\npendenza, 4025, 7\r\n"
+     "montagna, 3000, 3800, 12\r\nmontagna, 3900, 4000, 2\r\nmontagna, 9000, 9500, 7\r\n"
+     "montagna, 11000, 11600, 25\r\n"
+     "indicatori_vmax, 6000, 1635, 0, 5, 3, 335, 495, 0, 9\r\n"
+     "cartello_indicatore, 7000, \"a, b\"\r\ncartello_indicatore, 6500, \"  edge  \"\r\n"
+     "cartello_indicatore, 8000, \r\ncartello_indicatore, 8500, x \"y\" z\r\n",
+     "numero vetture, 12\r\npercentuale massa frenata, 95\r\nsabbia, -3\r\n"
+     "orologio, 23 59 59\r\n"
+     "aderenza, 0, 255\r\naderenza, 5000, 1\r\n"
+     "velocita, 0, 1275\r\nvelocita, 100, 0\r\nvelocita, 17400, 40\r\n"
+     "stazione, 500, 12, 600, 1, 1, 1, 5,6,1, 2,1,1, 60, 8,0,0, \"FIRST, WITH COMMA\"\r\n"
+     "stazione, 2000, 5, 400, 9, 1, 1, -7,32767,255, -32768,1,2, 255, 0,0,-5,  SECOND\r\n"
+     "stazione, 4000, 7, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, \r\n"
+     "stazione, 6000, 26, 200, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, HALT \"Q\"\r\n"
+     "stazione, 10000, 12, 800, 0, 1, 1, 0,0,0, 0,0,0, 0, 30,0,0, \" LAST \"\r\n"
+     "rallentamento, 1000, 30, 200, 1, 1, 0\r\n"
+     "rallentamento, 12000, 40, 400, 0, 1, 30\r\n"
+     "rallentamento, 14500, 120, 0, 7, 0, 0\r\n"
+     "rallentamento, 16500, 60, 600, 0, 0, -4\r\n"
+     "segnale, 1500, 2, 4, 1, 1, 0, 2, 3, 1, 1, 50\r\n"
+     "segnale, 3000, 0, 9, 9, 9, 3275, 2, 9, 9, 9, 0\r\n"
+     "segnale, 5000, 1, 0, 0, 0, 0, 0, 0, 0, 0, 200\r\n"
+     "segnale, 11500, 2, 2, 3, 1, 1, 2, 2, 1, 1, 0\r\n"
+     "abbattimento, 0, 270\r\nabbattimento, 2500, 0\r\nabbattimento, 2600, 180\r\n"
+     "abbattimento, 7500, 40000\r\nabbattimento, 7600, -3\r\n"},
+    {"nothing but the general values", "", "sabbia, 1\r\n"},
+};
+
+TEST(DecompileTest, SmallScenariosRoundTrip) {
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string line = std::string(kLineHead) + c.line_features + "[fine]\r\n";
+    const std::string train = std::string("[generale]\r\n") + c.train_records + "[fine]\r\n";
+    for (const bool with_plan : {true, false}) {
+      SCOPED_TRACE(with_plan ? "with plan" : "without plan");
+      expect_round_trip(line, train, with_plan, "Prova", "1");
+    }
+  }
+}
+
+TEST(DecompileTest, DamagedCellIsNamedWithItsMetres) {
+  const std::string line = emit_line_list(line_description_lines());
+  const std::string train = emit_line_list(train_description_lines());
+  CompiledScenario files = decode(compile_images(line, train, false));
+  files.cells[700].Kind = 8;  // unused: no text makes it
+  const Decompilation d = decompile(files, kRoute, kTrain);
+  ASSERT_FALSE(d.exact());
+  EXPECT_NE(joined(d.differences).find("cell 700 (35000 m): the file holds unused"),
+            std::string::npos)
+      << joined(d.differences);
+  EXPECT_NE(joined(d.notes).find("cell 700 (35000 m) holds Kind 8"), std::string::npos)
+      << joined(d.notes);
+}
+
+TEST(DecompileTest, AnotherIdentityShowsInTheSealedSlots) {
+  const std::string line = emit_line_list(line_description_lines());
+  const std::string train = emit_line_list(train_description_lines());
+  const Decompilation d =
+      decompile(decode(compile_images(line, train, false)), "Other_Route", kTrain);
+  EXPECT_NE(joined(d.differences).find("slot 85 (file / texts):"), std::string::npos)
+      << joined(d.differences);
+}
+
+}  // namespace
+}  // namespace scengen
+
+namespace scengen {
+namespace {
+
+// The generator's varied scenarios, short to the longest: compile, decompile, compile again.
+TEST(DecompileTest, GeneratedScenariosRoundTrip) {
+  struct Generated {
+    int32_t length;
+    uint32_t seed;
+  };
+  const Generated kGenerated[] = {{1000, 1},  {1000, 2},   {2500, 3},    {5000, 4},
+                                  {12000, 5}, {40000, 6},  {72000, 7},   {150000, 8},
+                                  {333350, 9}, {1000000, 10}};
+  for (const Generated& g : kGenerated) {
+    SCOPED_TRACE("route of " + std::to_string(g.length) + " m, seed " + std::to_string(g.seed));
+    const GeneratedScenario s = generate_varied_scenario(g.length, g.seed);
+    for (const bool with_plan : {true, false}) {
+      SCOPED_TRACE(with_plan ? "with plan" : "without plan");
+      expect_round_trip(s.line_text, s.train_text, with_plan, "Percorso_Prova", "99001");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace scengen
