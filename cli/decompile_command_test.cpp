@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cli/scengen_process.h"
+#include "testing/scengen_process.h"
 
 namespace scengen {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "cli/command_files.h"
 #include "cli/command_table.h"
-#include "cli/windows_1252.h"
+#include "compiler/source_text.h"
 #include "compiler/compile.h"
 #include "compiler/output_decoding.h"
 #include "inspect/scenario_diff.h"
@@ -214,9 +214,9 @@ Json change_json(const ScenarioChange& c) {
           {"change", change_kind_name(c.kind)},
           {"from_m", c.from_m},
           {"to_m", c.to_m},
-          {"old", windows_1252_to_utf8(c.old_value)},
-          {"new", windows_1252_to_utf8(c.new_value)},
-          {"text", windows_1252_to_utf8(c.text)}};
+          {"old", utf8_from_windows_1252(c.old_value)},
+          {"new", utf8_from_windows_1252(c.new_value)},
+          {"text", utf8_from_windows_1252(c.text)}};
 }
 
 }  // namespace
@@ -270,7 +270,7 @@ int diff_scenario_files(const DiffOptions& o, Console& console) {
         group = group_name(c.group);
         console.out << group << ":\n";
       }
-      console.out << "  " << windows_1252_to_utf8(c.text) << '\n';
+      console.out << "  " << utf8_from_windows_1252(c.text) << '\n';
     }
   }
   return changes.empty() ? kExitOk : kExitCompileError;

@@ -3,7 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/scengen_process.h"
+#include "testing/scengen_process.h"
 
 namespace scengen {
 namespace {
