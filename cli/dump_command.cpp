@@ -195,7 +195,10 @@ struct Selection {
   // A cell stands for its 50 m and, when it holds a feature, for the position the feature was
   // given: a signal at 5200 m stands in the cell that starts at 5250 m and is found at 5200.
   bool wants(const TrackCell& c, size_t cell) const {
-    if (nonempty && c.Kind == kNothing && c.Mark == 0 && c.Tunnel == 0) return false;
+    if (nonempty && c.Kind == kNothing && c.Param1 == 0 && c.Param2 == 0 && c.Param3 == 0 &&
+        c.Param4 == 0 && c.Param5 == 0 && c.Mark == 0 && c.Tunnel == 0) {
+      return false;
+    }
     if (features != kEveryFeature && (cell_features(c) & features) == 0) return false;
     if (!metres) return true;
     const int64_t start = static_cast<int64_t>(cell) * kCellLength;
@@ -673,7 +676,7 @@ stations whose area or reference point lies there; a plan has one point per metr
 --only keeps the rows of the features named, separated by commas: signals, slow-orders, boards
 (warning-boards, approach-boards, speed-boards, information-boards), stations, tunnels,
 code-points, and in a table settings (slots 81 to 86). --nonempty leaves out the rows that hold
-nothing (cells: no feature, mark or tunnel). --describe adds to a table's station slots the
+nothing (cells: no Kind, parameter, mark or tunnel). --describe adds to a table's station slots the
 station in words (name, kind, place, time as h:mm, stop) and to the board slots their texts.
 --cells, the position, --only and --nonempty are combined: a row must pass them all.
 
