@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace scengen {
 
@@ -51,6 +52,12 @@ struct DumpOptions {
   std::string file;
   std::optional<std::string> kind;   // "track", "table" or "plan"; default: from the name
   std::optional<std::string> cells;  // "A:B", "A:", ":B" or "A"
+  std::optional<std::string> at;     // route position: "5200", "5200m" or "5.2km"
+  std::optional<std::string> from;   // start of a stretch of the route, the same forms
+  std::optional<std::string> to;     // its end, both included
+  std::vector<std::string> only;     // features: "signals", "stations", "boards", ...
+  bool nonempty = false;             // only the rows that hold something
+  bool describe = false;             // station and board-text slots in words
   bool json = false;
 };
 
@@ -81,6 +88,9 @@ struct RenderOptions {
   /// ROUTE_TRAIN-.txt.
   std::optional<std::string> route;
   std::optional<std::string> train;
+  /// A stretch to draw alone, in kilometres ("30", "30km") or metres ("30000m").
+  std::optional<std::string> from;
+  std::optional<std::string> to;
 };
 
 /// Compiles the scenario in memory (texts are read, never changed) and writes ROUTE_map.svg,

@@ -377,5 +377,208 @@ TEST_F(DumpBuiltIn, TableRowSaysWhatTheJsonSays) {
   EXPECT_EQ(columns, expected) << r.out;
 }
 
+// The rows of a dump, by their first field: cells, slots or points.
+std::vector<int> numbers_of(const Json& rows, const char* field) {
+  std::vector<int> numbers;
+  for (const Json& row : rows) numbers.push_back(row[field].get<int>());
+  return numbers;
+}
+
+TEST_F(DumpBuiltIn, ByRoutePositionACellIsFoundForItsMetresAndForItsFeature) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<int> cells;
+  };
+  const Case cases[] = {
+      // The cell of 1750 to 1799 m, and the signal given 1750 m, one cell on.
+      {{"--at", "1750"}, {35, 36}},
+      {{"--at", "1.75km"}, {35, 36}},
+      // The warning board of the slow order at 53750 m is given 52550 m and stands in cell 1052;
+      // the cell of 52550 m holds the first approach board.
+      {{"--at", "52550m", "--only", "boards"}, {1051, 1052}},
+      // The signals given 30 to 40 km; the one at 29900 m stands in the cell from 29950 m and
+      // stays out.
+      {{"--from", "30km", "--to", "40km", "--only", "signals"}, {631, 659, 692, 743, 769, 797}},
+      {{"--from", "70km", "--only", "signals"}, {1410}},
+      {{"--to", "2000", "--only", "signals,information-boards"}, {35, 36}},
+      // The marked tunnel from 13050 to 13650 m: its cells and, among them, its markers.
+      {{"--from", "13km", "--to", "14km", "--only", "tunnels"},
+       {261, 262, 263, 264, 265, 266, 267, 268, 269, 270, 271, 272}},
+      // The code points of 10 to 12 km, each in the cell of its position.
+      {{"--from", "10000", "--to", "12000", "--only", "code-points"}, {200, 220, 240}},
+      // The slow order: its approach boards, warning board, marks, signal, start and end.
+      {{"--from", "52400", "--to", "52700", "--nonempty"}, {1048, 1049, 1050, 1051, 1052}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"dump", "Veltrano_Quarnelo_58316.dat", "--json"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const ProcessResult r = scengen(args);
+    ASSERT_EQ(r.status, 0) << c.args[1] << ": " << r.err;
+    EXPECT_EQ(numbers_of(Json::parse(r.out)["cells"], "cell"), c.cells) << c.args[1];
+  }
+}
+
+TEST_F(DumpBuiltIn, NonemptyLeavesOutOnlyTheCellsWithNothing) {
+  const ProcessResult all = scengen({"dump", "Veltrano_Quarnelo_58316.dat", "--json"});
+  const ProcessResult some =
+      scengen({"dump", "Veltrano_Quarnelo_58316.dat", "--json", "--nonempty"});
+  ASSERT_EQ(some.status, 0) << some.err;
+  const Json cells = Json::parse(all.out)["cells"];
+  const Json kept = Json::parse(some.out)["cells"];
+  size_t k = 0;
+  for (const Json& cell : cells) {
+    bool holds = false;
+    for (const char* field :
+         {"Kind", "Param1", "Param2", "Param3", "Param4", "Param5", "Mark", "Tunnel"}) {
+      holds = holds || cell[field] != 0;
+    }
+    if (!holds) continue;
+    ASSERT_LT(k, kept.size());
+    EXPECT_EQ(kept[k++], cell);
+  }
+  EXPECT_EQ(k, kept.size());
+  // Cell 0 holds only the profiles; cell 1 the seal.
+  EXPECT_EQ(kept[0]["cell"], 1);
+}
+
+TEST_F(DumpBuiltIn, StationSlotsInWordsByTheirPlace) {
+  const ProcessResult r = scengen({"dump", "Veltrano_Quarnelo_58316.sim", "--only", "stations",
+                                   "--from", "9km", "--to", "13km", "--describe", "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Json slots = Json::parse(r.out)["slots"];
+  ASSERT_EQ(numbers_of(slots, "slot"), (std::vector<int>{4, 5, 6}));
+  EXPECT_EQ(slots[0]["station"], Json({{"name", "ROGOREDO"},
+                                       {"type", 12},
+                                       {"kind", "station"},
+                                       {"position_m", 9550},
+                                       {"area_start_m", 9250},
+                                       {"area_end_m", 9850},
+                                       {"time", "8:33"},
+                                       {"stop_s", 60}}));
+  EXPECT_EQ(slots[1]["station"]["kind"], "halt or cabin");
+  EXPECT_TRUE(slots[1]["station"]["time"].is_null());
+  EXPECT_EQ(slots[2]["station"]["name"], "DOPPIO BIVIO S.DONATO");
+
+  const ProcessResult lodi =
+      scengen({"dump", "Veltrano_Quarnelo_58316.sim", "--at", "35600", "--describe"});
+  ASSERT_EQ(lodi.status, 0) << lodi.err;
+  EXPECT_NE(lodi.out.find("\"LODI\"  station \"LODI\", type 12 (station), at 35600 m, area "),
+            std::string::npos)
+      << lodi.out;
+  EXPECT_NE(lodi.out.find("time 9:02, stop 60 s\n"), std::string::npos) << lodi.out;
+  EXPECT_EQ(std::count(lodi.out.begin(), lodi.out.end(), '\n'), 2);
+}
+
+TEST_F(DumpBuiltIn, TableFeaturesAndNonempty) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<int> slots;
+  };
+  std::vector<int> stations(18), occupied;
+  for (int i = 0; i < 18; ++i) stations[static_cast<size_t>(i)] = i + 1;
+  const ProcessResult boards_text =
+      scengen({"dump", "Veltrano_Quarnelo_58316.sim", "--only", "boards", "--json"});
+  ASSERT_EQ(boards_text.status, 0) << boards_text.err;
+  const Json boards = Json::parse(boards_text.out)["slots"];
+  ASSERT_FALSE(boards.empty());
+  EXPECT_EQ(boards.back()["slot"], 80);
+  EXPECT_EQ(boards.back()["Text"], "(P.B.A.)(P. 253)");
+  occupied = stations;
+  for (const Json& b : boards) occupied.push_back(b["slot"].get<int>());
+  for (int slot = 81; slot <= 86; ++slot) occupied.push_back(slot);
+  const Case cases[] = {
+      {{"--only", "stations"}, stations},
+      {{"--only", "settings"}, {81, 82, 83, 84, 85, 86}},
+      {{"--nonempty"}, occupied},
+      // The settings have no place on the route.
+      {{"--from", "70km"}, {18}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"dump", "Veltrano_Quarnelo_58316.sim", "--json"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const ProcessResult r = scengen(args);
+    ASSERT_EQ(r.status, 0) << c.args[0] << ": " << r.err;
+    EXPECT_EQ(numbers_of(Json::parse(r.out)["slots"], "slot"), c.slots) << c.args[0];
+  }
+  const ProcessResult described =
+      scengen({"dump", "Veltrano_Quarnelo_58316.sim", "--cells", "80", "--describe"});
+  EXPECT_NE(described.out.find("  board text \"(P.B.A.)(P. 253)\"\n"), std::string::npos)
+      << described.out;
+}
+
+TEST_F(DumpBuiltIn, RoutePlanByMetreAndItsJsonLaidOutAsAWhole) {
+  const ProcessResult r =
+      scengen({"dump", "Veltrano_Quarnelo_linea.dat", "--at", "1001", "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Json points = Json::parse(r.out)["points"];
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_EQ(points[0]["point"], 1001);
+  EXPECT_EQ(points[0]["coordinates"][0].get<double>(), 0.003);
+
+  // Written point by point, the JSON is laid out as the whole document would be.
+  const ProcessResult stretch = scengen(
+      {"dump", "Veltrano_Quarnelo_linea.dat", "--from", "998", "--to", "1.003km", "--json"});
+  ASSERT_EQ(stretch.status, 0) << stretch.err;
+  EXPECT_EQ(nlohmann::ordered_json::parse(stretch.out).dump(2) + "\n", stretch.out);
+  EXPECT_EQ(Json::parse(stretch.out)["points"].size(), 6u);
+  const ProcessResult none =
+      scengen({"dump", "Veltrano_Quarnelo_linea.dat", "--json", "--cells", "5:9", "--from", "100"});
+  ASSERT_EQ(none.status, 0) << none.err;
+  EXPECT_EQ(none.out, "{\n  \"kind\": \"plan\",\n  \"points\": []\n}\n");
+  EXPECT_EQ(nlohmann::ordered_json::parse(none.out).dump(2) + "\n", none.out);
+}
+
+TEST_F(DumpBuiltIn, UpperCaseNamesTellTheKind) {
+  for (const auto& [from, to, kind] :
+       {std::tuple{"Veltrano_Quarnelo_58316.dat", "V_58316.DAT", "track"},
+        std::tuple{"Veltrano_Quarnelo_58316.sim", "V_58316.SIM", "table"},
+        std::tuple{"Veltrano_Quarnelo_linea.dat", "V_LINEA.DAT", "plan"}}) {
+    write(to, read(from));
+    const ProcessResult r = scengen({"dump", to, "--cells", "1", "--json"});
+    ASSERT_EQ(r.status, 0) << to << ": " << r.err;
+    EXPECT_EQ(Json::parse(r.out)["kind"], kind);
+  }
+}
+
+TEST_F(DumpBuiltIn, WrongSelectionsAreRefusedWithTheirReason) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* line;
+  };
+  const Case cases[] = {
+      {{"Veltrano_Quarnelo_58316.dat", "--at", "12 furlongs"},
+       "scengen dump: --at takes a route position in metres (5200, 5200m) or kilometres "
+       "(5.2km), not '12 furlongs'"},
+      {{"Veltrano_Quarnelo_58316.dat", "--from", "-5"},
+       "scengen dump: --from takes a route position in metres (5200, 5200m) or kilometres "
+       "(5.2km), not '-5'"},
+      {{"Veltrano_Quarnelo_58316.dat", "--from", "40km", "--to", "30km"},
+       "scengen dump: --from 40km lies beyond --to 30km"},
+      {{"Veltrano_Quarnelo_58316.dat", "--from", "80km"},
+       "scengen dump: --from 80km lies beyond the end of 'Veltrano_Quarnelo_58316.dat' (its last "
+       "metre is 79049)"},
+      {{"Veltrano_Quarnelo_58316.dat", "--only", "signal"},
+       "scengen dump: --only knows signals, slow-orders, boards, warning-boards, approach-boards, "
+       "speed-boards, information-boards, stations, tunnels, code-points, settings; not 'signal'"},
+      {{"Veltrano_Quarnelo_58316.dat", "--only", "settings"},
+       "scengen dump: a compiled track holds no settings"},
+      {{"Veltrano_Quarnelo_58316.sim", "--only", "signals"},
+       "scengen dump: a scenario table holds no signals (a table holds stations, boards' texts "
+       "and settings)"},
+      {{"Veltrano_Quarnelo_linea.dat", "--only", "stations"},
+       "scengen dump: a route plan holds no stations (a plan holds only points)"},
+      {{"Veltrano_Quarnelo_58316.dat", "--describe"},
+       "scengen dump: --describe tells a scenario table's slots; give it a .sim file"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"dump"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const ProcessResult r = scengen(args);
+    EXPECT_EQ(r.status, 2) << c.line;
+    EXPECT_EQ(r.err, std::string(c.line) + "\n");
+    EXPECT_EQ(r.out, "");
+  }
+}
+
 }  // namespace
 }  // namespace scengen

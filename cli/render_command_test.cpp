@@ -72,6 +72,79 @@ TEST_F(BuiltInRender, ThePageHoldsBothPicturesAndTheThreeDocuments) {
   }
 }
 
+// The values of one attribute over the elements of one class, as numbers.
+std::vector<int> data_m(const std::string& svg, const std::string& element,
+                        const std::string& css_class) {
+  std::vector<int> found;
+  for (const auto& e : testing::of_class(svg, element, css_class)) {
+    found.push_back(static_cast<int>(e.number("data-m")));
+  }
+  return found;
+}
+
+TEST(StretchRender, From30To40KmDrawsOnlyWhatStandsThere) {
+  const testing::ScratchFolder folder("stretch");
+  RenderOptions options;
+  options.out = folder.path().string();
+  options.from = "30";
+  options.to = "40km";
+  std::ostringstream err;
+  ASSERT_EQ(render_to(options, err), 0) << err.str();
+  const std::string profile = folder.read("Veltrano_Quarnelo_58316_profile.svg");
+  EXPECT_EQ(testing::xmllint_complaints(folder.path() / "Veltrano_Quarnelo_58316_profile.svg"), "");
+  EXPECT_EQ(testing::xmllint_complaints(folder.path() / "Veltrano_Quarnelo_map.svg"), "");
+  // LODI (35600 m) is the only station between 30 and 40 km; six signals stand there.
+  const auto names = testing::of_class(profile, "text", "profile-station");
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_EQ(names[0].content, "LODI");
+  EXPECT_EQ(data_m(profile, "path", "profile-signal"),
+            (std::vector<int>{31500, 32900, 34550, 37100, 38400, 39800}));
+  for (const int m : data_m(profile, "line", "profile-code-point")) {
+    EXPECT_TRUE(m >= 30000 && m <= 40000) << m;
+  }
+  // The axis is the stretch's own: its labels run from 30 to 40 km.
+  EXPECT_NE(profile.find(">30<"), std::string::npos);
+  EXPECT_NE(profile.find(">40<"), std::string::npos);
+  EXPECT_NE(profile.find("shown from 30 to 40 km"), std::string::npos);
+
+  const std::string map = folder.read("Veltrano_Quarnelo_map.svg");
+  const auto map_names = testing::of_class(map, "text", "map-station-name");
+  ASSERT_EQ(map_names.size(), 1u);
+  EXPECT_EQ(map_names[0].content, "LODI");
+  EXPECT_EQ(testing::of_class(map, "circle", "map-station").size(), 1u);
+  EXPECT_EQ(testing::of_class(map, "circle", "map-halt").size(), 0u);
+  EXPECT_GE(testing::route_points(map).size(), 2u);
+  // The page shows the pictures of the stretch.
+  const std::string page = folder.read("Veltrano_Quarnelo_58316.html");
+  EXPECT_NE(page.find("From 30 km"), std::string::npos);
+  EXPECT_NE(page.find("To 40 km"), std::string::npos);
+}
+
+TEST(StretchRender, AStretchOutsideTheRouteOrNotANumberIsRefused) {
+  const testing::ScratchFolder folder("stretch");
+  struct Case {
+    const char* from;
+    const char* to;
+    const char* words;
+  };
+  const Case cases[] = {
+      {"40", "30", "the stretch from 40000 to 30000 m is empty"},
+      {"80", nullptr, "lies beyond the route's end (72000 m)"},
+      {"thirty", "40", "--from takes kilometres (30, 30km, 12.5) or metres (30000m), not 'thirty'"},
+      {nullptr, "-1", "--to takes kilometres"},
+  };
+  for (const Case& c : cases) {
+    RenderOptions options;
+    options.out = folder.path().string();
+    if (c.from) options.from = c.from;
+    if (c.to) options.to = c.to;
+    std::ostringstream err;
+    EXPECT_EQ(render_to(options, err), 2) << c.words;
+    EXPECT_NE(err.str().find(c.words), std::string::npos) << err.str();
+  }
+  EXPECT_TRUE(folder.names().empty());
+}
+
 class AuthorRender : public ::testing::Test {
  protected:
   int render(const std::string& line, const std::string& train, const std::string& line_name,

@@ -54,11 +54,6 @@ Decoded<Model> refuse(std::string reason) {
   return {std::nullopt, std::move(reason)};
 }
 
-struct PlanElement {
-  PlanTag tag;
-  double value;
-};
-
 }  // namespace
 
 Decoded<std::vector<TrackCell>> decode_track_cells(std::string_view bytes) {
@@ -124,45 +119,72 @@ Decoded<ScenarioTable> decode_scenario_table(std::string_view bytes) {
   return {std::move(table), {}};
 }
 
-Decoded<TrackPlan> decode_route_plan(std::string_view bytes) {
-  std::vector<PlanElement> elements;
-  elements.reserve(bytes.size() / 10 + 1);
-  ByteCursor in(bytes);
-  while (in.left() > 0) {
-    const size_t at = in.offset();
-    const uint16_t tag = in.u16();
-    double value = 0;
-    if (tag == static_cast<uint16_t>(PlanTag::Integer)) {
-      value = in.i16();
-    } else if (tag == static_cast<uint16_t>(PlanTag::Double)) {
-      value = in.f64();
-    } else if (tag != static_cast<uint16_t>(PlanTag::Empty)) {
-      return refuse<TrackPlan>("a route plan element's type tag is 0, 2 or 5; the one at byte " +
-                               std::to_string(at) + " is " + std::to_string(tag));
+Decoded<RoutePlanLayout> check_route_plan(std::string_view bytes) {
+  // Only the tags are read here; the values are taken where they are used, so that no element is
+  // held on the way.
+  const auto tag_at = [&](size_t at) {
+    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) |
+                                 static_cast<uint8_t>(bytes[at + 1]) << 8);
+  };
+  const auto length = [](uint16_t tag) -> size_t {
+    return tag == static_cast<uint16_t>(PlanTag::Integer)  ? 4
+           : tag == static_cast<uint16_t>(PlanTag::Double) ? 10
+                                                           : 2;
+  };
+  size_t elements = 0;
+  for (size_t at = 0; at < bytes.size(); ++elements) {
+    if (bytes.size() - at < 2) {
+      return refuse<RoutePlanLayout>("the route plan ends inside the element at byte " +
+                                     std::to_string(at));
     }
-    if (!in.ok()) {
-      return refuse<TrackPlan>("the route plan ends inside the element at byte " +
-                               std::to_string(at));
+    const uint16_t tag = tag_at(at);
+    if (tag != static_cast<uint16_t>(PlanTag::Empty) &&
+        tag != static_cast<uint16_t>(PlanTag::Integer) &&
+        tag != static_cast<uint16_t>(PlanTag::Double)) {
+      return refuse<RoutePlanLayout>(
+          "a route plan element's type tag is 0, 2 or 5; the one at byte " + std::to_string(at) +
+          " is " + std::to_string(tag));
     }
-    elements.push_back({static_cast<PlanTag>(tag), value});
+    if (bytes.size() - at < length(tag)) {
+      return refuse<RoutePlanLayout>("the route plan ends inside the element at byte " +
+                                     std::to_string(at));
+    }
+    at += length(tag);
   }
-  if (elements.size() < 2 || elements.size() % 2 != 0) {
-    return refuse<TrackPlan>(
+  if (elements < 2 || elements % 2 != 0) {
+    return refuse<RoutePlanLayout>(
         "a route plan holds two coordinates of the same number of points; "
         "this file has " +
-        std::to_string(elements.size()) + " elements");
+        std::to_string(elements) + " elements");
   }
-  const size_t points = elements.size() / 2;
-  if (points - 1 > static_cast<size_t>(INT32_MAX)) return refuse<TrackPlan>("too many points");
+  const size_t points = elements / 2;
+  if (points - 1 > static_cast<size_t>(INT32_MAX))
+    return refuse<RoutePlanLayout>("too many points");
+  RoutePlanLayout layout;
+  layout.last_point = static_cast<int32_t>(points - 1);
+  for (size_t i = 0; i < points; ++i)
+    layout.second_coordinate += length(tag_at(layout.second_coordinate));
+  return {layout, {}};
+}
+
+Decoded<TrackPlan> decode_route_plan(std::string_view bytes) {
+  const Decoded<RoutePlanLayout> layout = check_route_plan(bytes);
+  if (!layout) return refuse<TrackPlan>(layout.error);
   TrackPlan plan;
-  plan.create(static_cast<int32_t>(points - 1));
-  for (size_t i = 0; i < elements.size(); ++i) {
-    const int coordinate = i < points ? 0 : 1;
-    const auto point = static_cast<int32_t>(i % points);
-    if (elements[i].tag == PlanTag::Integer) {
-      plan.set_integer(point, coordinate, static_cast<int16_t>(elements[i].value));
-    } else if (elements[i].tag == PlanTag::Double) {
-      plan.set_double(point, coordinate, elements[i].value);
+  plan.create(layout.value->last_point);
+  // The first look fills the plan in: from then on each element goes straight to its place.
+  (void)plan.tag(0, 0);
+  const size_t starts[2] = {0, layout.value->second_coordinate};
+  for (int coordinate = 0; coordinate < 2; ++coordinate) {
+    PlanElementReader in(bytes, starts[coordinate]);
+    for (int32_t point = 0; point <= layout.value->last_point; ++point) {
+      double value = 0;
+      const PlanTag tag = in.next(value);
+      if (tag == PlanTag::Integer) {
+        plan.set_integer(point, coordinate, static_cast<int16_t>(value));
+      } else if (tag == PlanTag::Double) {
+        plan.set_double(point, coordinate, value);
+      }
     }
   }
   return {std::move(plan), {}};

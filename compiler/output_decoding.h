@@ -2,6 +2,8 @@
 // that is not such a file is refused with a reason, never read past its end.
 #pragma once
 
+#include <bit>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,5 +30,68 @@ Decoded<ScenarioTable> decode_scenario_table(std::string_view bytes);
 /// The route plan file: the elements of coordinate 0, then as many of coordinate 1, each a type
 /// tag (0, 2 or 5) and its value.
 Decoded<TrackPlan> decode_route_plan(std::string_view bytes);
+
+/// Where a route plan file's points are: its last point and the byte at which coordinate 1
+/// begins. Only a file whose every element has a known tag and its whole value gets one.
+struct RoutePlanLayout {
+  int32_t last_point = 0;
+  size_t second_coordinate = 0;
+};
+
+/// Checks a route plan file element by element, holding none of them: the refusals are those of
+/// decode_route_plan.
+Decoded<RoutePlanLayout> check_route_plan(std::string_view bytes);
+
+/// One point of a route plan, both coordinates; an empty element reads 0.
+struct RoutePlanPoint {
+  int32_t point = 0;
+  PlanTag tags[2] = {PlanTag::Empty, PlanTag::Empty};
+  double values[2] = {0, 0};
+};
+
+/// Reads the elements of one coordinate in order, from a file that check_route_plan accepted.
+class PlanElementReader {
+ public:
+  PlanElementReader(std::string_view bytes, size_t at) : at_(bytes.data() + at) {}
+  /// The next element's tag, its value into `value`.
+  PlanTag next(double& value) {
+    const auto tag = static_cast<PlanTag>(static_cast<uint8_t>(at_[0]));
+    at_ += 2;
+    if (tag == PlanTag::Integer) {
+      value = static_cast<int16_t>(static_cast<uint16_t>(byte(0) | byte(1) << 8));
+      at_ += 2;
+    } else if (tag == PlanTag::Double) {
+      uint64_t bits = 0;
+      for (int i = 0; i < 8; ++i) bits |= uint64_t{byte(i)} << (8 * i);
+      value = std::bit_cast<double>(bits);
+      at_ += 8;
+    } else {
+      value = 0;
+    }
+    return tag;
+  }
+
+ private:
+  unsigned byte(int i) const { return static_cast<uint8_t>(at_[i]); }
+  const char* at_;
+};
+
+/// Hands the points of a route plan file to `visit` in order, straight from its bytes and holding
+/// none of them: a plan of any length is walked in the memory of its file. Nothing is visited
+/// when the bytes are not a plan; the error then says why.
+template <typename Visit>
+std::string visit_route_plan(std::string_view bytes, Visit&& visit) {
+  const Decoded<RoutePlanLayout> layout = check_route_plan(bytes);
+  if (!layout) return layout.error;
+  PlanElementReader first(bytes, 0);
+  PlanElementReader second(bytes, layout.value->second_coordinate);
+  RoutePlanPoint p;
+  for (p.point = 0; p.point <= layout.value->last_point; ++p.point) {
+    p.tags[0] = first.next(p.values[0]);
+    p.tags[1] = second.next(p.values[1]);
+    visit(static_cast<const RoutePlanPoint&>(p));
+  }
+  return {};
+}
 
 }  // namespace scengen

@@ -152,8 +152,41 @@ TEST(RoutePlanDecoding, MalformedImagesAreRefused) {
     const auto decoded = decode_route_plan(c.image);
     EXPECT_FALSE(decoded) << c.what;
     EXPECT_FALSE(decoded.error.empty()) << c.what;
+    // The visitor refuses the same bytes for the same reason, and visits nothing.
+    int visited = 0;
+    EXPECT_EQ(visit_route_plan(c.image, [&](const RoutePlanPoint&) { ++visited; }), decoded.error)
+        << c.what;
+    EXPECT_EQ(visited, 0) << c.what;
   }
   EXPECT_TRUE(decode_route_plan(bytes({0, 0, 2, 0, 7, 0})));
+}
+
+TEST(RoutePlanDecoding, TheVisitorSeesWhatTheDecoderHolds) {
+  TrackPlan plan;
+  testing::start_plan(plan, 6);
+  plan.set_double(2, 0, 0.003);
+  plan.set_integer(3, 0, -7);
+  plan.set_double(2, 1, 1001.5);
+  plan.set_double(4, 1, -0.0);
+  const std::string image = encode_route_plan(plan);
+  const auto decoded = decode_route_plan(image);
+  ASSERT_TRUE(decoded) << decoded.error;
+  int32_t next = 0;
+  const std::string error = visit_route_plan(image, [&](const RoutePlanPoint& p) {
+    EXPECT_EQ(p.point, next++);
+    for (int coordinate = 0; coordinate < 2; ++coordinate) {
+      EXPECT_EQ(p.tags[coordinate], decoded.value->tag(p.point, coordinate)) << p.point;
+      EXPECT_EQ(std::bit_cast<uint64_t>(p.values[coordinate]),
+                std::bit_cast<uint64_t>(decoded.value->value(p.point, coordinate)))
+          << p.point;
+    }
+  });
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(next, 7);
+  EXPECT_EQ(decoded.value->value(3, 0), -7.0);
+  const auto layout = check_route_plan(image);
+  ASSERT_TRUE(layout);
+  EXPECT_EQ(layout.value->last_point, 6);
 }
 
 }  // namespace

@@ -115,7 +115,10 @@ std::string screenshot_command(const std::filesystem::path& folder,
          "' 2>&1";
 }
 
-TEST(HtmlPageInABrowser, TheBuiltInPageIsDrawn) {
+// The whole route, and a stretch of it drawn on its own.
+class HtmlPageInABrowser : public ::testing::TestWithParam<std::optional<Stretch>> {};
+
+TEST_P(HtmlPageInABrowser, TheBuiltInPageIsDrawn) {
   const testing::ScratchFolder scratch("browser");
   const auto& folder = scratch.path();
   Compilation c;
@@ -125,7 +128,7 @@ TEST(HtmlPageInABrowser, TheBuiltInPageIsDrawn) {
                     emit_line_list(train_description_lines()));
   ASSERT_EQ(compile_scenario(c, texts, 1).end, CompileEnd::Sealed);
   const auto page = folder / "Veltrano_Quarnelo_58316.html";
-  testing::write_file(page, draw_scenario(c, "Compiled without errors.", {}).page);
+  testing::write_file(page, draw_scenario(c, "Compiled without errors.", {}, GetParam()).page);
   const auto shot = folder / "shot.png";
   const int status = std::system(screenshot_command(folder, page, shot).c_str());
   ASSERT_EQ(status, 0) << "chromium failed; its output:\n"
@@ -148,6 +151,9 @@ TEST(HtmlPageInABrowser, TheBuiltInPageIsDrawn) {
   EXPECT_GT(dark, 500u) << "no text";
   EXPECT_GT(route_blue, 300u) << "no route drawn";
 }
+
+INSTANTIATE_TEST_SUITE_P(WholeAndStretch, HtmlPageInABrowser,
+                         ::testing::Values(std::nullopt, Stretch{30000, 40000}));
 
 }  // namespace
 }  // namespace scengen

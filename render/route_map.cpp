@@ -49,16 +49,16 @@ std::string distance_text(double metres) {
 // The plan point indices that draw the route faithfully: every point where the curvature
 // changes (the last straight and the first curved point of a curve, and so on), and inside a
 // curve one point per 0.02 rad of turn or 250 m.
-std::vector<int32_t> path_points(const TrackPlan& plan, int32_t last) {
-  std::vector<int32_t> kept{0};
+std::vector<int32_t> path_points(const TrackPlan& plan, int32_t first, int32_t last) {
+  std::vector<int32_t> kept{first};
   double previous_heading = 0;
   double previous_turn = 0;
   double turned = 0;
   int32_t since = 0;
-  for (int32_t p = 1; p <= last; ++p) {
+  for (int32_t p = std::max(first, 0) + 1; p <= last; ++p) {
     const double heading = std::atan2(plan.value(p, 0) - plan.value(p - 1, 0),
                                       plan.value(p, 1) - plan.value(p - 1, 1));
-    const double turn = p == 1 ? 0 : heading - previous_heading;
+    const double turn = p == first + 1 ? 0 : heading - previous_heading;
     if (std::fabs(turn - previous_turn) > 1e-8) {
       if (kept.back() != p - 1) kept.push_back(p - 1);
       kept.push_back(p);
@@ -90,8 +90,10 @@ class MapPicture {
   Point screen(double x, double y) const {
     return {scale_ * x + origin_x_, -scale_ * y + origin_y_};
   }
+  // The last metre of what is drawn: the route's end, or a stretch's.
+  int32_t end_metre() const { return view_.stretch ? last_ : view_.route_length; }
   Point at(int32_t metre) const {
-    const int32_t p = std::clamp(metre, 0, last_);
+    const int32_t p = std::clamp(metre, first_, last_);
     return screen(plan_.value(p, 0), plan_.value(p, 1));
   }
   // The unit vector across the route at a metre, in picture coordinates.
@@ -108,6 +110,7 @@ class MapPicture {
 
   const TrackPlan& plan_;
   const RouteView& view_;
+  int32_t first_ = 0;  // the first metre drawn: 0, or a stretch's start
   int32_t last_ = 0;
   std::vector<int32_t> kept_;
   double scale_ = 1;
@@ -123,8 +126,8 @@ class MapPicture {
 };
 
 Point MapPicture::across(int32_t metre) const {
-  const int32_t a = std::clamp(metre - 20, 0, last_);
-  const int32_t b = std::clamp(metre + 20, 0, last_);
+  const int32_t a = std::clamp(metre - 20, first_, last_);
+  const int32_t b = std::clamp(metre + 20, first_, last_);
   const Point pa = at(a);
   const Point pb = at(b);
   const double length = std::hypot(pb.x - pa.x, pb.y - pa.y);
@@ -134,7 +137,11 @@ Point MapPicture::across(int32_t metre) const {
 
 void MapPicture::fit() {
   double min_x = 0, max_x = 0, min_y = 0, max_y = 0;
-  for (int32_t p = 0; p <= last_; ++p) {
+  if (first_ > 0) {
+    min_x = max_x = plan_.value(first_, 0);
+    min_y = max_y = plan_.value(first_, 1);
+  }
+  for (int32_t p = first_; p <= last_; ++p) {
     min_x = std::min(min_x, plan_.value(p, 0));
     max_x = std::max(max_x, plan_.value(p, 0));
     min_y = std::min(min_y, plan_.value(p, 1));
@@ -182,13 +189,13 @@ void MapPicture::draw_route() {
 
 void MapPicture::draw_tunnels() {
   for (const TunnelView& tunnel : view_.tunnels) {
-    double from = std::clamp(tunnel.start, 0, last_);
-    double to = std::clamp(tunnel.end, 0, last_);
+    double from = std::clamp(tunnel.start, first_, last_);
+    double to = std::clamp(tunnel.end, first_, last_);
     // A short tunnel is drawn at least 10 pixels long, so that it can be seen.
     const double least = 10 / scale_;
     if (to - from < least) {
       const double middle = (from + to) / 2;
-      from = std::max(0.0, middle - least / 2);
+      from = std::max<double>(first_, middle - least / 2);
       to = std::min(static_cast<double>(last_), middle + least / 2);
     }
     std::string d;
@@ -209,8 +216,9 @@ void MapPicture::draw_tunnels() {
 
 void MapPicture::draw_marks() {
   // Kilometre ticks across the route.
-  const double every = nice_length(std::max(1.0, view_.route_length / 14.0));
-  for (double m = every; m < view_.route_length - every / 3; m += every) {
+  const double every = nice_length(std::max(1.0, (end_metre() - first_) / 14.0));
+  for (double m = std::floor(first_ / every) * every + every; m < end_metre() - every / 3;
+       m += every) {
     const int32_t metre = static_cast<int32_t>(m);
     const Point p = at(metre);
     const Point n = across(metre);
@@ -227,8 +235,8 @@ void MapPicture::draw_marks() {
               : "class=\"map-halt\" fill=\"#7f8c8d\" stroke=\"#2c3e50\" stroke-width=\"1.2\"");
     taken_.add({p.x - r - 2, p.y - r - 2, p.x + r + 2, p.y + r + 2});
   }
-  const Point start = at(0);
-  const Point end = at(view_.route_length);
+  const Point start = at(first_);
+  const Point end = at(end_metre());
   svg_->circle(start.x, start.y, 7,
                std::string("fill=\"") + kStartColour + "\" stroke=\"#ffffff\" stroke-width=\"2\"");
   svg_->rect(end.x - 7, end.y - 7, 14, 14,
@@ -290,10 +298,17 @@ std::vector<std::string> name_forms(const std::string& name) {
 
 void MapPicture::draw_labels() {
   const std::string length = distance_text(view_.route_length);
-  place_label(at(0), 10, {"Start 0 km", "Start"}, kLabelSize, true,
-              std::string("class=\"map-start\" fill=\"") + kStartColour + "\"");
-  place_label(at(view_.route_length), 10, {"End " + length, "End"}, kLabelSize, true,
-              std::string("class=\"map-end\" fill=\"") + kEndColour + "\"");
+  if (view_.stretch) {
+    place_label(at(first_), 10, {"From " + distance_text(first_), "From"}, kLabelSize, true,
+                std::string("class=\"map-start\" fill=\"") + kStartColour + "\"");
+    place_label(at(end_metre()), 10, {"To " + distance_text(end_metre()), "To"}, kLabelSize, true,
+                std::string("class=\"map-end\" fill=\"") + kEndColour + "\"");
+  } else {
+    place_label(at(0), 10, {"Start 0 km", "Start"}, kLabelSize, true,
+                std::string("class=\"map-start\" fill=\"") + kStartColour + "\"");
+    place_label(at(view_.route_length), 10, {"End " + length, "End"}, kLabelSize, true,
+                std::string("class=\"map-end\" fill=\"") + kEndColour + "\"");
+  }
   // Stations before halts and cabins, each group along the route.
   std::vector<const StationView*> order;
   for (const StationView& s : view_.stations) order.push_back(&s);
@@ -310,8 +325,9 @@ void MapPicture::draw_labels() {
       ++dropped_labels_;
     }
   }
-  const double every = nice_length(std::max(1.0, view_.route_length / 14.0));
-  for (double m = every; m < view_.route_length - every / 3; m += every) {
+  const double every = nice_length(std::max(1.0, (end_metre() - first_) / 14.0));
+  for (double m = std::floor(first_ / every) * every + every; m < end_metre() - every / 3;
+       m += every) {
     place_label(at(static_cast<int32_t>(m)), 8, {distance_text(m)}, kTickLabelSize, false,
                 "class=\"map-km\" fill=\"#555555\"", false);
   }
@@ -368,6 +384,7 @@ void MapPicture::draw_panel() {
   int majors = 0;
   for (const StationView& s : view_.stations) majors += s.type < 25 ? 1 : 0;
   fact("Route length " + distance_text(view_.route_length));
+  if (view_.stretch) fact("Shown " + distance_text(first_) + " to " + distance_text(end_metre()));
   const size_t others = view_.stations.size() - static_cast<size_t>(majors);
   fact(std::to_string(majors) + (majors == 1 ? " station, " : " stations, ") +
        std::to_string(others) + (others == 1 ? " halt or cabin" : " halts or cabins"));
@@ -384,7 +401,11 @@ std::string MapPicture::draw() {
   last_ = std::min(view_.route_length, plan_.last_point());
   // Only computed points are drawn: the last two plan points are never computed.
   while (last_ > 0 && plan_.tag(last_, 0) == PlanTag::Empty) --last_;
-  kept_ = path_points(plan_, last_);
+  if (view_.stretch) {
+    last_ = std::clamp(view_.stretch_to, 0, last_);
+    first_ = std::clamp(view_.stretch_from, 0, std::max(0, last_ - 1));
+  }
+  kept_ = path_points(plan_, first_, last_);
   fit();
   const std::string title = view_.route_id + ": route map";
   SvgBuilder svg(width_, height_, title);
@@ -392,8 +413,11 @@ std::string MapPicture::draw() {
   svg.rect(0, 0, width_, height_, "fill=\"#ffffff\"");
   svg.text(16, 30, view_.route_id, 20, Anchor::Start, "font-weight=\"bold\" class=\"map-title\"");
   svg.text(16 + text_width(view_.route_id, 20, true) + 14, 30,
-           "ground plan of the compiled route, " + distance_text(view_.route_length), 13,
-           Anchor::Start, "fill=\"#555555\"");
+           "ground plan of the compiled route, " + distance_text(view_.route_length) +
+               (view_.stretch
+                    ? ", shown from " + distance_text(first_) + " to " + distance_text(end_metre())
+                    : ""),
+           13, Anchor::Start, "fill=\"#555555\"");
   draw_route();
   draw_tunnels();
   draw_marks();
@@ -404,8 +428,8 @@ std::string MapPicture::draw() {
 
 }  // namespace
 
-std::string route_map_svg(const Compilation& c) {
-  const RouteView view = read_route(c);
+std::string route_map_svg(const Compilation& c, std::optional<Stretch> stretch) {
+  const RouteView view = stretch ? crop_route(read_route(c), *stretch) : read_route(c);
   const TrackPlan& plan = c.TrackPlan;
   if (!plan.exists() || view.route_length < 2 || plan.last_point() < 2) {
     SvgBuilder svg(640, 120, view.route_id + ": route map");

@@ -157,7 +157,7 @@ class ProfilePicture {
   std::string draw();
 
  private:
-  double x(double metres) const { return kLeft + metres * per_metre_; }
+  double x(double metres) const { return kLeft + (metres - start_) * per_metre_; }
   void layout();
   void band_title(const Band& band, std::string_view title, std::string_view unit);
   void draw_title();
@@ -182,7 +182,8 @@ class ProfilePicture {
 
   const RouteView& view_;
   SvgBuilder* svg_ = nullptr;
-  double end_ = 0;  // metres shown
+  double start_ = 0;  // the first metre shown
+  double end_ = 0;    // the last metre shown
   double per_metre_ = 0;
   double height_ = 0;
   Band names_, elevation_, gradient_, boards_, speed_, adhesion_, line_side_, codes_, axis_,
@@ -191,8 +192,13 @@ class ProfilePicture {
 };
 
 void ProfilePicture::layout() {
-  end_ = std::max(1000.0, std::ceil(view_.drawn_length / 1000.0) * 1000.0);
-  per_metre_ = (kRight - kLeft) / end_;
+  if (view_.stretch) {
+    start_ = view_.stretch_from;
+    end_ = std::max<double>(view_.stretch_to, start_ + 100);
+  } else {
+    end_ = std::max(1000.0, std::ceil(view_.drawn_length / 1000.0) * 1000.0);
+  }
+  per_metre_ = (kRight - kLeft) / (end_ - start_);
   double longest = 0;
   for (const StationView& s : view_.stations) {
     double w = text_width(s.name, kLabel);
@@ -237,6 +243,10 @@ void ProfilePicture::draw_title() {
   char length[32];
   std::snprintf(length, sizeof length, "%.1f km", view_.route_length / 1000.0);
   subtitle += length;
+  if (view_.stretch) {
+    subtitle += ", shown from " + format_number(start_ / 1000, 3) + " to " +
+                format_number(end_ / 1000, 3) + " km";
+  }
   svg_->text(16 + text_width(title, 20, true) + 14, 30, subtitle, 13, Anchor::Start,
              "fill=\"#555555\"");
 }
@@ -249,7 +259,7 @@ void ProfilePicture::draw_frames() {
   }
   // Beyond the end of the route the model goes on; the picture greys it.
   if (view_.route_length < end_) {
-    const double from = x(view_.route_length);
+    const double from = x(std::max<double>(view_.route_length, start_));
     svg_->rect(from, names_.bottom, kRight - from, axis_.top - names_.bottom,
                "fill=\"#7f8c8d\" fill-opacity=\"0.12\"");
     svg_->line(from, names_.bottom, from, axis_.top + 8,
@@ -304,8 +314,12 @@ void ProfilePicture::draw_elevation() {
   const auto& e = view_.elevation;
   if (e.empty()) return;
   const size_t shown = std::min(e.size(), static_cast<size_t>(end_ / 50) + 1);
-  double low = *std::min_element(e.begin(), e.begin() + static_cast<long>(shown));
-  double high = *std::max_element(e.begin(), e.begin() + static_cast<long>(shown));
+  // A stretch is drawn from the elevation at its first 50 m on.
+  const size_t first = std::min(shown - 1, static_cast<size_t>(start_ / 50));
+  double low =
+      *std::min_element(e.begin() + static_cast<long>(first), e.begin() + static_cast<long>(shown));
+  double high =
+      *std::max_element(e.begin() + static_cast<long>(first), e.begin() + static_cast<long>(shown));
   const double step = nice_step(std::max(1.0, (high - low) / 4));
   low = std::floor(low / step) * step;
   high = std::max(low + step, std::ceil(high / step) * step);
@@ -318,12 +332,12 @@ void ProfilePicture::draw_elevation() {
     svg_->text(kLeft - 4, y(v) + 3, format_number(v, 1), 9, Anchor::End, "fill=\"#7f8c8d\"");
   }
   std::string line;
-  for (size_t i = 0; i < shown; ++i) {
-    line += (i == 0 ? "M" : " L") + px(x(static_cast<double>(i) * 50)) + "," + px(y(e[i]));
+  for (size_t i = first; i < shown; ++i) {
+    line += (i == first ? "M" : " L") + px(x(static_cast<double>(i) * 50)) + "," + px(y(e[i]));
   }
   const std::string area = line + " L" + px(x(static_cast<double>(shown - 1) * 50)) + "," +
-                           px(elevation_.bottom) + " L" + px(x(0)) + "," + px(elevation_.bottom) +
-                           " Z";
+                           px(elevation_.bottom) + " L" + px(x(static_cast<double>(first) * 50)) +
+                           "," + px(elevation_.bottom) + " Z";
   svg_->raw("<path d=\"" + area + "\" fill=\"#efe3cf\" fill-opacity=\"0.75\" stroke=\"none\"/>\n");
   svg_->raw("<path class=\"profile-elevation\" d=\"" + line +
             "\" fill=\"none\" stroke=\"#8d6e63\" stroke-width=\"1.6\"/>\n");
@@ -598,9 +612,10 @@ void ProfilePicture::draw_codes() {
 void ProfilePicture::draw_axis() {
   const double y = axis_.top;
   svg_->line(kLeft, y, kRight, y, "stroke=\"#000000\" stroke-width=\"1\"");
-  const double label_every = nice_step(end_ / 30);
-  const double tick_every = nice_step(end_ / 150);
-  for (double m = 0; m <= end_ + 1; m += tick_every) {
+  const double span = end_ - start_;
+  const double label_every = nice_step(span / 30);
+  const double tick_every = nice_step(span / 150);
+  for (double m = std::ceil(start_ / tick_every) * tick_every; m <= end_ + 1; m += tick_every) {
     const bool labelled = std::fmod(m + 0.5, label_every) < 1;
     svg_->line(x(m), y, x(m), y + (labelled ? 7 : 3), "stroke=\"#000000\" stroke-width=\"1\"");
     if (labelled) svg_->text(x(m), y + 19, format_number(m / 1000, 1), kSmall, Anchor::Middle);
@@ -656,8 +671,8 @@ std::string ProfilePicture::draw() {
 
 }  // namespace
 
-std::string route_profile_svg(const Compilation& c) {
-  const RouteView view = read_route(c);
+std::string route_profile_svg(const Compilation& c, std::optional<Stretch> stretch) {
+  const RouteView view = stretch ? crop_route(read_route(c), *stretch) : read_route(c);
   ProfilePicture picture(view);
   return picture.draw();
 }

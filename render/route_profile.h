@@ -2,9 +2,11 @@
 // position, in one picture.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "compiler/compilation.h"
+#include "render/route_view.h"
 
 namespace scengen {
 
@@ -13,6 +15,7 @@ namespace scengen {
 /// values, the train's speed limit with the maximum-speed boards and the slow order, the adhesion
 /// where it is below its usual value, signals, information boards, cab-signal code points and
 /// tunnels, over an axis in kilometres with the kilometric progressive of the references.
-std::string route_profile_svg(const Compilation& c);
+/// With a stretch, only that stretch, at its own scale, with the features in it.
+std::string route_profile_svg(const Compilation& c, std::optional<Stretch> stretch = std::nullopt);
 
 }  // namespace scengen

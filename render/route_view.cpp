@@ -227,4 +227,43 @@ RouteView read_route(const Compilation& c) {
   return view;
 }
 
+RouteView crop_route(RouteView view, Stretch stretch) {
+  const int32_t from = stretch.from, to = stretch.to;
+  view.stretch = true;
+  view.stretch_from = from;
+  view.stretch_to = to;
+  const auto inside = [&](int32_t m) { return m >= from && m <= to; };
+  const auto keep = [&](auto& list, auto position) {
+    std::erase_if(list, [&](const auto& item) { return !inside(position(item)); });
+  };
+  keep(view.stations, [](const StationView& s) { return s.position; });
+  keep(view.signals, [](int32_t m) { return m; });
+  keep(view.code_points, [](const CodePointView& p) { return p.position; });
+  keep(view.speed_boards, [](const SpeedBoardView& b) { return b.position; });
+  keep(view.information_boards, [](const InformationBoardView& b) { return b.position; });
+  keep(view.warning_boards, [](const SlowOrderBoardView& b) { return b.position; });
+  keep(view.approach_boards, [](const SlowOrderBoardView& b) { return b.position; });
+  keep(view.references, [](const ReferenceView& r) { return r.position; });
+  // What has a length is kept where it reaches into the stretch, cut at its ends.
+  const auto cut = [&](auto& list) {
+    std::erase_if(list, [&](const auto& item) { return item.end < from || item.start > to; });
+    for (auto& item : list) {
+      item.start = std::max(item.start, from);
+      item.end = std::min(item.end, to);
+    }
+  };
+  cut(view.slow_orders);
+  cut(view.tunnels);
+  cut(view.gradients);
+  cut(view.speed_limits);
+  cut(view.adhesion);
+  if (view.repetition_end < from || view.repetition_start > to) {
+    view.repetition_start = view.repetition_end = 0;
+  } else {
+    view.repetition_start = std::max(view.repetition_start, from);
+    view.repetition_end = std::min(view.repetition_end, to);
+  }
+  return view;
+}
+
 }  // namespace scengen

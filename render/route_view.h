@@ -92,10 +92,24 @@ struct RouteView {
   int repetition_codes = 0;
   /// Elevation in metres relative to the start at every 50 m, from 0 to drawn_length.
   std::vector<double> elevation;
+  /// The stretch the pictures show, in route metres; the whole route when `stretch` is false.
+  bool stretch = false;
+  int32_t stretch_from = 0;
+  int32_t stretch_to = 0;
+};
+
+/// A stretch of a route to draw on its own, both ends in route metres.
+struct Stretch {
+  int32_t from = 0;
+  int32_t to = 0;
 };
 
 /// Reads everything the pictures show from the model. A model without cells gives an empty view.
 RouteView read_route(const Compilation& c);
+
+/// The view of a stretch: only the features in it, the steps, tunnels, slow orders and the
+/// repetition cut to it; the elevation stays whole, as measured from the route's start.
+RouteView crop_route(RouteView view, Stretch stretch);
 
 /// "(P.B.A.)(P. 253)" as {"P.B.A.", "P. 253"}; a text without parentheses is one panel.
 std::vector<std::string> board_panels(const std::string& utf8);

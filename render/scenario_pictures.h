@@ -2,12 +2,14 @@
 // page that holds them both.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "compiler/compilation.h"
 #include "render/html_page.h"
+#include "render/route_view.h"
 
 namespace scengen {
 
@@ -18,8 +20,9 @@ struct ScenarioPictures {
 };
 
 /// Draws the model once and builds all three from the drawings; `outcome` is the compile's result
-/// in words, shown at the top of the page.
+/// in words, shown at the top of the page. With a stretch, the two drawings show only it.
 ScenarioPictures draw_scenario(const Compilation& c, std::string_view outcome,
-                               const std::vector<PageDocument>& documents);
+                               const std::vector<PageDocument>& documents,
+                               std::optional<Stretch> stretch = std::nullopt);
 
 }  // namespace scengen
