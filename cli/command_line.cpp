@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <new>
 
 #include "cli/command_table.h"
 #include "run/exit_status.h"
@@ -47,6 +48,22 @@ int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream&
   return kExitUsage;
 }
 
+// An empty --out would be joined into names at the root of the file system; the parser runs no
+// check on an empty value, so it is looked at here.
+void refuse_empty_out(const CLI::App& app) {
+  for (const CLI::App* sub : app.get_subcommands()) {
+    const CLI::Option* out = sub->get_option_no_throw("--out");
+    if (out == nullptr) continue;
+    for (const std::string& value : out->results()) {
+      if (value.empty())
+        throw CLI::ValidationError("--out", "needs a folder, not an empty value");
+    }
+  }
+}
+
+// Parses and runs; run_command_line guards it.
+int run_command_line_unguarded(int argc, char** argv, Platform* window);
+
 }  // namespace
 
 void add_text_arguments(CLI::App& command, std::string& line_text, std::string& train_text,
@@ -75,6 +92,19 @@ int run_command_line(int argc, char** argv) {
 }
 
 int run_command_line(int argc, char** argv, Platform* window) {
+  try {
+    return run_command_line_unguarded(argc, argv, window);
+  } catch (const std::bad_alloc&) {
+    // The stack is unwound by now: the temporaries are gone and the memory is free again.
+    std::cerr << "scengen: out of memory; the command was stopped and no file was left half "
+                 "written\n";
+    return kExitFileFailed;
+  }
+}
+
+namespace {
+
+int run_command_line_unguarded(int argc, char** argv, Platform* window) {
   Console console{std::cout, std::cerr, window};
   if (argc <= 1) return run_built_in({}, console);
 
@@ -87,6 +117,7 @@ int run_command_line(int argc, char** argv, Platform* window) {
 
   try {
     app.parse(argc, argv);
+    refuse_empty_out(app);
   } catch (const CLI::Success& done) {
     return app.exit(done, std::cout, std::cerr);  // --help, --version
   } catch (const CLI::ParseError& error) {
@@ -94,5 +125,7 @@ int run_command_line(int argc, char** argv, Platform* window) {
   }
   return context.run ? context.run() : run_built_in({}, console);
 }
+
+}  // namespace
 
 }  // namespace scengen

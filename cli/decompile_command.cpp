@@ -49,6 +49,8 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   const std::string train = o.train.value_or(stem.substr(cut + 1));
   if (!usable_name("decompile", route, console) || !usable_name("decompile", train, console))
     return kExitUsage;
+  if (!fitting_names("decompile", {route + "_linea.txt", route + "_" + train + "-.txt"}, console))
+    return kExitUsage;
   const std::filesystem::path sim_path =
       o.sim ? argument_path(*o.sim) : folder / (stem + ".sim");
   std::optional<std::filesystem::path> plan_path;
@@ -63,21 +65,21 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   FileLayer& files = system_files();
   CompiledScenario scenario;
   {
-    const auto bytes = read_input(files, track_path, console);
+    const auto bytes = read_input(files, track_path, kMaxBinaryBytes, console);
     if (!bytes) return kExitFileFailed;
     auto cells = decoded(track_path, "a compiled track", *bytes, decode_track_cells, console);
     if (!cells) return kExitCompileError;
     scenario.cells = std::move(*cells);
   }
   {
-    const auto bytes = read_input(files, sim_path, console);
+    const auto bytes = read_input(files, sim_path, kMaxBinaryBytes, console);
     if (!bytes) return kExitFileFailed;
     auto table = decoded(sim_path, "a scenario table", *bytes, decode_scenario_table, console);
     if (!table) return kExitCompileError;
     scenario.table = std::move(*table);
   }
   if (plan_path) {
-    const auto bytes = read_input(files, *plan_path, console);
+    const auto bytes = read_input(files, *plan_path, kMaxBinaryBytes, console);
     if (!bytes) return kExitFileFailed;
     auto plan = decoded(*plan_path, "a route plan", *bytes, decode_route_plan, console);
     if (!plan) return kExitCompileError;
@@ -88,6 +90,14 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   const std::filesystem::path out = o.out ? argument_path(*o.out) : std::filesystem::path();
   const std::filesystem::path line_path = out / argument_path(route + "_linea.txt");
   const std::filesystem::path train_path = out / argument_path(route + "_" + train + "-.txt");
+  // Held from the look at the earlier texts to the end of the writing.
+  std::unique_ptr<OutputLock> lock;
+  try {
+    lock = lock_output_folder(out, console.err);
+  } catch (const FileError& error) {
+    report_write_failure(error, console);
+    return kExitFileFailed;
+  }
   if (!o.force) {
     for (const auto& path : {line_path, train_path}) {
       std::error_code error;

@@ -104,7 +104,7 @@ Reading read_compiled(const std::string& track_argument, const std::optional<std
   Side side;
   side.label = track_argument;
   const std::filesystem::path track_path = argument_path(track_argument);
-  const auto track_bytes = read_input(files, track_path, console);
+  const auto track_bytes = read_input(files, track_path, kMaxBinaryBytes, console);
   if (!track_bytes) return {std::nullopt, kExitFileFailed};
   const auto cells = decode_track_cells(*track_bytes);
   if (!decoded_or_report(cells, track_path, "a compiled track", console)) {
@@ -120,7 +120,7 @@ Reading read_compiled(const std::string& track_argument, const std::optional<std
     const bool upper = track_path.extension() == ".DAT";
     table_path = beside(track_path, stem + (upper ? ".SIM" : ".sim"));
   }
-  const auto table_bytes = read_input(files, table_path, console);
+  const auto table_bytes = read_input(files, table_path, kMaxBinaryBytes, console);
   if (!table_bytes) return {std::nullopt, kExitFileFailed};
   auto decoded_table = decode_scenario_table(*table_bytes);
   if (!decoded_or_report(decoded_table, table_path, "a scenario table", console)) {
@@ -138,7 +138,7 @@ Reading read_compiled(const std::string& track_argument, const std::optional<std
       console.err << "scengen diff: no route plan " << display_path(plan_path)
                   << ": the curves of " << track_argument << " are not compared\n";
     } else {
-      side.plan_bytes = read_input(files, plan_path, console);
+      side.plan_bytes = read_input(files, plan_path, kMaxBinaryBytes, console);
       if (!side.plan_bytes) return {std::nullopt, kExitFileFailed};
       side.plan_path = plan_path;
     }

@@ -310,7 +310,7 @@ int dump_file(const DumpOptions& o, Console& console) {
     }
     rows = *parsed;
   }
-  const auto bytes = read_input(system_files(), path, console);
+  const auto bytes = read_input(system_files(), path, kMaxBinaryBytes, console);
   if (!bytes) return kExitFileFailed;
 
   size_t count = 0;
