@@ -38,6 +38,9 @@ std::vector<OwnFile> built_in_files() {
 
 std::optional<std::filesystem::path> first_authors_file(FileLayer& files,
                                                         const std::filesystem::path& folder) {
+  // No folder to write into: the first write says why, as it would without this look.
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder.empty() ? "." : folder, error)) return std::nullopt;
   for (const OwnFile& own : built_in_files()) {
     const auto path = join_output_path(folder, own.name);
     // Read no more than the longest own image: anything longer is not the program's.
