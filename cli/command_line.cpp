@@ -36,9 +36,9 @@ Run 'scengen COMMAND --help' for the options of a command.)";
 
 // The commands in the order --help lists them.
 using AddCommand = void (*)(CLI::App&, CommandContext&);
-constexpr AddCommand kCommands[] = {add_run_command,    add_compile_command,   add_check_command,
-                                    add_dump_command,   add_texts_command,     add_render_command,
-                                    add_diff_command,   add_decompile_command, add_explain_command};
+constexpr AddCommand kCommands[] = {add_run_command,  add_compile_command,   add_check_command,
+                                    add_dump_command, add_texts_command,     add_render_command,
+                                    add_diff_command, add_decompile_command, add_explain_command};
 
 // One line for a command line that cannot be parsed, naming the help to read.
 int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream& err) {
@@ -55,8 +55,7 @@ void refuse_empty_out(const CLI::App& app) {
     const CLI::Option* out = sub->get_option_no_throw("--out");
     if (out == nullptr) continue;
     for (const std::string& value : out->results()) {
-      if (value.empty())
-        throw CLI::ValidationError("--out", "needs a folder, not an empty value");
+      if (value.empty()) throw CLI::ValidationError("--out", "needs a folder, not an empty value");
     }
   }
 }

@@ -28,8 +28,7 @@ std::optional<Model> decoded(const std::filesystem::path& path, const char* what
                              Console& console) {
   Decoded<Model> d = decode(bytes);
   if (d) return std::move(*d.value);
-  console.err << "scengen: " << display_path(path) << " is not " << what << ": " << d.error
-              << '\n';
+  console.err << "scengen: " << display_path(path) << " is not " << what << ": " << d.error << '\n';
   return std::nullopt;
 }
 
@@ -51,8 +50,7 @@ int decompile_files(const DecompileOptions& o, Console& console) {
     return kExitUsage;
   if (!fitting_names("decompile", {route + "_linea.txt", route + "_" + train + "-.txt"}, console))
     return kExitUsage;
-  const std::filesystem::path sim_path =
-      o.sim ? argument_path(*o.sim) : folder / (stem + ".sim");
+  const std::filesystem::path sim_path = o.sim ? argument_path(*o.sim) : folder / (stem + ".sim");
   std::optional<std::filesystem::path> plan_path;
   if (o.plan) {
     plan_path = argument_path(*o.plan);

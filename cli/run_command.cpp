@@ -41,8 +41,8 @@ int run_built_in(const RunOptions& o, Console& console) {
     const auto lock = lock_output_folder(folder, console.err);
     if (!o.force) {
       if (const auto authors = first_authors_file(files, folder)) {
-        const std::string force = o.out ? "scengen run --out " + *o.out + " --force"
-                                        : std::string("scengen run --force");
+        const std::string force =
+            o.out ? "scengen run --out " + *o.out + " --force" : std::string("scengen run --force");
         platform.report(authors_file_line(*authors, force));
         return kExitFileFailed;
       }

@@ -13,8 +13,8 @@ std::vector<std::filesystem::path> write_binary_files(FileLayer& files,
   return written;
 }
 
-void write_binary_files(FileLayer& files, const std::filesystem::path& folder,
-                        const Compilation& c, std::vector<std::filesystem::path>& written) {
+void write_binary_files(FileLayer& files, const std::filesystem::path& folder, const Compilation& c,
+                        std::vector<std::filesystem::path>& written) {
   // Everything that can fail before writing is checked first: nothing is written then.
   const auto table_path = scenario_file_path(folder, scenario_table_file_name(c));
   const auto table = encode_scenario_table(c.ScenarioTable);

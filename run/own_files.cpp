@@ -56,8 +56,7 @@ std::optional<std::filesystem::path> first_authors_file(FileLayer& files,
   return std::nullopt;
 }
 
-std::string authors_file_line(const std::filesystem::path& path,
-                              const std::string& force_command) {
+std::string authors_file_line(const std::filesystem::path& path, const std::string& force_command) {
   return "scengen: " + printable_path(path) +
          " is not the file this program wrote there (it was changed, or is another "
          "file); nothing was written: move it away, or run '" +

@@ -59,7 +59,8 @@ std::string printable_text(std::string_view text) {
     if (length == 0 || c1) {
       // A C1 control shows as its two bytes; a stray byte alone.
       const size_t shown = c1 ? 2 : 1;
-      for (size_t i = 0; i < shown; ++i) append_escaped(out, static_cast<unsigned char>(text[at + i]));
+      for (size_t i = 0; i < shown; ++i)
+        append_escaped(out, static_cast<unsigned char>(text[at + i]));
       at += shown;
       continue;
     }
