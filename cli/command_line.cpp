@@ -13,7 +13,9 @@ namespace {
 constexpr const char* kProgramHelp =
     "scengen compiles the scenarios of a train-driving simulator: a line description and a train\n"
     "description (two texts) into the route plan, the scenario table and the compiled track.\n"
-    "With no command it writes the built-in scenario's files into the program's folder.";
+    "With no command it writes the built-in scenario's files into the program's folder; it\n"
+    "stops before writing if a text or document there was edited ('scengen run --force'\n"
+    "overwrites it).";
 
 constexpr const char* kProgramFooter = R"(Exit statuses:
   0  done, no error
@@ -21,7 +23,10 @@ constexpr const char* kProgramFooter = R"(Exit statuses:
      dump or diff is not of its kind, or diff found differences
   2  the command line is wrong
   3  stopped before any binary file: error 1250 or 1251, or no track compiled
-  4  a file could not be written, or a file given to the program could not be read
+  4  a file could not be written, a file given to the program could not be read or is too
+     large, an author's edited text or document stood in the way (see 'run --help'), or
+     memory ran out
+  129, 130, 143  ended by SIGHUP, Ctrl-C or SIGTERM (no temporary file stays)
 
 Examples:
   scengen                       the built-in scenario, into the program's folder
