@@ -8,6 +8,7 @@
 #include "compiler/output_decoding.h"
 #include "decompiler/decompile.h"
 #include "run/exit_status.h"
+#include "run/printable_text.h"
 
 namespace scengen {
 namespace {
@@ -28,7 +29,8 @@ std::optional<Model> decoded(const std::filesystem::path& path, const char* what
                              Console& console) {
   Decoded<Model> d = decode(bytes);
   if (d) return std::move(*d.value);
-  console.err << "scengen: " << display_path(path) << " is not " << what << ": " << d.error << '\n';
+  console.err << "scengen: " << printable_path(path) << " is not " << what << ": " << d.error
+              << '\n';
   return std::nullopt;
 }
 
@@ -39,7 +41,7 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   const std::string stem = track_path.stem().string();
   const size_t cut = stem.rfind('_');
   if ((!o.route || !o.train) && (cut == std::string::npos || cut == 0)) {
-    console.err << "scengen decompile: " << display_path(track_path)
+    console.err << "scengen decompile: " << printable_path(track_path)
                 << " is not named ROUTE_TRAIN.dat: give --route and --train\n";
     return kExitUsage;
   }
@@ -100,7 +102,7 @@ int decompile_files(const DecompileOptions& o, Console& console) {
     for (const auto& path : {line_path, train_path}) {
       std::error_code error;
       if (std::filesystem::exists(path, error)) {
-        console.err << "scengen decompile: " << display_path(path)
+        console.err << "scengen decompile: " << printable_path(path)
                     << " exists: give --force to replace it\n";
         return kExitFileFailed;
       }
@@ -115,11 +117,13 @@ int decompile_files(const DecompileOptions& o, Console& console) {
     report_write_failure(error, console);
     return kExitFileFailed;
   }
-  for (const std::string& note : d.notes) console.err << "scengen decompile: " << note << '\n';
+  for (const std::string& note : d.notes)
+    console.err << "scengen decompile: " << printable_text(note) << '\n';
   if (d.exact()) return kExitOk;
   console.err << "scengen decompile: the texts do not compile back to the same files"
               << (plan_path ? "" : " (route plan left out)") << "; file against texts:\n";
-  for (const std::string& line : d.differences) console.err << "  " << line << '\n';
+  for (const std::string& line : d.differences)
+    console.err << "  " << printable_text(line) << '\n';
   return kExitCompileError;
 }
 
