@@ -230,8 +230,8 @@ TEST(HostileInputs, EndPromptlyWithOneLine) {
     ::close(fd);
   }
   {
-    // Within the caps, but more than the process may take: 40 MB of one long record.
-    std::string big = "[linea]\r\n" + std::string(40 << 20, '7') + "\r\n";
+    // Within the caps, but more than the process may take: 20 MB of one long record.
+    std::string big = "[linea]\r\n" + std::string(20 << 20, '7') + "\r\n";
     folder.write("big", big);
   }
   struct Case {
@@ -253,7 +253,7 @@ TEST(HostileInputs, EndPromptlyWithOneLine) {
       {"directory", {"diff", "R_1.dat", "R_1.dat"}, RLIM_INFINITY, "Is a directory"},
       {"directory to decompile", {"decompile", "R_1.dat"}, RLIM_INFINITY, "Is a directory"},
       {"sparse file over the cap", {"check", "huge", train}, RLIM_INFINITY, "larger than"},
-      {"out of memory", {"check", "big", train}, rlim_t{120} << 20, "out of memory"},
+      {"out of memory", {"check", "big", train}, rlim_t{50} << 20, "out of memory"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
