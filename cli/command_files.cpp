@@ -2,7 +2,9 @@
 
 #include <ostream>
 
+#include "platform/temporary_files.h"
 #include "run/file_failure.h"
+#include "run/printable_text.h"
 #include "run/scenario_files.h"
 
 namespace scengen {
@@ -12,8 +14,8 @@ std::filesystem::path argument_path(const std::string& argument) {
 }
 
 std::optional<std::string> read_input(FileLayer& files, const std::filesystem::path& path,
-                                      Console& console) {
-  FileRead file = files.read_whole(path);
+                                      uint64_t cap, Console& console) {
+  FileRead file = files.read_whole_capped(path, cap);
   if (file.status == ReadStatus::Ok) return std::move(file.bytes);
   console.err << "scengen: " << cannot_access(FileAccess::Read, path, file.reason) << '\n';
   return std::nullopt;
@@ -24,9 +26,9 @@ std::optional<AuthorTexts> read_author_texts(FileLayer& files, const std::string
   AuthorTexts texts;
   texts.line_path = argument_path(line_text);
   texts.train_path = argument_path(train_text);
-  auto line = read_input(files, texts.line_path, console);
+  auto line = read_input(files, texts.line_path, kMaxTextBytes, console);
   if (!line) return std::nullopt;
-  auto train = read_input(files, texts.train_path, console);
+  auto train = read_input(files, texts.train_path, kMaxTextBytes, console);
   if (!train) return std::nullopt;
   texts.line = std::move(*line);
   texts.train = std::move(*train);
@@ -35,8 +37,34 @@ std::optional<AuthorTexts> read_author_texts(FileLayer& files, const std::string
 
 bool usable_name(const char* command, const std::string& id, Console& console) {
   if (names_a_file(id)) return true;
-  console.err << "scengen " << command << ": '" << id << "' cannot be part of a file name\n";
+  console.err << "scengen " << command << ": '" << printable_text(id)
+              << "' cannot be part of a file name\n";
   return false;
+}
+
+bool fitting_names(const char* command, std::initializer_list<std::string> names,
+                   Console& console) {
+  for (const std::string& name : names) {
+    if (fits_temporary_name(name)) continue;
+    console.err << "scengen " << command << ": the file name '" << printable_text(name)
+                << "' is too long (at most " << kMaxOutputNameBytes
+                << " bytes, to leave room for its temporary file): use a shorter route or train\n";
+    return false;
+  }
+  return true;
+}
+
+std::unique_ptr<OutputLock> lock_output_folder(const std::filesystem::path& folder,
+                                               std::ostream& err) {
+  const std::filesystem::path place = folder.empty() ? std::filesystem::path(".") : folder;
+  std::error_code error;
+  if (!std::filesystem::is_directory(place, error)) return nullptr;
+  auto lock = std::make_unique<OutputLock>(place, [&err, &place] {
+    err << "scengen: waiting for another scengen writing into " << printable_path(place)
+        << std::endl;
+  });
+  remove_stale_temporaries(place);
+  return lock;
 }
 
 void report_write_failure(const FileError& error, Console& console) {

@@ -2,7 +2,10 @@
 // one line for a file that failed.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -10,15 +13,18 @@
 #include "cli/diagnostics.h"
 #include "compiler/compilation.h"
 #include "platform/file_layer.h"
+#include "platform/input_limits.h"
+#include "platform/output_lock.h"
 
 namespace scengen {
 
 /// A path given on the command line.
 std::filesystem::path argument_path(const std::string& argument);
 
-/// Reads a file a user handed to the program; on failure prints one line and returns nothing.
+/// Reads a file a user handed to the program, refusing before it is read anything that is not a
+/// regular file of at most `cap` bytes; on failure prints one line and returns nothing.
 std::optional<std::string> read_input(FileLayer& files, const std::filesystem::path& path,
-                                      Console& console);
+                                      uint64_t cap, Console& console);
 
 /// Reads both description texts; on failure prints one line and returns nothing.
 std::optional<AuthorTexts> read_author_texts(FileLayer& files, const std::string& line_text,
@@ -26,6 +32,18 @@ std::optional<AuthorTexts> read_author_texts(FileLayer& files, const std::string
 
 /// Whether a route or train can name the output files; if not, says so for `command`.
 bool usable_name(const char* command, const std::string& id, Console& console);
+
+/// Whether every output file name fits beside its temporary; if not, says so for `command`
+/// before anything is compiled or written.
+bool fitting_names(const char* command, std::initializer_list<std::string> names,
+                   Console& console);
+
+/// Takes the lock of the output folder (none: the current folder) for the whole of a command's
+/// writing, saying once on `err` when another scengen holds it, then removes the temporaries
+/// killed processes left there. No lock for a folder that does not exist: the writes say why.
+/// Throws FileError when the lock file cannot be made.
+std::unique_ptr<OutputLock> lock_output_folder(const std::filesystem::path& folder,
+                                               std::ostream& err);
 
 /// The one line for a file that could not be written.
 void report_write_failure(const FileError& error, Console& console);

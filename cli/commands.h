@@ -21,6 +21,7 @@ struct Console {
 struct RunOptions {
   std::optional<std::string> out;  // default: the program's folder
   bool no_plan = false;
+  bool force = false;  // overwrite texts and documents that are not the program's own
 };
 
 /// The built-in run into a folder; with no_plan the compile driver runs with j = 0.
@@ -67,6 +68,7 @@ int dump_file(const DumpOptions& options, Console& console);
 struct TextsOptions {
   std::optional<std::string> out;  // default: the current folder
   bool annotated = false;          // the description texts with their records explained
+  bool force = false;              // overwrite texts and documents that are not the program's own
 };
 
 /// Writes the built-in description texts and crew documents for an author to start from.

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "run/binary_files.h"
 #include "run/exit_status.h"
+#include "run/printable_text.h"
 #include "run/scenario_files.h"
 
 namespace scengen {
@@ -39,7 +40,7 @@ std::optional<Identity> scenario_identity(const CompileOptions& o, Console& cons
     id.route = *route;
   } else {
     console.err << "scengen compile: cannot tell the route from the name "
-                << display_path(line_path) << " (not ROUTE_linea.txt): give --route\n";
+                << printable_path(line_path) << " (not ROUTE_linea.txt): give --route\n";
     return std::nullopt;
   }
   if (!usable_name("compile", id.route, console)) return std::nullopt;
@@ -49,11 +50,14 @@ std::optional<Identity> scenario_identity(const CompileOptions& o, Console& cons
     id.train = *train;
   } else {
     console.err << "scengen compile: cannot tell the train from the name "
-                << display_path(train_path) << " (not " << id.route
+                << printable_path(train_path) << " (not " << printable_text(id.route)
                 << "_TRAIN-.txt): give --train\n";
     return std::nullopt;
   }
   if (!usable_name("compile", id.train, console)) return std::nullopt;
+  const std::string stem = id.route + "_" + id.train;
+  if (!fitting_names("compile", {id.route + "_linea.dat", stem + ".sim", stem + ".dat"}, console))
+    return std::nullopt;
   return id;
 }
 
@@ -85,9 +89,16 @@ int compile_texts(const CompileOptions& o, Console& console) {
 
   if (!report.stopped) {
     try {
-      report.files_written = write_binary_files(files, output_folder(o.out), c);
+      // One compile at a time in a folder: its three files are one set.
+      const auto lock = lock_output_folder(output_folder(o.out), console.err);
+      write_binary_files(files, output_folder(o.out), c, report.files_written);
     } catch (const FileError& error) {
-      if (!o.json) print_diagnostics(report, *texts, console.err);
+      // The report still tells what the compile found and which files it completed.
+      if (o.json) {
+        console.out << report_json(report, *texts);
+      } else {
+        print_diagnostics(report, *texts, console.err);
+      }
       report_write_failure(error, console);
       return kExitFileFailed;
     }

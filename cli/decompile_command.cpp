@@ -8,6 +8,7 @@
 #include "compiler/output_decoding.h"
 #include "decompiler/decompile.h"
 #include "run/exit_status.h"
+#include "run/printable_text.h"
 
 namespace scengen {
 namespace {
@@ -28,7 +29,7 @@ std::optional<Model> decoded(const std::filesystem::path& path, const char* what
                              Console& console) {
   Decoded<Model> d = decode(bytes);
   if (d) return std::move(*d.value);
-  console.err << "scengen: " << display_path(path) << " is not " << what << ": " << d.error
+  console.err << "scengen: " << printable_path(path) << " is not " << what << ": " << d.error
               << '\n';
   return std::nullopt;
 }
@@ -40,7 +41,7 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   const std::string stem = track_path.stem().string();
   const size_t cut = stem.rfind('_');
   if ((!o.route || !o.train) && (cut == std::string::npos || cut == 0)) {
-    console.err << "scengen decompile: " << display_path(track_path)
+    console.err << "scengen decompile: " << printable_path(track_path)
                 << " is not named ROUTE_TRAIN.dat: give --route and --train\n";
     return kExitUsage;
   }
@@ -49,8 +50,9 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   const std::string train = o.train.value_or(stem.substr(cut + 1));
   if (!usable_name("decompile", route, console) || !usable_name("decompile", train, console))
     return kExitUsage;
-  const std::filesystem::path sim_path =
-      o.sim ? argument_path(*o.sim) : folder / (stem + ".sim");
+  if (!fitting_names("decompile", {route + "_linea.txt", route + "_" + train + "-.txt"}, console))
+    return kExitUsage;
+  const std::filesystem::path sim_path = o.sim ? argument_path(*o.sim) : folder / (stem + ".sim");
   std::optional<std::filesystem::path> plan_path;
   if (o.plan) {
     plan_path = argument_path(*o.plan);
@@ -63,21 +65,21 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   FileLayer& files = system_files();
   CompiledScenario scenario;
   {
-    const auto bytes = read_input(files, track_path, console);
+    const auto bytes = read_input(files, track_path, kMaxBinaryBytes, console);
     if (!bytes) return kExitFileFailed;
     auto cells = decoded(track_path, "a compiled track", *bytes, decode_track_cells, console);
     if (!cells) return kExitCompileError;
     scenario.cells = std::move(*cells);
   }
   {
-    const auto bytes = read_input(files, sim_path, console);
+    const auto bytes = read_input(files, sim_path, kMaxBinaryBytes, console);
     if (!bytes) return kExitFileFailed;
     auto table = decoded(sim_path, "a scenario table", *bytes, decode_scenario_table, console);
     if (!table) return kExitCompileError;
     scenario.table = std::move(*table);
   }
   if (plan_path) {
-    const auto bytes = read_input(files, *plan_path, console);
+    const auto bytes = read_input(files, *plan_path, kMaxBinaryBytes, console);
     if (!bytes) return kExitFileFailed;
     auto plan = decoded(*plan_path, "a route plan", *bytes, decode_route_plan, console);
     if (!plan) return kExitCompileError;
@@ -88,11 +90,19 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   const std::filesystem::path out = o.out ? argument_path(*o.out) : std::filesystem::path();
   const std::filesystem::path line_path = out / argument_path(route + "_linea.txt");
   const std::filesystem::path train_path = out / argument_path(route + "_" + train + "-.txt");
+  // Held from the look at the earlier texts to the end of the writing.
+  std::unique_ptr<OutputLock> lock;
+  try {
+    lock = lock_output_folder(out, console.err);
+  } catch (const FileError& error) {
+    report_write_failure(error, console);
+    return kExitFileFailed;
+  }
   if (!o.force) {
     for (const auto& path : {line_path, train_path}) {
       std::error_code error;
       if (std::filesystem::exists(path, error)) {
-        console.err << "scengen decompile: " << display_path(path)
+        console.err << "scengen decompile: " << printable_path(path)
                     << " exists: give --force to replace it\n";
         return kExitFileFailed;
       }
@@ -107,11 +117,13 @@ int decompile_files(const DecompileOptions& o, Console& console) {
     report_write_failure(error, console);
     return kExitFileFailed;
   }
-  for (const std::string& note : d.notes) console.err << "scengen decompile: " << note << '\n';
+  for (const std::string& note : d.notes)
+    console.err << "scengen decompile: " << printable_text(note) << '\n';
   if (d.exact()) return kExitOk;
   console.err << "scengen decompile: the texts do not compile back to the same files"
               << (plan_path ? "" : " (route plan left out)") << "; file against texts:\n";
-  for (const std::string& line : d.differences) console.err << "  " << line << '\n';
+  for (const std::string& line : d.differences)
+    console.err << "  " << printable_text(line) << '\n';
   return kExitCompileError;
 }
 

@@ -13,6 +13,7 @@
 #include "compiler/output_decoding.h"
 #include "inspect/scenario_diff.h"
 #include "run/exit_status.h"
+#include "run/printable_text.h"
 #include "run/scenario_files.h"
 
 namespace scengen {
@@ -86,7 +87,7 @@ template <typename Model>
 bool decoded_or_report(const Decoded<Model>& decoded, const std::filesystem::path& path,
                        const char* what, Console& console) {
   if (decoded) return true;
-  console.err << "scengen: " << display_path(path) << " is not " << what << ": " << decoded.error
+  console.err << "scengen: " << printable_path(path) << " is not " << what << ": " << decoded.error
               << '\n';
   return false;
 }
@@ -104,7 +105,7 @@ Reading read_compiled(const std::string& track_argument, const std::optional<std
   Side side;
   side.label = track_argument;
   const std::filesystem::path track_path = argument_path(track_argument);
-  const auto track_bytes = read_input(files, track_path, console);
+  const auto track_bytes = read_input(files, track_path, kMaxBinaryBytes, console);
   if (!track_bytes) return {std::nullopt, kExitFileFailed};
   const auto cells = decode_track_cells(*track_bytes);
   if (!decoded_or_report(cells, track_path, "a compiled track", console)) {
@@ -120,7 +121,7 @@ Reading read_compiled(const std::string& track_argument, const std::optional<std
     const bool upper = track_path.extension() == ".DAT";
     table_path = beside(track_path, stem + (upper ? ".SIM" : ".sim"));
   }
-  const auto table_bytes = read_input(files, table_path, console);
+  const auto table_bytes = read_input(files, table_path, kMaxBinaryBytes, console);
   if (!table_bytes) return {std::nullopt, kExitFileFailed};
   auto decoded_table = decode_scenario_table(*table_bytes);
   if (!decoded_or_report(decoded_table, table_path, "a scenario table", console)) {
@@ -135,10 +136,10 @@ Reading read_compiled(const std::string& track_argument, const std::optional<std
              : beside(track_path, side.table[kRouteIdSlot].Text + "_linea.dat");
     std::error_code error;
     if (!plan && !std::filesystem::exists(plan_path, error)) {
-      console.err << "scengen diff: no route plan " << display_path(plan_path)
+      console.err << "scengen diff: no route plan " << printable_path(plan_path)
                   << ": the curves of " << track_argument << " are not compared\n";
     } else {
-      side.plan_bytes = read_input(files, plan_path, console);
+      side.plan_bytes = read_input(files, plan_path, kMaxBinaryBytes, console);
       if (!side.plan_bytes) return {std::nullopt, kExitFileFailed};
       side.plan_path = plan_path;
     }
@@ -181,7 +182,7 @@ std::optional<std::vector<std::vector<std::string>>> split_scenarios(
   for (size_t i = 0; i < arguments.size(); ++i) {
     if (has_extension(arguments[i], ".txt")) {
       if (i + 1 >= arguments.size() || !has_extension(arguments[i + 1], ".txt")) {
-        console.err << "scengen diff: " << arguments[i]
+        console.err << "scengen diff: " << printable_text(arguments[i])
                     << " needs its train description (a second .txt) after it\n";
         return std::nullopt;
       }
@@ -190,7 +191,7 @@ std::optional<std::vector<std::vector<std::string>>> split_scenarios(
     } else if (has_extension(arguments[i], ".dat")) {
       scenarios.push_back({arguments[i]});
     } else {
-      console.err << "scengen diff: " << arguments[i]
+      console.err << "scengen diff: " << printable_text(arguments[i])
                   << " is neither a compiled track (.dat) nor a description text (.txt)\n";
       return std::nullopt;
     }
@@ -270,7 +271,7 @@ int diff_scenario_files(const DiffOptions& o, Console& console) {
         group = group_name(c.group);
         console.out << group << ":\n";
       }
-      console.out << "  " << utf8_from_windows_1252(c.text) << '\n';
+      console.out << "  " << printable_text(utf8_from_windows_1252(c.text)) << '\n';
     }
   }
   return changes.empty() ? kExitOk : kExitCompileError;

@@ -610,7 +610,7 @@ int dump_file(const DumpOptions& o, Console& console) {
   const std::optional<Selection> selection = selection_of(o, *kind, console);
   if (!selection) return kExitUsage;
   const Rows rows = selection->rows;
-  const auto bytes = read_input(system_files(), path, console);
+  const auto bytes = read_input(system_files(), path, kMaxBinaryBytes, console);
   if (!bytes) return kExitFileFailed;
 
   // The last metre a row can stand for, to refuse a stretch past it.

@@ -12,6 +12,7 @@
 #include "render/route_view.h"
 #include "render/scenario_pictures.h"
 #include "run/exit_status.h"
+#include "run/printable_text.h"
 #include "run/scenario_files.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
@@ -67,7 +68,11 @@ bool author_identity(const RenderOptions& o, Compilation& c, Console& console) {
                    "ROUTE_TRAIN-.txt: give --route and --train\n";
     return false;
   }
-  return usable_name("render", c.RouteId, console) && usable_name("render", c.TrainNumber, console);
+  if (!usable_name("render", c.RouteId, console) || !usable_name("render", c.TrainNumber, console))
+    return false;
+  return fitting_names("render",
+                       {route_map_file_name(c), route_profile_file_name(c), html_page_file_name(c)},
+                       console);
 }
 
 // An author's texts; the crew documents are those beside the train text, if any.
@@ -83,7 +88,7 @@ std::optional<RenderInput> author_input(const RenderOptions& o, Compilation& c, 
   RenderInput input{std::move(texts->line), std::move(texts->train), {}};
   for (const CrewDocument& d : kCrewDocuments) {
     const std::string name = crew_document_file_name(c.RouteId, c.TrainNumber, d);
-    FileRead read = files.read_whole(texts->train_path.parent_path() / name);
+    FileRead read = files.read_whole_capped(texts->train_path.parent_path() / name, kMaxTextBytes);
     if (read.status == ReadStatus::Ok) input.documents.push_back({d.heading, name, read.bytes});
   }
   return input;
@@ -95,12 +100,13 @@ bool write_pictures(const Compilation& c, const ScenarioPictures& pictures,
   // No folder given is the current one, named as such in what is printed.
   const std::filesystem::path folder = out ? argument_path(*out) : ".";
   try {
+    const auto lock = lock_output_folder(folder, console.err);
     for (const auto& [name, bytes] : {std::pair{route_map_file_name(c), &pictures.map},
                                       std::pair{route_profile_file_name(c), &pictures.profile},
                                       std::pair{html_page_file_name(c), &pictures.page}}) {
       const auto path = scenario_file_path(folder, name);
       system_files().write_replacing(path, *bytes);
-      console.err << "scengen: wrote " << display_path(path) << "\n";
+      console.err << "scengen: wrote " << printable_path(path) << "\n";
     }
   } catch (const FileError& error) {
     report_write_failure(error, console);

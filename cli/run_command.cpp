@@ -3,7 +3,10 @@
 #include "cli/command_files.h"
 #include "cli/command_table.h"
 #include "platform/platform.h"
+#include "run/exit_status.h"
+#include "run/file_failure.h"
 #include "run/form1.h"
+#include "run/own_files.h"
 
 namespace scengen {
 namespace {
@@ -12,11 +15,18 @@ constexpr const char* kRunFooter =
     R"(Writes the two description texts and the three crew documents, compiles the texts (deleting
 them once read) and writes the route plan, the scenario table and the compiled track.
 
+An author's files are never overwritten: when a description text or crew document of the names
+above exists and its bytes are not those the program writes there (the plain or the annotated
+built-in text, or the built-in document), the run stops before writing anything, names the file
+and ends with status 4; --force overwrites it (a write-protected file stays refused). Runs and
+compiles into one folder take turns (a lock file, .scengen.lock, stays in the folder).
+
 Examples:
   scengen run                   the same as scengen without a command
   scengen run --out /tmp/s      the six files into /tmp/s (the folder must exist)
   scengen run --no-plan         no route plan: Veltrano_Quarnelo_linea.dat is neither computed
-                                nor written, an earlier one stays as it is)";
+                                nor written, an earlier one stays as it is
+  scengen run --force           overwrite description texts and documents edited since)";
 
 }  // namespace
 
@@ -24,8 +34,24 @@ int run_built_in(const RunOptions& o, Console& console) {
   // The run reports through the platform, as the program without arguments does.
   Platform& platform = console.window != nullptr ? *console.window : console_platform();
   const int32_t j = o.no_plan ? 0 : 1;
-  if (!o.out) return Form1(platform, system_files()).Form_Load(j);
-  return Form1(platform, system_files(), argument_path(*o.out)).Form_Load(j);
+  const std::filesystem::path folder = o.out ? argument_path(*o.out) : platform.program_folder();
+  FileLayer& files = system_files();
+  try {
+    // Held from the look at the earlier files until the texts are deleted and the set written.
+    const auto lock = lock_output_folder(folder, console.err);
+    if (!o.force) {
+      if (const auto authors = first_authors_file(files, folder)) {
+        const std::string force =
+            o.out ? "scengen run --out " + *o.out + " --force" : std::string("scengen run --force");
+        platform.report(authors_file_line(*authors, force));
+        return kExitFileFailed;
+      }
+    }
+    return Form1(platform, files, folder).Form_Load(j);
+  } catch (const FileError& error) {
+    platform.report(write_failure_line(error));
+    return kExitFileFailed;
+  }
 }
 
 void add_run_command(CLI::App& app, CommandContext& context) {
@@ -33,6 +59,9 @@ void add_run_command(CLI::App& app, CommandContext& context) {
       app, context, {"run", "The built-in scenario, into a folder.", kRunFooter}, run_built_in);
   add_out_option(*command, o->out, "the program's folder");
   command->add_flag("--no-plan", o->no_plan, "Compile without the route plan (j = 0)");
+  command->add_flag("--force", o->force,
+                    "Overwrite description texts and crew documents that are not the program's "
+                    "own (edited, or other files of those names)");
 }
 
 }  // namespace scengen

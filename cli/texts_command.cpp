@@ -4,6 +4,7 @@
 #include "cli/command_table.h"
 #include "documents/crew_documents.h"
 #include "run/exit_status.h"
+#include "run/own_files.h"
 #include "run/scenario_files.h"
 #include "texts/annotated_texts.h"
 #include "texts/line_description.h"
@@ -18,10 +19,15 @@ notice and notes of the built-in scenario, so that an author can start from a wo
 With --annotated the two description texts carry a comment above each kind of record that says
 what its fields are; they compile to the same files as the plain texts.
 
+An author's files are never overwritten: when one of these files exists and its bytes are not
+those the program writes there (the plain or the annotated built-in text, or the built-in
+document), nothing is written, the file is named and the status is 4; --force overwrites it.
+
 Examples:
   scengen texts                 into the current folder
   scengen texts --out work      into work (the folder must exist)
-  scengen texts --annotated     the description texts explained, record by record)";
+  scengen texts --annotated     the description texts explained, record by record
+  scengen texts --force         start again from the built-in files, overwriting edits)";
 
 }  // namespace
 
@@ -29,6 +35,15 @@ int write_texts(const TextsOptions& o, Console& console) {
   const OutputPlace place{system_files(), o.out ? argument_path(*o.out) : ".", kBuiltInRouteId,
                           kBuiltInTrainNumber};
   try {
+    const auto lock = lock_output_folder(place.folder, console.err);
+    if (!o.force) {
+      if (const auto authors = first_authors_file(place.files, place.folder)) {
+        const std::string force = o.out ? "scengen texts --out " + *o.out + " --force"
+                                        : std::string("scengen texts --force");
+        console.err << authors_file_line(*authors, force) << '\n';
+        return kExitFileFailed;
+      }
+    }
     if (o.annotated) {
       dati_linea_annotated(place);
       dati_treno_annotated(place);
@@ -53,6 +68,8 @@ void add_texts_command(CLI::App& app, CommandContext& context) {
   add_out_option(*command, o->out, "the current one");
   command->add_flag("--annotated", o->annotated,
                     "Explain each kind of record in a comment above it (see docs/formats.md)");
+  command->add_flag("--force", o->force,
+                    "Overwrite texts and documents that are not the program's own (edited since)");
 }
 
 }  // namespace scengen

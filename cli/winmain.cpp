@@ -4,10 +4,12 @@
 #include <iostream>
 
 #include "cli/command_line.h"
+#include "platform/signals.h"
 #include "platform/win32_platform.h"
 #include "platform/win32_text.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  scengen::install_cleanup_handlers();
   std::vector<std::string> arguments = scengen::utf8_arguments();
   std::vector<char*> argv = scengen::argument_vector(arguments);
   scengen::Win32Platform platform;

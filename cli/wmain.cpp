@@ -8,12 +8,15 @@
 #include <cstdio>
 
 #include "cli/command_line.h"
+#include "platform/signals.h"
 #include "platform/win32_text.h"
 
 int wmain(int, wchar_t**) {
   // The same bytes as on every other system: a line ends in LF, not the CR LF of text mode.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+  // Ctrl-C, Ctrl-Break or closing the console must not leave a temporary behind.
+  scengen::install_cleanup_handlers();
   std::vector<std::string> arguments = scengen::utf8_arguments();
   std::vector<char*> argv = scengen::argument_vector(arguments);
   const UINT console_page = GetConsoleOutputCP();

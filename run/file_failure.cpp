@@ -1,13 +1,15 @@
 #include "run/file_failure.h"
 
+#include "run/printable_text.h"
+
 namespace scengen {
 
 std::string cannot_access(FileAccess access, const std::filesystem::path& path,
                           std::string_view reason) {
   std::string line = access == FileAccess::Read ? "cannot read " : "cannot write ";
-  line += display_path(path);
+  line += printable_path(path);
   line += ": ";
-  line += reason;
+  line += printable_text(reason);
   return line;
 }
 
