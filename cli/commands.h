@@ -1,6 +1,7 @@
 // The subcommands of the command line, each a short driver: read, compile, report, write.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -33,6 +34,9 @@ struct CompileOptions {
   std::optional<std::string> train;
   bool no_plan = false;
   bool json = false;
+  std::string encoding = "windows-1252";  // or "utf-8": converted before the compile
+  size_t max_warnings = 50;               // more are counted, not kept
+  bool strict = false;  // a warning fails the compile: no file is written
 };
 
 /// Compiles an author's two texts into the three binary files; the texts are never changed.
@@ -42,6 +46,9 @@ struct CheckOptions {
   std::string line_text;
   std::string train_text;
   bool json = false;
+  std::string encoding = "windows-1252";  // or "utf-8": converted before the compile
+  size_t max_warnings = 50;               // more are counted, not kept
+  bool strict = false;  // a warning fails the check
 };
 
 /// Compiles an author's two texts in memory and reports the error and the warnings.
@@ -81,6 +88,8 @@ struct RenderOptions {
   /// ROUTE_TRAIN-.txt.
   std::optional<std::string> route;
   std::optional<std::string> train;
+  std::string encoding = "windows-1252";  // or "utf-8": converted before the compile
+  size_t max_warnings = 50;               // more are counted, not kept
 };
 
 /// Compiles the scenario in memory (texts are read, never changed) and writes ROUTE_map.svg,
