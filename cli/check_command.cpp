@@ -4,6 +4,7 @@
 #include "cli/command_files.h"
 #include "cli/command_table.h"
 #include "cli/diagnostics.h"
+#include "cli/report_options.h"
 #include "compiler/compile.h"
 #include "run/exit_status.h"
 #include "run/scenario_files.h"
@@ -19,23 +20,38 @@ constexpr const char* kCheckFooter =
 and warnings for what the compile accepts but is almost surely a mistake: a field that matches
 no record, records of one series out of order, a number field with characters after its digits,
 a position that is not a multiple of 50 where the cells round it, a feature beyond the route's
-end. Exit status 1 on an error; warnings alone leave it 0. Nothing is written.
+end. Each line ends with the 'scengen explain' topic that tells more, when there is one. At most
+--max-warnings warnings are shown (then one line says how many more; with --json a count). Exit
+status 1 on an error, or on a warning with --strict; warnings alone leave it 0. Nothing is
+written. Texts saved as UTF-8 are read with --encoding utf-8; a character that has no byte in
+Windows-1252 is then an error at its line and column.
 
 Examples:
   scengen check Ponte_Alto_linea.txt Ponte_Alto_2101-.txt
-  scengen check Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --json)";
+  scengen check Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --json
+  scengen check Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --encoding utf-8 --strict
+  scengen check Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --max-warnings 500)";
 
 }  // namespace
 
 int check_texts(const CheckOptions& o, Console& console) {
-  const auto texts = read_author_texts(system_files(), o.line_text, o.train_text, console);
+  auto texts = read_author_texts(system_files(), o.line_text, o.train_text, console);
   if (!texts) return kExitFileFailed;
+  if (const auto failure = decode_author_texts(*texts, o.encoding)) {
+    if (o.json) {
+      console.out << report_json(*failure, *texts);
+    } else {
+      print_diagnostics(*failure, *texts, console.err);
+    }
+    return kExitCompileError;
+  }
 
   Compilation c;
   // The identity only names files and seeds the scenario codes; nothing is checked against it.
   c.RouteId = route_from_line_text(texts->line_path).value_or("");
   c.TrainNumber = train_from_train_text(texts->train_path, c.RouteId).value_or("");
   c.CollectWarnings = true;
+  c.MaxWarnings = o.max_warnings;
   MemoryTexts source(texts->line, texts->train);
   const CompileReport report = make_report(c, compile_scenario(c, source, 1));
 
@@ -44,8 +60,9 @@ int check_texts(const CheckOptions& o, Console& console) {
   } else {
     print_diagnostics(report, *texts, console.err);
   }
+  const bool refused = strict_failure(report, o.strict, console.err, o.json);
   // Nothing is written, so a compile that stopped early is an error like any other.
-  return exit_status_of(/*stopped=*/false, report.failed() ? 1 : 0);
+  return exit_status_of(/*stopped=*/false, report.failed() || refused ? 1 : 0);
 }
 
 void add_check_command(CLI::App& app, CommandContext& context) {
@@ -55,6 +72,8 @@ void add_check_command(CLI::App& app, CommandContext& context) {
       check_texts);
   add_text_arguments(*command, o->line_text, o->train_text, /*required=*/true);
   command->add_flag("--json", o->json, "Report as JSON on standard output");
+  add_encoding_option(*command, o->encoding);
+  add_warning_options(*command, o->max_warnings, &o->strict);
 }
 
 }  // namespace scengen

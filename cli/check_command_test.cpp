@@ -134,10 +134,13 @@ TEST_F(CheckTexts, EachBrokenTextGivesItsCodePositionLineAndColumn) {
     if (c.line > 0) head += ":" + std::to_string(c.line) + ":" + std::to_string(c.column);
     head += ": error " + std::to_string(c.code) + ": ";
     EXPECT_EQ(lines[0].rfind(head, 0), 0u) << what << "\n" << r.err;
+    // The position, then the topic that explains the code.
+    const std::string hint = " (scengen explain " + std::to_string(c.code) + ")";
     const std::string at = " (at " + std::to_string(c.position) + " m)";
     if (c.position >= 0) {
-      EXPECT_EQ(lines[0].substr(lines[0].size() - at.size()), at) << what;
+      EXPECT_TRUE(lines[0].ends_with(at + hint)) << what << "\n" << lines[0];
     } else {
+      EXPECT_TRUE(lines[0].ends_with(hint)) << what << "\n" << lines[0];
       EXPECT_EQ(lines[0].find(" (at "), std::string::npos) << what;
     }
     if (c.line > 0) {
@@ -177,6 +180,7 @@ TEST_F(CheckTexts, WarningsPointAtTheFieldAndDoNotFail) {
     int line;
     int column;
     const char* message;
+    const char* hint = "";  // the record's keyword topic, after the message
   };
   const Case cases[] = {
       {{false, 8, "[cartelli"}, 8, 1, "'[cartelli' matches no record and is ignored"},
@@ -185,39 +189,48 @@ TEST_F(CheckTexts, WarningsPointAtTheFieldAndDoNotFail) {
        8,
        11,
        "'pendenza' at 1000 m does not come after the previous one at 1500 m: the series must "
-       "ascend"},
+       "ascend",
+       " (scengen explain pendenza)"},
       {{true, 4, "velocita, 0, 40", true},
        4,
        11,
-       "'velocita' at 0 m does not come after the previous one at 0 m: the series must ascend"},
+       "'velocita' at 0 m does not come after the previous one at 0 m: the series must ascend",
+       " (scengen explain velocita)"},
       {{false, 7, "pendenza, 1500, 3.5"},
        7,
        17,
-       "'3.5' reads as 3: the characters after its digits are ignored"},
+       "'3.5' reads as 3: the characters after its digits are ignored",
+       " (scengen explain pendenza)"},
       {{true, 3, "aderenza, 0, 96%"},
        3,
        14,
-       "'96%' reads as 96: the characters after its digits are ignored"},
+       "'96%' reads as 96: the characters after its digits are ignored",
+       " (scengen explain aderenza)"},
       {{true, 5, "segnale, 2000, 2, 2,3,1, 1, 2, 2,1,1, O"},
        5,
        39,
-       "'O' holds no number and reads as 0"},
+       "'O' holds no number and reads as 0",
+       " (scengen explain segnale)"},
       {{false, 7, "pendenza, 1510, 3"},
        7,
        11,
-       "'pendenza' at 1510 m is not a multiple of 50: its cell is rounded"},
+       "'pendenza' at 1510 m is not a multiple of 50: its cell is rounded",
+       " (scengen explain pendenza)"},
       {{true, 5, "segnale, 2010, 2, 2,3,1, 1, 2, 2,1,1, 0"},
        5,
        10,
-       "'segnale' at 2010 m is not a multiple of 50: its cell is rounded"},
+       "'segnale' at 2010 m is not a multiple of 50: its cell is rounded",
+       " (scengen explain segnale)"},
       {{false, 8, "montagna, 5200, 5600, 12", true},
        8,
        17,
-       "'montagna' at 5600 m lies beyond the end of the route (5000 m)"},
+       "'montagna' at 5600 m lies beyond the end of the route (5000 m)",
+       " (scengen explain montagna)"},
       {{true, 7, "stazione, 5500, 12, 600, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, GAMMA", true},
        7,
        11,
-       "'stazione' at 5500 m lies beyond the end of the route (5000 m)"},
+       "'stazione' at 5500 m lies beyond the end of the route (5000 m)",
+       " (scengen explain stazione)"},
   };
   for (const Case& c : cases) {
     const std::string what = c.edit.with;
@@ -226,7 +239,7 @@ TEST_F(CheckTexts, WarningsPointAtTheFieldAndDoNotFail) {
     EXPECT_EQ(r.status, 0) << what << "\n" << r.err;
     const auto text = edited(c.edit.train ? kTrain : kLine, c.edit);
     EXPECT_EQ(r.err, std::string(file) + ":" + std::to_string(c.line) + ":" +
-                         std::to_string(c.column) + ": warning: " + c.message + "\n  " +
+                         std::to_string(c.column) + ": warning: " + c.message + c.hint + "\n  " +
                          text[static_cast<size_t>(c.line - 1)] + "\n  " +
                          std::string(static_cast<size_t>(c.column - 1), ' ') + "^\n")
         << what;

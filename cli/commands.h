@@ -1,6 +1,7 @@
 // The subcommands of the command line, each a short driver: read, compile, report, write.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -35,6 +36,9 @@ struct CompileOptions {
   std::optional<std::string> train;
   bool no_plan = false;
   bool json = false;
+  std::string encoding = "windows-1252";  // or "utf-8": converted before the compile
+  size_t max_warnings = 50;               // more are counted, not kept
+  bool strict = false;  // a warning fails the compile: no file is written
 };
 
 /// Compiles an author's two texts into the three binary files; the texts are never changed.
@@ -44,6 +48,9 @@ struct CheckOptions {
   std::string line_text;
   std::string train_text;
   bool json = false;
+  std::string encoding = "windows-1252";  // or "utf-8": converted before the compile
+  size_t max_warnings = 50;               // more are counted, not kept
+  bool strict = false;  // a warning fails the check
 };
 
 /// Compiles an author's two texts in memory and reports the error and the warnings.
@@ -93,6 +100,8 @@ struct RenderOptions {
   /// A stretch to draw alone, in kilometres ("30", "30km") or metres ("30000m").
   std::optional<std::string> from;
   std::optional<std::string> to;
+  std::string encoding = "windows-1252";  // or "utf-8": converted before the compile
+  size_t max_warnings = 50;               // more are counted, not kept
 };
 
 /// Compiles the scenario in memory (texts are read, never changed) and writes ROUTE_map.svg,

@@ -4,6 +4,7 @@
 #include "cli/command_files.h"
 #include "cli/command_table.h"
 #include "cli/diagnostics.h"
+#include "cli/report_options.h"
 #include "compiler/compile.h"
 #include "platform/platform.h"
 #include "run/binary_files.h"
@@ -19,11 +20,15 @@ constexpr const char* kCompileFooter =
 (scenario table) and ROUTE_TRAIN.dat (compiled track). They are taken from the file names
 ROUTE_linea.txt and ROUTE_TRAIN-.txt unless --route and --train give them. The two texts are
 only read: they are never changed or deleted. Errors and warnings are shown as by 'check'.
+With --strict a warning makes the exit status 1 as an error does (the files are written all the
+same: warnings never change a byte of them). Texts saved as UTF-8 are read with --encoding utf-8;
+a character that has no byte in Windows-1252 is then an error and no file is written.
 
 Examples:
   scengen compile Veltrano_Quarnelo_linea.txt Veltrano_Quarnelo_58316-.txt
   scengen compile line.txt train.txt --route Ponte_Alto --train 2101 --out build
-  scengen compile Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --no-plan --json)";
+  scengen compile Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --no-plan --json
+  scengen compile Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --encoding utf-8 --strict)";
 
 struct Identity {
   std::string route;
@@ -71,13 +76,23 @@ int compile_texts(const CompileOptions& o, Console& console) {
   const auto id = scenario_identity(o, console);
   if (!id) return kExitUsage;
   FileLayer& files = system_files();
-  const auto texts = read_author_texts(files, o.line_text, o.train_text, console);
+  auto texts = read_author_texts(files, o.line_text, o.train_text, console);
   if (!texts) return kExitFileFailed;
+  if (const auto failure = decode_author_texts(*texts, o.encoding)) {
+    if (o.json) {
+      console.out << report_json(*failure, *texts);
+    } else {
+      print_diagnostics(*failure, *texts, console.err);
+      console.err << "scengen: no binary file was written\n";
+    }
+    return kExitCompileError;
+  }
 
   Compilation c;
   c.RouteId = id->route;
   c.TrainNumber = id->train;
   c.CollectWarnings = true;
+  c.MaxWarnings = o.max_warnings;
   MemoryTexts source(texts->line, texts->train);  // the author's files are never touched
   const CompileOutcome outcome = compile_scenario(c, source, o.no_plan ? 0 : 1);
   if (outcome.end == CompileEnd::SealError && console.window != nullptr && !o.json) {
@@ -109,6 +124,9 @@ int compile_texts(const CompileOptions& o, Console& console) {
     print_diagnostics(report, *texts, console.err);
     if (report.stopped) console.err << "scengen: no binary file was written\n";
   }
+  if (strict_failure(report, o.strict, console.err, o.json) && !report.failed()) {
+    return kExitCompileError;
+  }
   return exit_status_of(report.stopped, report.status_code);
 }
 
@@ -121,6 +139,8 @@ void add_compile_command(CLI::App& app, CommandContext& context) {
   add_identity_options(*command, o->route, o->train);
   command->add_flag("--no-plan", o->no_plan, "Neither compute nor write the route plan");
   command->add_flag("--json", o->json, "Report as JSON on standard output");
+  add_encoding_option(*command, o->encoding);
+  add_warning_options(*command, o->max_warnings, &o->strict);
 }
 
 }  // namespace scengen

@@ -119,7 +119,8 @@ TEST_F(Compile, RecordedErrorStillWritesEveryFileAndGivesStatus1) {
   const ProcessResult r = scengen({"compile", "Ponte_linea.txt", "Ponte_7-.txt"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
-            "Ponte_linea.txt:4:1: error 15: a position lies beyond the track (at 12000 m)\n"
+            "Ponte_linea.txt:4:1: error 15: a position lies beyond the track (at 12000 m) "
+            "(scengen explain 15)\n"
             "  pendenza, 12000, 0\n"
             "  ^\n");
   for (const char* name : {"Ponte_linea.dat", "Ponte_7.sim", "Ponte_7.dat"}) {
@@ -151,10 +152,12 @@ TEST_F(Compile, StopsBeforeAnyBinaryFileWithStatus3) {
   };
   const Case cases[] = {
       {"no general section", "lunghezza percorso, 5000\r\n[fine]\r\n", kSmallTrain, 102,
-       "Ponte_linea.txt: error 102: the line description has no [generale] section"},
+       "Ponte_linea.txt: error 102: the line description has no [generale] section "
+       "(scengen explain 102)"},
       // A signal at position 0 fills cell 1, whose first parameter the seal reserves.
       {"seal", kSmallLine, "[generale]\r\nsegnale, 0, 2, 4,1,1, 0, 2, 3,1,1, 0\r\n[fine]\r\n", 1250,
-       "scengen: error 1250: the seal's first reserved field is already set"},
+       "scengen: error 1250: the seal's first reserved field is already set "
+       "(scengen explain 1250)"},
   };
   for (const Case& c : cases) {
     write("Ponte_linea.txt", c.line);

@@ -1,10 +1,12 @@
 #include "cli/diagnostics.h"
 
 #include <algorithm>
+#include <cctype>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <tuple>
 
+#include "cli/explain.h"
 #include "compiler/error_codes.h"
 #include "compiler/source_text.h"
 
@@ -92,32 +94,79 @@ CompileReport make_report(const Compilation& c, const CompileOutcome& outcome) {
     report.text = TextKind::Line;
   }
   report.warnings = c.Warnings;
+  report.warnings_left_out = c.WarningsLeftOut;
   return report;
 }
 
-std::string show_place(const LineIndex& lines, int line, int column) {
-  if (line < 1 || column < 1) return {};
+namespace {
+
+// A byte inside a UTF-8 character after its first: it takes no column of its own.
+bool inside_character(char byte, bool utf8) {
+  return utf8 && (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// The keyword of the record a warning's line starts, when the reference has a topic for it, as
+// the hint " (scengen explain stazione)": the author learns the record's fields there.
+std::string keyword_hint(const std::vector<ReferenceTopic>& topics, std::string_view line) {
+  // A keyword is short: a first field longer than this names none, and a huge line costs nothing.
+  constexpr size_t kLongestKeyword = 40;
+  size_t begin = 0;
+  while (begin < line.size() && (line[begin] == ' ' || line[begin] == '\t')) ++begin;
+  size_t end = begin;
+  while (end < line.size() && end - begin <= kLongestKeyword && line[end] != ',') ++end;
+  if (end - begin > kLongestKeyword) return {};
+  std::string_view word = line.substr(begin, end - begin);
+  while (!word.empty() && (word.back() == ' ' || word.back() == '\t')) word.remove_suffix(1);
+  // Only a word of letters can be a keyword or a header; "15" would find an error code instead.
+  if (word.empty() || !(std::isalpha(static_cast<unsigned char>(word[0])) || word[0] == '[')) {
+    return {};
+  }
+  const ReferenceTopic* topic = find_topic(topics, word);
+  if (topic == nullptr || topic->name.empty()) return {};
+  const char first = topic->name[0];
+  if (!(std::islower(static_cast<unsigned char>(first)) || first == '[')) return {};
+  return " (scengen explain " + topic->name + ")";
+}
+
+}  // namespace
+
+std::string show_place(const LineIndex& lines, int line, int column, bool utf8) {
+  if (line < 1 || column < 1 || line > lines.line_count()) return {};
   const std::string_view bytes = lines.line(line);
   if (bytes.empty() && column > 1) return {};
-  std::string caret;
-  const size_t before = std::min(static_cast<size_t>(column - 1), bytes.size());
-  // Every byte is one character of the code page; tabs stay tabs so the caret lines up.
-  for (size_t i = 0; i < before; ++i) caret.push_back(bytes[i] == '\t' ? '\t' : ' ');
-  return "  " + utf8_from_windows_1252(bytes) + "\n  " + caret + "^\n";
+  // The caret's byte; past the line's end it stands just after it.
+  size_t at = 0;
+  if (utf8) {
+    for (int c = 1; c < column && at < bytes.size(); ++c) {
+      ++at;
+      while (at < bytes.size() && inside_character(bytes[at], true)) ++at;
+    }
+  } else {
+    at = std::min(static_cast<size_t>(column - 1), bytes.size());
+  }
+  // A long line is cut to a window around the caret.
+  size_t begin = 0;
+  size_t end = bytes.size();
+  if (bytes.size() > kShownColumns) {
+    begin = at > kShownColumns / 2 ? at - kShownColumns / 2 : 0;
+    end = std::min(bytes.size(), begin + kShownColumns);
+    begin = std::min(begin, end - kShownColumns);
+    while (begin > 0 && inside_character(bytes[begin], utf8)) --begin;
+    while (end < bytes.size() && inside_character(bytes[end], utf8)) ++end;
+  }
+  const std::string_view shown = bytes.substr(begin, end - begin);
+  std::string text = begin > 0 ? "..." : "";
+  text += utf8 ? std::string(shown) : utf8_from_windows_1252(shown);
+  if (end < bytes.size()) text += "...";
+  std::string caret(begin > 0 ? 3 : 0, ' ');
+  // Every character is one column; tabs stay tabs so the caret lines up.
+  for (size_t i = begin; i < at; ++i) {
+    if (!inside_character(bytes[i], utf8)) caret.push_back(bytes[i] == '\t' ? '\t' : ' ');
+  }
+  return "  " + text + "\n  " + caret + "^\n";
 }
 
 void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, std::ostream& err) {
-  std::vector<Diagnostic> diagnostics;
-  for (const CompileWarning& w : report.warnings) {
-    diagnostics.push_back({w.where.text, w.where, "warning: " + utf8_from_windows_1252(w.message)});
-  }
-  if (report.status_code != 0) {
-    diagnostics.push_back(
-        {report.text, report.where, describe_error(report.status_code, report.status_position)});
-  } else if (!report.message.empty()) {
-    diagnostics.push_back({report.text, std::nullopt, "error: " + report.message});
-  }
-  std::stable_sort(diagnostics.begin(), diagnostics.end(), comes_before);
   // Each text is indexed once, when a diagnostic first shows one of its lines.
   std::optional<LineIndex> indexes[2];
   auto lines_of = [&](TextKind text) -> const LineIndex& {
@@ -125,6 +174,21 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     if (!index) index.emplace(texts.bytes(text));
     return *index;
   };
+  const std::vector<ReferenceTopic> topics = reference_topics(formats_reference());
+  std::vector<Diagnostic> diagnostics;
+  for (const CompileWarning& w : report.warnings) {
+    std::string headline = "warning: " + utf8_from_windows_1252(w.message);
+    if (!texts.utf8) headline += keyword_hint(topics, lines_of(w.where.text).line(w.where.line));
+    diagnostics.push_back({w.where.text, w.where, std::move(headline)});
+  }
+  if (report.status_code != 0) {
+    diagnostics.push_back({report.text, report.where,
+                           describe_error(report.status_code, report.status_position) +
+                               explain_hint(report.status_code)});
+  } else if (!report.message.empty()) {
+    diagnostics.push_back({report.text, report.where, "error: " + report.message});
+  }
+  std::stable_sort(diagnostics.begin(), diagnostics.end(), comes_before);
   for (const Diagnostic& d : diagnostics) {
     if (!d.text) {
       err << "scengen: " << d.headline << '\n';
@@ -133,7 +197,12 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     err << file_name(texts.path(*d.text));
     if (d.where) err << ':' << d.where->line << ':' << d.where->column;
     err << ": " << d.headline << '\n';
-    if (d.where) err << show_place(lines_of(*d.text), d.where->line, d.where->column);
+    if (d.where) err << show_place(lines_of(*d.text), d.where->line, d.where->column, texts.utf8);
+  }
+  if (report.warnings_left_out > 0) {
+    err << "scengen: " << report.warnings_left_out << " more warning"
+        << (report.warnings_left_out == 1 ? "" : "s")
+        << " not shown (--max-warnings sets how many are shown)\n";
   }
 }
 
@@ -154,6 +223,7 @@ std::string report_json(const CompileReport& report, const AuthorTexts& texts) {
                         {"message", utf8_from_windows_1252(w.message)}});
   }
   out["warnings"] = std::move(warnings);
+  out["warnings_left_out"] = report.warnings_left_out;
   json files = json::array();
   for (const auto& path : report.files_written) files.push_back(file_name(path));
   out["files_written"] = std::move(files);

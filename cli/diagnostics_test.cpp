@@ -39,6 +39,65 @@ TEST(ShowPlace, WindowsTextBecomesUtf8AndTheCaretCountsCharacters) {
             "  stazione, 9550, PONTE\xEF\xBF\xBDNUOVO\n  " + std::string(22, ' ') + "^\n");
 }
 
+TEST(ShowPlace, ALongLineIsCutAroundTheCaret) {
+  // 300 columns: "abc...z" repeated, so that each window shows which bytes it kept.
+  std::string line;
+  for (int i = 0; i < 300; ++i) line.push_back(static_cast<char>('a' + i % 26));
+  const LineIndex index(line);
+  struct Case {
+    int column;
+    size_t first;  // the first byte shown
+    size_t caret;  // the caret's column in the shown text, from 0, after the indent
+  };
+  const Case cases[] = {
+      {1, 0, 0},        // at the start: the first 120 columns, cut at the end only
+      {150, 89, 63},    // in the middle: 60 columns before the caret, "..." on both sides
+      {300, 180, 122},  // at the end: the last 120, cut at the start only
+      {400, 180, 123},  // past the end: just after the last byte
+  };
+  for (const Case& k : cases) {
+    std::string shown = k.first > 0 ? "..." : "";
+    shown += line.substr(k.first, 120);
+    if (k.first + 120 < line.size()) shown += "...";
+    EXPECT_EQ(show_place(index, 1, k.column),
+              "  " + shown + "\n  " + std::string(k.caret, ' ') + "^\n")
+        << k.column;
+  }
+  // A line of exactly the window is shown whole.
+  const std::string whole(kShownColumns, 'x');
+  EXPECT_EQ(show_place(LineIndex(whole), 1, 120), "  " + whole + "\n  " + std::string(119, ' ') + "^\n");
+}
+
+TEST(ShowPlace, Utf8LineIsShownAsItIsAndItsColumnsCountCharacters) {
+  const std::string text = "stazione, NICOL\xC3\x92 \xCE\xA9\r\n";
+  EXPECT_EQ(show_place(LineIndex(text), 1, 18, /*utf8=*/true),
+            "  stazione, NICOL\xC3\x92 \xCE\xA9\n  " + std::string(17, ' ') + "^\n");
+  // Cut in a long line, never inside a character.
+  std::string accented;
+  for (int i = 0; i < 200; ++i) accented += "\xC3\xA0";  // à, two bytes each
+  const std::string shown = show_place(LineIndex(accented), 1, 100, /*utf8=*/true);
+  const std::string first = shown.substr(0, shown.find('\n'));
+  EXPECT_TRUE(first.starts_with("  ...\xC3\xA0")) << first;
+  EXPECT_TRUE(first.ends_with("\xC3\xA0...")) << first;
+}
+
+TEST(PrintDiagnostics, WarningsLeftOutAreCountedInOneLine) {
+  Compilation c;
+  c.Warnings.push_back({{TextKind::Line, 1, 1}, "'zzz' matches no record and is ignored"});
+  c.WarningsLeftOut = 41;
+  const CompileReport report = make_report(c, {CompileEnd::Sealed, 0});
+  std::ostringstream err;
+  AuthorTexts texts = two_texts();
+  texts.line = "zzz\r\n";
+  print_diagnostics(report, texts, err);
+  EXPECT_EQ(err.str(),
+            "work/Ponte_linea.txt:1:1: warning: 'zzz' matches no record and is ignored\n"
+            "  zzz\n"
+            "  ^\n"
+            "scengen: 41 more warnings not shown (--max-warnings sets how many are shown)\n");
+  EXPECT_EQ(nlohmann::json::parse(report_json(report, texts))["warnings_left_out"], 41);
+}
+
 CompileReport report_with(int32_t code, int32_t position, std::optional<SourceSpot> where) {
   Compilation c;
   c.StatusCode = code;
@@ -54,13 +113,16 @@ TEST(PrintDiagnostics, ErrorAndWarningsInTextOrderWithLineAndCaret) {
   std::ostringstream err;
   print_diagnostics(report, two_texts(), err);
   EXPECT_EQ(err.str(),
-            "work/Ponte_linea.txt:3:1: warning: '[pendenze' matches no record and is ignored\n"
+            "work/Ponte_linea.txt:3:1: warning: '[pendenze' matches no record and is ignored "
+            "(scengen explain [pendenze])\n"
             "  [pendenze]\n"
             "  ^\n"
-            "work/Ponte_linea.txt:4:3: error 15: a position lies beyond the track (at 78950 m)\n"
+            "work/Ponte_linea.txt:4:3: error 15: a position lies beyond the track (at 78950 m) "
+            "(scengen explain 15)\n"
             "    pendenza,\t78950, 2\n"
             "    ^\n"
-            "work/Ponte_7-.txt:2:1: warning: 'segnal' matches no record and is ignored\n"
+            "work/Ponte_7-.txt:2:1: warning: 'segnal' matches no record and is ignored "
+            "(scengen explain segnale)\n"
             "  segnale, 100\n"
             "  ^\n");
 }
@@ -73,16 +135,17 @@ TEST(PrintDiagnostics, ErrorWithoutAPlaceNamesItsTextOrTheProgram) {
   const Case cases[] = {
       {2,
        "work/Ponte_linea.txt: error 2: a kilometric reference has a position or progressive "
-       "that is not a multiple of 50"},
+       "that is not a multiple of 50 (scengen explain 2)"},
       {10,
        "work/Ponte_7-.txt: error 10: the stations run into the slots of the information-board "
-       "texts"},
+       "texts (scengen explain 10)"},
       {12,
        "work/Ponte_7-.txt: error 12: no cell is free for a code point before a slow-order "
-       "start (at 52800 m)"},
+       "start (at 52800 m) (scengen explain 12)"},
       {25,
        "scengen: error 25: a description text cannot be read: a missing text, a malformed or "
-       "too large number, the end of the file inside a record, or a table that is full"},
+       "too large number, the end of the file inside a record, or a table that is full "
+       "(scengen explain 25)"},
   };
   for (const Case& k : cases) {
     Compilation c;
@@ -107,7 +170,8 @@ TEST(MakeReport, SealErrorReportsItsCodeWithThePositionRecordedBefore) {
   EXPECT_TRUE(report.stopped);
   std::ostringstream err;
   print_diagnostics(report, two_texts(), err);
-  EXPECT_EQ(err.str(), "scengen: error 1250: the seal's first reserved field is already set\n");
+  EXPECT_EQ(err.str(), "scengen: error 1250: the seal's first reserved field is already set "
+            "(scengen explain 1250)\n");
 }
 
 TEST(MakeReport, NoTrackWithoutACodeIsStillAFailure) {

@@ -7,6 +7,8 @@
 
 #include "cli/command_files.h"
 #include "cli/command_table.h"
+#include "cli/diagnostics.h"
+#include "cli/report_options.h"
 #include "compiler/compile.h"
 #include "compiler/error_codes.h"
 #include "render/route_view.h"
@@ -24,7 +26,9 @@ constexpr const char* kRenderFooter =
     R"(Compiles the scenario in memory and draws it from the compiled model: ROUTE_map.svg (the
 ground plan), ROUTE_TRAIN_profile.svg (everything along the line) and ROUTE_TRAIN.html (both
 pictures and the crew documents in one page). With no texts, the built-in scenario. The route
-and the train are taken as by 'compile'; the texts are only read.
+and the train are taken as by 'compile'; the texts are only read. Errors and warnings are
+reported as by 'check' (--encoding and --max-warnings as there). The pictures of a compile that
+failed carry a red banner naming the error; they show the model as far as it was built.
 
 --from and --to draw one stretch of a long route: the map and the profile show only it, at a
 scale of their own, with only the stations, signals and other features in it. They take
@@ -34,12 +38,12 @@ route's start or end. The page and the file names stay the same.
 Examples:
   scengen render --out pictures
   scengen render --from 30 --to 40 --out pictures
-  scengen render Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --out pictures)";
+  scengen render Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --out pictures
+  scengen render Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --encoding utf-8)";
 
 // What is drawn: the two texts and the crew documents of one scenario.
 struct RenderInput {
-  std::string line;
-  std::string train;
+  AuthorTexts texts;
   std::vector<PageDocument> documents;
 };
 
@@ -47,8 +51,11 @@ struct RenderInput {
 RenderInput built_in_input(Compilation& c) {
   c.RouteId = kBuiltInRouteId;
   c.TrainNumber = kBuiltInTrainNumber;
-  RenderInput input{
-      emit_line_list(line_description_lines()), emit_line_list(train_description_lines()), {}};
+  RenderInput input;
+  input.texts.line_path = line_text_file_name(c.RouteId);
+  input.texts.train_path = train_text_file_name(c.RouteId, c.TrainNumber);
+  input.texts.line = emit_line_list(line_description_lines());
+  input.texts.train = emit_line_list(train_description_lines());
   for (const CrewDocument& d : kCrewDocuments) {
     input.documents.push_back({d.heading, crew_document_file_name(c.RouteId, c.TrainNumber, d),
                                emit_line_list(d.built_in())});
@@ -85,13 +92,31 @@ std::optional<RenderInput> author_input(const RenderOptions& o, Compilation& c, 
   status = kExitFileFailed;
   auto texts = read_author_texts(files, o.line_text, o.train_text, console);
   if (!texts) return std::nullopt;
-  RenderInput input{std::move(texts->line), std::move(texts->train), {}};
+  if (const auto failure = decode_author_texts(*texts, o.encoding)) {
+    print_diagnostics(*failure, *texts, console.err);
+    console.err << "scengen: nothing was drawn\n";
+    status = kExitCompileError;
+    return std::nullopt;
+  }
+  RenderInput input{std::move(*texts), {}};
   for (const CrewDocument& d : kCrewDocuments) {
     const std::string name = crew_document_file_name(c.RouteId, c.TrainNumber, d);
-    FileRead read = files.read_whole_capped(texts->train_path.parent_path() / name, kMaxTextBytes);
+    FileRead read =
+        files.read_whole_capped(input.texts.train_path.parent_path() / name, kMaxTextBytes);
     if (read.status == ReadStatus::Ok) input.documents.push_back({d.heading, name, read.bytes});
   }
   return input;
+}
+
+// "compile error 15 at 78950 m" for the pictures of a failed compile; empty for a good one.
+std::string failure_banner(const CompileReport& report) {
+  if (report.status_code == 0) return {};
+  std::string banner = "compile error " + std::to_string(report.status_code);
+  const ErrorCodeInfo* info = find_error_code(report.status_code);
+  if (info != nullptr && info->has_position) {
+    banner += " at " + std::to_string(report.status_position) + " m";
+  }
+  return banner;
 }
 
 // Writes the three files, naming each; false when one fails.
@@ -182,26 +207,29 @@ int render_scenario(const RenderOptions& o, Console& console) {
       o.line_text.empty() ? built_in_input(c) : author_input(o, c, console, status);
   if (!input) return status;
 
-  MemoryTexts texts(input->line, input->train);
+  c.CollectWarnings = true;  // warnings change no byte of the model
+  c.MaxWarnings = o.max_warnings;
+  MemoryTexts texts(input->texts.line, input->texts.train);
   const CompileOutcome outcome = compile_scenario(c, texts, 1);
+  // The same report as check's, before anything is drawn.
+  const CompileReport report = make_report(c, outcome);
+  print_diagnostics(report, input->texts, console.err);
   if (outcome.end == CompileEnd::NoTrack) {
-    if (c.StatusCode != 0)
-      console.err << "scengen: " << describe_error(c.StatusCode, c.StatusPosition) << "\n";
-    console.err << "scengen: no track was compiled from the line description; nothing to draw\n";
+    console.err << "scengen: nothing to draw\n";
     return exit_status_of(/*stopped=*/true, c.StatusCode);
   }
   // A seal error stops no drawing: the pictures show the model as far as it was built.
-  const int32_t code = outcome.end == CompileEnd::SealError ? outcome.seal_code : c.StatusCode;
+  const int32_t code = report.status_code;
   const std::string words = code == 0 ? "Compiled without errors."
                                       : "Compiled with " + describe_error(code, c.StatusPosition) +
                                             "; the pictures show the model as far as it was built.";
   bool wrong = false;
   const std::optional<Stretch> stretch = stretch_of(o, c, console, wrong);
   if (wrong) return kExitUsage;
-  if (!write_pictures(c, draw_scenario(c, words, input->documents, stretch), o.out, console)) {
+  if (!write_pictures(c, draw_scenario(c, words, input->documents, stretch, failure_banner(report)),
+                      o.out, console)) {
     return kExitFileFailed;
   }
-  if (code != 0) console.err << "scengen: " << describe_error(code, c.StatusPosition) << "\n";
   return exit_status_of(/*stopped=*/false, code);
 }
 
@@ -213,10 +241,15 @@ void add_render_command(CLI::App& app, CommandContext& context) {
   add_text_arguments(*command, o->line_text, o->train_text, /*required=*/false);
   add_out_option(*command, o->out, "the current one");
   add_identity_options(*command, o->route, o->train);
+<<<<<<< HEAD
   command->add_option("--from", o->from, "Draw the route from here on (km, or metres with m)")
       ->type_name("KM");
   command->add_option("--to", o->to, "Draw the route up to here (km, or metres with m)")
       ->type_name("KM");
+=======
+  add_encoding_option(*command, o->encoding);
+  add_warning_options(*command, o->max_warnings, /*strict=*/nullptr);
+>>>>>>> check-cli
 }
 
 }  // namespace scengen

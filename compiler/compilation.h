@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -51,6 +52,10 @@ struct Compilation {
   /// pays nothing for them).
   bool CollectWarnings = false;
   std::vector<CompileWarning> Warnings;
+  /// How many warnings are kept; the others are only counted in WarningsLeftOut, so that a text
+  /// of a million broken lines costs no more memory than one of a few.
+  size_t MaxWarnings = SIZE_MAX;
+  size_t WarningsLeftOut = 0;
 
   /// The last index of TrackCells (-1 while it is unsized).
   int32_t last_cell() const { return static_cast<int32_t>(TrackCells.size()) - 1; }
@@ -68,7 +73,12 @@ inline void record_error(Compilation& c, int32_t code, int32_t position) {
 
 /// Notes a warning at a place in a text, when the compile collects warnings.
 inline void record_warning(Compilation& c, const SourceSpot& where, std::string message) {
-  if (c.CollectWarnings) c.Warnings.push_back({where, std::move(message)});
+  if (!c.CollectWarnings) return;
+  if (c.Warnings.size() < c.MaxWarnings) {
+    c.Warnings.push_back({where, std::move(message)});
+  } else {
+    ++c.WarningsLeftOut;
+  }
 }
 
 /// Empties every slot of the scenario table (numbers 0, texts empty).

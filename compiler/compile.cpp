@@ -10,6 +10,7 @@ CompileOutcome compile_scenario(Compilation& c, DescriptionTexts& texts, int32_t
   c.StatusCode = 0;
   c.StatusSource.reset();
   c.Warnings.clear();
+  c.WarningsLeftOut = 0;
   clear_scenario_table(c);
   memorizza_dati(c, texts);
   if (!c.has_track()) return {CompileEnd::NoTrack, 0};

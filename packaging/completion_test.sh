@@ -52,7 +52,7 @@ expect "scengen " "check compile decompile diff dump explain render run texts"
 expect "scengen --v" "--version"
 expect "scengen compile --n" "--no-plan"
 expect "scengen compile a_linea.txt --j" "--json"
-expect "scengen check --" "--help --json"
+expect "scengen check --" "--encoding --help --json --max-warnings --strict"
 expect "scengen dump x.dat --kind t" "table track"
 expect "scengen run --out out_" "out_a out_b"
 # After a command, a word that is not an option is a file: bash's own completion gives it.

@@ -2,14 +2,32 @@
 
 #include "render/route_map.h"
 #include "render/route_profile.h"
+#include "render/svg_text.h"
 
 namespace scengen {
 
+std::string with_failure_banner(std::string svg, std::string_view failure) {
+  const size_t end = svg.rfind("</svg>");
+  if (end == std::string::npos) return svg;
+  // Drawn last, over the picture: nothing drawn before can hide it.
+  const std::string banner =
+      "<g class=\"compile-failure\"><rect x=\"0\" y=\"0\" width=\"100%\" height=\"24\" "
+      "fill=\"#c0141c\"/><text x=\"8\" y=\"17\" fill=\"#ffffff\" font-family=\"sans-serif\" "
+      "font-size=\"14\" font-weight=\"bold\">" +
+      xml_escaped(failure) + "</text></g>";
+  svg.insert(end, banner);
+  return svg;
+}
+
 ScenarioPictures draw_scenario(const Compilation& c, std::string_view outcome,
                                const std::vector<PageDocument>& documents,
-                               std::optional<Stretch> stretch) {
-  const std::string map = route_map_svg(c, stretch);
-  const std::string profile = route_profile_svg(c, stretch);
+                               std::optional<Stretch> stretch, std::string_view failure) {
+  std::string map = route_map_svg(c, stretch);
+  std::string profile = route_profile_svg(c, stretch);
+  if (!failure.empty()) {
+    map = with_failure_banner(std::move(map), failure);
+    profile = with_failure_banner(std::move(profile), failure);
+  }
   const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   return {declaration + map, declaration + profile, html_page(c, outcome, map, profile, documents)};
 }

@@ -20,9 +20,16 @@ struct ScenarioPictures {
 };
 
 /// Draws the model once and builds all three from the drawings; `outcome` is the compile's result
-/// in words, shown at the top of the page. With a stretch, the two drawings show only it.
+/// in words, shown at the top of the page. With a stretch, the two drawings show only it. A
+/// `failure` ("compile error 15 at 78950 m") is drawn as a red banner across the top of both
+/// pictures, so that no picture of a failed compile can pass for a good one.
 ScenarioPictures draw_scenario(const Compilation& c, std::string_view outcome,
                                const std::vector<PageDocument>& documents,
-                               std::optional<Stretch> stretch = std::nullopt);
+                               std::optional<Stretch> stretch = std::nullopt,
+                               std::string_view failure = {});
+
+/// The picture (an <svg> element) with a red banner saying `failure` across its top, drawn over
+/// everything else so that it stays in view.
+std::string with_failure_banner(std::string svg, std::string_view failure);
 
 }  // namespace scengen
