@@ -241,15 +241,12 @@ void add_render_command(CLI::App& app, CommandContext& context) {
   add_text_arguments(*command, o->line_text, o->train_text, /*required=*/false);
   add_out_option(*command, o->out, "the current one");
   add_identity_options(*command, o->route, o->train);
-<<<<<<< HEAD
   command->add_option("--from", o->from, "Draw the route from here on (km, or metres with m)")
       ->type_name("KM");
   command->add_option("--to", o->to, "Draw the route up to here (km, or metres with m)")
       ->type_name("KM");
-=======
   add_encoding_option(*command, o->encoding);
   add_warning_options(*command, o->max_warnings, /*strict=*/nullptr);
->>>>>>> check-cli
 }
 
 }  // namespace scengen
