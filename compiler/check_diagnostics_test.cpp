@@ -160,7 +160,7 @@ const Row kRows[] = {
      "the line holds more fields than 'pendenza' takes", L, 6, 1, 1},
     {"a trailing comma is no field", L, 6, "pendenza, 0, 0,", false, 0, nullptr, L, 0, 0, 0},
     {"UTF-8 text", T, 6, "stazione, 3000, 12, 600, " + kStationFields + "60, 8,5,0, SAN NICOL\xC3\x92",
-     false, 0, "valid UTF-8", T, 6, 68, 1},
+     false, 0, "valid UTF-8", T, 6, 67, 1},
     {"Windows-1252 text", T, 6,
      "stazione, 3000, 12, 600, " + kStationFields + "60, 8,5,0, SAN NICOL\xD2", false, 0, nullptr,
      L, 0, 0, 0},
