@@ -109,7 +109,7 @@ TEST_F(Compile, RouteAndTrainGivenByOptionNameTheFilesAndTheirSlots) {
 const std::string kSmallLine =
     "[generale]\r\nlunghezza percorso, 5000\r\n[pendenze]\r\npendenza, 0, 0\r\n[fine]\r\n";
 const std::string kSmallTrain =
-    "[generale]\r\nvelocita, 0, 30\r\nsegnale, 2000, 2, 2,3,1, 1, 2, "
+    "[generale]\r\nvelocita, 0, 30\r\naderenza, 0, 96\r\nsegnale, 2000, 2, 2,3,1, 1, 2, "
     "2,1,1, 0\r\n[fine]\r\n";
 
 TEST_F(Compile, RecordedErrorStillWritesEveryFileAndGivesStatus1) {
@@ -155,9 +155,15 @@ TEST_F(Compile, StopsBeforeAnyBinaryFileWithStatus3) {
        "Ponte_linea.txt: error 102: the line description has no [generale] section "
        "(scengen explain 102)"},
       // A signal at position 0 fills cell 1, whose first parameter the seal reserves.
-      {"seal", kSmallLine, "[generale]\r\nsegnale, 0, 2, 4,1,1, 0, 2, 3,1,1, 0\r\n[fine]\r\n", 1250,
-       "scengen: error 1250: the seal's first reserved field is already set "
-       "(scengen explain 1250)"},
+      {"seal", kSmallLine,
+       "[generale]\r\nvelocita, 0, 30\r\naderenza, 0, 96\r\nsegnale, 0, 2, 4,1,1, 0, 2, 3,1,1, "
+       "0\r\n[fine]\r\n",
+       1250,
+       "Ponte_7-.txt:4:1: error 1250: the seal's first reserved field is already set: cell 1 (0 to "
+       "50 m) is reserved for the scenario's seal and must stay empty: it holds a signal placed by "
+       "'segnale'; place nothing before 50 m (a code point, before 100 m) (scengen explain 1250)\n"
+       "  segnale, 0, 2, 4,1,1, 0, 2, 3,1,1, 0\n"
+       "  ^"},
   };
   for (const Case& c : cases) {
     write("Ponte_linea.txt", c.line);

@@ -83,7 +83,8 @@ CompileReport make_report(const Compilation& c, const CompileOutcome& outcome) {
     report.message = info ? info->meaning : "unknown error";
     // 101 and 102 are about the whole line text, not the field where the reading stopped.
     const bool whole_text = report.status_code == 101 || report.status_code == 102;
-    if (outcome.end != CompileEnd::SealError && c.StatusSource && !whole_text) {
+    report.detail = c.StatusDetail;
+    if (c.StatusSource && !whole_text) {
       report.where = c.StatusSource;
       report.text = c.StatusSource->text;
     } else {
@@ -182,9 +183,10 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     diagnostics.push_back({w.where.text, w.where, std::move(headline)});
   }
   if (report.status_code != 0) {
+    std::string headline = describe_error(report.status_code, report.status_position);
+    if (!report.detail.empty()) headline += ": " + utf8_from_windows_1252(report.detail);
     diagnostics.push_back({report.text, report.where,
-                           describe_error(report.status_code, report.status_position) +
-                               explain_hint(report.status_code)});
+                           std::move(headline) + explain_hint(report.status_code)});
   } else if (!report.message.empty()) {
     diagnostics.push_back({report.text, report.where, "error: " + report.message});
   }
@@ -212,6 +214,7 @@ std::string report_json(const CompileReport& report, const AuthorTexts& texts) {
   out["status_code"] = report.status_code;
   out["status_position"] = report.status_position;
   out["message"] = report.message.empty() ? json(nullptr) : json(report.message);
+  out["detail"] = report.detail.empty() ? json(nullptr) : json(utf8_from_windows_1252(report.detail));
   out["file"] = report.text ? json(file_name(texts.path(*report.text))) : json(nullptr);
   out["line"] = report.where ? json(report.where->line) : json(nullptr);
   out["column"] = report.where ? json(report.where->column) : json(nullptr);

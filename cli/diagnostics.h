@@ -38,6 +38,7 @@ struct CompileReport {
   int32_t status_code = 0;
   int32_t status_position = 0;
   std::string message;              // the error's meaning; empty when there is none
+  std::string detail;               // what the compiler adds: the cause, what holds the cell
   std::optional<TextKind> text;     // the description text the error belongs to, when known
   std::optional<SourceSpot> where;  // its line and column, when the reader noted them
   bool stopped = false;             // no binary file may be written (no track, or 1250 / 1251)

@@ -28,6 +28,13 @@ struct CompileWarning {
   std::string message;
 };
 
+/// Which record put a feature into a cell, for the errors about a taken cell. An empty record:
+/// nothing a record placed (the cell is empty, or the finishing pass filled it).
+struct CellSource {
+  SourceSpot where;
+  std::string_view record;
+};
+
 /// Everything one compile reads and writes. The run's form owns one; every front end may too.
 struct Compilation {
   std::string RouteId;
@@ -47,6 +54,9 @@ struct Compilation {
 
   /// Where in the texts the recorded error was met, when a reader recorded it; for diagnostics.
   std::optional<SourceSpot> StatusSource;
+  /// Words that say more about the recorded error (which cause of a code 25, what holds a taken
+  /// cell); empty when there is nothing to add. Never part of a compiled file.
+  std::string StatusDetail;
 
   /// Whether the readers note warnings (the command line asks; the built-in run leaves it off and
   /// pays nothing for them).
@@ -56,6 +66,8 @@ struct Compilation {
   /// of a million broken lines costs no more memory than one of a few.
   size_t MaxWarnings = SIZE_MAX;
   size_t WarningsLeftOut = 0;
+  /// Per cell, the record that placed its feature; filled only while collecting warnings.
+  std::vector<CellSource> CellSources;
 
   /// The last index of TrackCells (-1 while it is unsized).
   int32_t last_cell() const { return static_cast<int32_t>(TrackCells.size()) - 1; }

@@ -1,10 +1,19 @@
 #include "compiler/compile_warnings.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace scengen {
 namespace {
 
 std::string quoted(std::string_view text) {
   return "'" + std::string(text) + "'";
+}
+
+// "a signal", "an information board".
+std::string with_article(std::string_view noun) {
+  const bool vowel = !noun.empty() && std::string_view("aeiou").find(noun[0]) != std::string_view::npos;
+  return (vowel ? "an " : "a ") + std::string(noun);
 }
 
 bool is_blank(char c) {
@@ -19,12 +28,225 @@ std::string_view trimmed(std::string_view text) {
 
 }  // namespace
 
-void warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field) {
+void warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field,
+                          std::string_view suggestion) {
   if (!c.CollectWarnings) return;
   const std::string_view text = trimmed(field);
   if (text.empty()) return;
   if (text.front() == '[' && text.back() == ']') return;  // a section header
-  record_warning(c, where, quoted(text) + " matches no record and is ignored");
+  std::string message = quoted(text) + " matches no record and is ignored";
+  if (!suggestion.empty()) message += "; did you mean " + quoted(suggestion) + "?";
+  record_warning(c, where, std::move(message));
+}
+
+std::string_view near_keyword(std::string_view field, std::span<const std::string_view> names) {
+  constexpr size_t kLongest = 40;
+  const std::string_view text = trimmed(field);
+  if (text.size() < 3 || text.size() > kLongest) return {};
+  std::string folded(text);
+  for (char& ch : folded) {
+    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+  }
+  std::string_view best;
+  size_t best_distance = SIZE_MAX;
+  size_t row[kLongest + 1];
+  for (const std::string_view name : names) {
+    // Levenshtein distance, one row at a time.
+    for (size_t j = 0; j <= folded.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= name.size(); ++i) {
+      size_t diagonal = row[0];
+      row[0] = i;
+      for (size_t j = 1; j <= folded.size(); ++j) {
+        const size_t above = row[j];
+        row[j] = std::min({row[j] + 1, row[j - 1] + 1,
+                           diagonal + (name[i - 1] == folded[j - 1] ? 0 : 1)});
+        diagonal = above;
+      }
+    }
+    if (row[folded.size()] < best_distance) {
+      best_distance = row[folded.size()];
+      best = name;
+    }
+  }
+  // A slip of a letter or two, never half the word.
+  const size_t allowed = best.size() >= 8 ? 3 : best.size() >= 5 ? 2 : 1;
+  if (best_distance == 0 || best_distance > allowed) return {};
+  return best;
+}
+
+std::string describe_spot(const SourceSpot& where) {
+  return "line " + std::to_string(where.line) + " of the " +
+         (where.text == TextKind::Line ? "line" : "train") + " description";
+}
+
+void note_cell_source(Compilation& c, int64_t cell, const SourceSpot& where,
+                      std::string_view record) {
+  if (!c.CollectWarnings || cell < 0 || cell > c.last_cell()) return;
+  if (c.CellSources.size() != c.TrackCells.size()) c.CellSources.resize(c.TrackCells.size());
+  c.CellSources[static_cast<size_t>(cell)] = {where, record};
+}
+
+std::string cell_holder(const Compilation& c, int64_t cell) {
+  if (cell < 0 || cell > c.last_cell()) {
+    return "cell " + std::to_string(cell) + " lies outside the track (cells 0 to " +
+           std::to_string(c.last_cell()) + ")";
+  }
+  const auto index = static_cast<size_t>(cell);
+  const int32_t start = cell_start(static_cast<int32_t>(cell));
+  std::string text = "cell " + std::to_string(cell) + " (" + std::to_string(start) + " to " +
+                     std::to_string(start + kCellLength) + " m) holds " +
+                     with_article(kind_name(c.TrackCells[index].Kind));
+  if (index < c.CellSources.size() && !c.CellSources[index].record.empty()) {
+    const CellSource& source = c.CellSources[index];
+    text += ", placed by " + quoted(source.record) + " at " + describe_spot(source.where);
+  } else if (c.CollectWarnings) {
+    text += ", placed by the finishing pass";
+  }
+  return text;
+}
+
+void explain_taken_cell(Compilation& c, int64_t cell) {
+  if (!c.CollectWarnings) return;
+  c.StatusDetail = cell_holder(c, cell);
+}
+
+void explain_finishing_error(Compilation& c) {
+  if (!c.CollectWarnings || c.CellSources.empty()) return;
+  if (c.StatusCode < 11 || c.StatusCode > 13) return;
+  int64_t cell = c.StatusPosition / kCellLength;
+  if (cell < 0 || cell > c.last_cell()) return;
+  const uint8_t wanted = c.StatusCode == 11 ? kSignal : kSlowOrderStart;
+  // 11 names the signal's own cell; 12 and 13 a cell at or after the slow order's start.
+  while (cell >= 0 && c.TrackCells[static_cast<size_t>(cell)].Kind != wanted) {
+    if (c.StatusCode == 11) return;
+    --cell;
+  }
+  if (cell < 0 || static_cast<size_t>(cell) >= c.CellSources.size()) return;
+  const CellSource& source = c.CellSources[static_cast<size_t>(cell)];
+  if (source.record.empty()) return;
+  c.StatusSource = source.where;
+  c.StatusDetail = "the " + std::string(c.StatusCode == 11 ? "signal" : "slow order") +
+                   " placed by " + quoted(source.record) + " at " + describe_spot(source.where) +
+                   "; the cells its code points need are taken by other features";
+}
+
+void explain_seal_error(Compilation& c) {
+  // A place the readers noted belongs to their own error, not to the seal's.
+  c.StatusSource.reset();
+  c.StatusDetail.clear();
+  if (!c.has_track()) return;
+  c.StatusDetail =
+      "cell " + std::to_string(kSealCell) +
+      " (0 to 50 m) is reserved for the scenario's seal and must stay empty: ";
+  const auto index = static_cast<size_t>(kSealCell);
+  if (index < c.CellSources.size() && !c.CellSources[index].record.empty()) {
+    const CellSource& source = c.CellSources[index];
+    c.StatusDetail += "it holds " + with_article(kind_name(c.TrackCells[index].Kind)) +
+                      " placed by " + quoted(source.record) +
+                      "; place nothing before 50 m (a code point, before 100 m)";
+    c.StatusSource = source.where;
+  } else {
+    c.StatusDetail += "it holds " + with_article(kind_name(c.TrackCells[index].Kind));
+  }
+}
+
+void warn_encoding(Compilation& c, std::string_view text, TextKind kind) {
+  if (!c.CollectWarnings) return;
+  const auto byte = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
+  const std::string texts_are =
+      "; the description texts are read as Windows-1252, one byte a character: save the text "
+      "as Windows-1252, or give --encoding utf-8";
+  if (text.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) ||
+                           (byte(0) == 0xFE && byte(1) == 0xFF))) {
+    record_warning(c, {kind, 1, 1}, "the text starts with a UTF-16 byte order mark" + texts_are);
+    return;
+  }
+  if (text.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+    record_warning(c, {kind, 1, 1}, "the text starts with a UTF-8 byte order mark" + texts_are);
+    return;
+  }
+  // Valid UTF-8 with at least one character beyond ASCII: almost surely not Windows-1252, where
+  // such byte pairs are rare letter combinations.
+  SourceSpot first{};
+  int line = 1;
+  size_t line_begin = 0;
+  for (size_t at = 0; at < text.size();) {
+    const unsigned char b = byte(at);
+    if (b < 0x80) {
+      if (b == '\n' || (b == '\r' && (at + 1 >= text.size() || text[at + 1] != '\n'))) {
+        ++line;
+        line_begin = at + 1;
+      }
+      ++at;
+      continue;
+    }
+    size_t length = 0;
+    uint32_t low = 0;
+    if (b >= 0xC2 && b <= 0xDF) length = 2, low = 0x80;
+    else if (b >= 0xE0 && b <= 0xEF) length = 3, low = 0x800;
+    else if (b >= 0xF0 && b <= 0xF4) length = 4, low = 0x10000;
+    else return;
+    if (at + length > text.size()) return;
+    uint32_t code = b & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+      if ((byte(at + k) & 0xC0) != 0x80) return;
+      code = (code << 6) | (byte(at + k) & 0x3F);
+    }
+    if (code < low || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return;
+    if (first.line == 0) first = {kind, line, static_cast<int>(at - line_begin) + 1};
+    at += length;
+  }
+  if (first.line == 0) return;
+  record_warning(c, first,
+                 "the text is valid UTF-8 with characters beyond ASCII (an accented letter reads "
+                 "as two characters)" + texts_are);
+}
+
+void warn_wrapped_gradient(Compilation& c, const SourceSpot& where, int32_t per_mille) {
+  if (!c.CollectWarnings) return;
+  const int wrapped = unpack_gradient(pack_gradient(per_mille));
+  if (wrapped == per_mille) return;
+  record_warning(c, where,
+                 "a gradient of " + std::to_string(per_mille) +
+                     " per mille is outside -100 to 155 and wraps to " +
+                     (wrapped > 0 ? "+" : "") + std::to_string(wrapped) + " per mille");
+}
+
+void warn_wrapped_speed(Compilation& c, const SourceSpot& where, int32_t kmh) {
+  if (!c.CollectWarnings) return;
+  if (kmh >= 0 && kmh <= 1275) return;  // rounded to a multiple of 5, but not wrapped
+  const int wrapped = unpack_speed_limit(pack_speed_limit(kmh));
+  record_warning(c, where,
+                 "a speed of " + std::to_string(kmh) + " km/h is outside 0 to 1275 and wraps to " +
+                     std::to_string(wrapped) + " km/h");
+}
+
+void warn_wrapped_adhesion(Compilation& c, const SourceSpot& where, int32_t adhesion) {
+  if (!c.CollectWarnings || (adhesion >= 0 && adhesion <= 255)) return;
+  record_warning(c, where,
+                 "an adhesion of " + std::to_string(adhesion) +
+                     " is outside 0 to 255 and wraps to " +
+                     std::to_string(static_cast<uint8_t>(adhesion)));
+}
+
+void RecordFields::end(Compilation& c, std::string_view record, int values, int last_value_line,
+                       int next_line, bool rest_has_fields, UnmatchedLines& unmatched) {
+  if (!c.CollectWarnings) return;
+  if (last_value_line != keyword_.line) {
+    record_warning(c, keyword_,
+                   quoted(record) + " takes " + std::to_string(values) +
+                       " values but its line ends before them (a missing field or a wrong "
+                       "separator?): the reading takes the rest from line " +
+                       std::to_string(last_value_line));
+    // The later line's own keyword was eaten as a value: its leftovers are this warning's.
+    unmatched.mark(last_value_line);
+  } else if (next_line == keyword_.line && rest_has_fields) {
+    record_warning(c, keyword_,
+                   "the line holds more fields than " + quoted(record) + " takes (" +
+                       std::to_string(values) +
+                       " values): the rest of the line is read as records and ignored");
+    unmatched.mark(keyword_.line);
+  }
 }
 
 void warn_rounded_position(Compilation& c, const SourceSpot& where, std::string_view record,

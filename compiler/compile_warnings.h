@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,8 +13,76 @@
 namespace scengen {
 
 /// Warns about a keyword field that matches no record; section headers and empty fields are
-/// expected there and pass.
-void warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field);
+/// expected there and pass. `suggestion`, when not empty, is the near keyword the author may have
+/// meant.
+void warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field,
+                          std::string_view suggestion = {});
+
+/// The record name among `names` nearest to `field` by edit distance, when it is near enough to be
+/// a misspelling of it; empty otherwise. Long fields are not compared (they are no keyword).
+std::string_view near_keyword(std::string_view field, std::span<const std::string_view> names);
+
+/// One warning per line for the fields that match no record: once a line has had its warning, the
+/// rest of its fields (read as keywords too) pass silently.
+class UnmatchedLines {
+ public:
+  /// Notes that `line` needs no further warning about its fields.
+  void mark(int line) { line_ = line; }
+  /// Whether a field of `line` may still warn.
+  bool open(int line) const { return line != line_; }
+
+ private:
+  int line_ = 0;
+};
+
+/// "line 5 of the train description"
+std::string describe_spot(const SourceSpot& where);
+
+/// Remembers which record placed a feature into `cell`, while collecting warnings.
+void note_cell_source(Compilation& c, int64_t cell, const SourceSpot& where,
+                      std::string_view record);
+
+/// "cell 41 (2000 to 2050 m) holds a signal, placed by 'segnale' at line 5 of the train
+/// description": what stands in a cell that a placement found taken.
+std::string cell_holder(const Compilation& c, int64_t cell);
+
+/// Puts into StatusDetail what holds `cell`, for an error about a taken cell.
+void explain_taken_cell(Compilation& c, int64_t cell);
+
+/// After the finishing pass recorded 11, 12 or 13: points StatusSource at the signal or the slow
+/// order the error concerns, when the readers noted which record placed it.
+void explain_finishing_error(Compilation& c);
+
+/// After a seal error: says that cell 1 is reserved and, when known, points StatusSource at the
+/// record that filled it.
+void explain_seal_error(Compilation& c);
+
+/// Warns when a description text looks saved in another encoding than Windows-1252: a UTF-16 or
+/// UTF-8 byte order mark, or valid UTF-8 holding non-ASCII characters. One pass over the text.
+void warn_encoding(Compilation& c, std::string_view text, TextKind kind);
+
+/// Warns about a value that its cell's byte cannot hold, saying what it wraps to: a gradient
+/// (per mille), a speed (km/h) or an adhesion.
+void warn_wrapped_gradient(Compilation& c, const SourceSpot& where, int32_t per_mille);
+void warn_wrapped_speed(Compilation& c, const SourceSpot& where, int32_t kmh);
+void warn_wrapped_adhesion(Compilation& c, const SourceSpot& where, int32_t adhesion);
+
+/// Checks that a record's fields sit on the line of its keyword: a record that takes a field from
+/// a later line misses fields (or has a wrong separator), a line with fields left over holds too
+/// many. Both are reported at the record's keyword.
+class RecordFields {
+ public:
+  /// Call after the keyword field of a record is read.
+  void begin(const SourceSpot& keyword) { keyword_ = keyword; }
+  /// Call after the record's last value. `last_value_line` is the line where that value starts,
+  /// `next_line` the line of the next byte, `rest_has_fields` whether the keyword's line holds
+  /// more than blanks and commas after it.
+  void end(Compilation& c, std::string_view record, int values, int last_value_line,
+           int next_line, bool rest_has_fields, UnmatchedLines& unmatched);
+
+ private:
+  SourceSpot keyword_{};
+};
 
 /// Warns about a position that its record's cell rounds: one that is not a multiple of 50.
 void warn_rounded_position(Compilation& c, const SourceSpot& where, std::string_view record,

@@ -71,6 +71,22 @@ class FieldReader {
   /// Where the field read last begins (after its leading blanks).
   SourceSpot field_start() const { return field_start_; }
 
+  /// The line of the next byte to read (from 1).
+  int line() const { return line_; }
+
+  /// How many fields have been read so far.
+  int fields_read() const { return fields_read_; }
+
+  /// Whether the rest of the current line holds more than blanks and commas (for the warning
+  /// about a line with more fields than its record takes). Looks no further than the first
+  /// byte that is neither.
+  bool rest_of_line_has_fields() const {
+    for (size_t at = pos_; at < text_.size() && !is_line_end(at); ++at) {
+      if (text_[at] != ',' && !is_blank(at)) return true;
+    }
+    return false;
+  }
+
   /// Stops the reading with code 25 at the field read last.
   [[noreturn]] void fail(std::string reason) const {
     throw ReadFailure{field_start_, std::move(reason)};
@@ -91,6 +107,7 @@ class FieldReader {
   int line_ = 1;
   size_t line_begin_ = 0;
   SourceSpot field_start_{};
+  int fields_read_ = 0;
   Compilation* warnings_ = nullptr;
 };
 

@@ -18,6 +18,33 @@ bool contains(std::string_view field, std::string_view keyword) {
   return field.find(keyword) != std::string_view::npos;
 }
 
+// The general section's keywords, exact and in lower case but for the route length.
+constexpr const Keyword* kGeneralKeywords[] = {
+    &keywords::kRouteLength,  &keywords::kReferenceTre,  &keywords::kReferenceDue,
+    &keywords::kReferenceUno, &keywords::kBackgroundUno, &keywords::kBackgroundDue,
+    &keywords::kBackgroundTre, &keywords::kRepetition,
+};
+constexpr std::string_view kGeneralNames[] = {
+    "lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
+    "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre",
+    "ripetizione segnali"};
+constexpr std::string_view kFeatureNames[] = {
+    "pendenza", "curva", "montagna", "indicatori_v", "cartello_indicatore"};
+
+// Whether the field would match the keyword if its letters were compared without case.
+bool matches_ignoring_case(const Keyword& keyword, std::string_view field) {
+  return contains_ignoring_case(field, keyword.word) &&
+         (keyword.also.empty() || contains_ignoring_case(field, keyword.also));
+}
+
+// The record a general-section field names, for the warnings about its fields.
+std::string_view general_record(std::string_view field) {
+  for (const Keyword* keyword : kGeneralKeywords) {
+    if (matches(*keyword, field)) return keyword->topic;
+  }
+  return {};
+}
+
 // How a feature record leaves the feature section.
 enum class Flow {
   Next,       // on with the next keyword field
@@ -32,7 +59,8 @@ class LineReader {
     reader_.warn_into(c);
   }
 
-  bool run() {
+  bool run(std::string_view text) {
+    warn_encoding(c_, text, TextKind::Line);
     if (!find_general_section()) return false;
     if (!read_general_section()) return false;
     between_sections();
@@ -91,6 +119,11 @@ class LineReader {
         read_keyword();
       }
       const std::string field = c_.CurrentField;
+      const int fields_before = reader_.fields_read();
+      if (c_.CollectWarnings) {
+        warn_unmatched_general(field);
+        record_fields_.begin(state_.record);
+      }
       if (matches(keywords::kRouteLength, field)) {
         if (!read_route_length()) return false;
       }
@@ -107,8 +140,42 @@ class LineReader {
       if (matches(keywords::kRepetition, field)) {
         if (!read_repetition(field)) return false;
       }
+      if (c_.CollectWarnings) end_record(general_record(field), fields_before);
       if (ends_general_section(field)) return true;
     }
+  }
+
+  // A keyword of the general section that matches nothing: its values are read as keywords in
+  // turn, and what it sets (a reference, the repetition) is simply missing.
+  void warn_unmatched_general(std::string_view field) {
+    if (!unmatched_.open(state_.record.line) || contains(field, "-")) return;
+    for (const Keyword* keyword : kGeneralKeywords) {
+      if (matches(*keyword, field)) return;
+    }
+    if (contains(field, "[") && contains(field, "]")) return;  // a section header
+    for (const Keyword* keyword : kGeneralKeywords) {
+      if (matches_ignoring_case(*keyword, field)) {
+        record_warning(c_, state_.record,
+                       "'" + std::string(field) +
+                           "' matches no record and is ignored: the general section's keywords "
+                           "are compared exactly, in lower case (unlike the feature keywords, "
+                           "whose case does not matter); write '" + std::string(keyword->word) +
+                           "' in lower case");
+        unmatched_.mark(state_.record.line);
+        return;
+      }
+    }
+    const size_t before = c_.Warnings.size();
+    warn_unmatched_field(c_, state_.record, field, near_keyword(field, kGeneralNames));
+    if (c_.Warnings.size() != before) unmatched_.mark(state_.record.line);
+  }
+
+  // The check of a record's fields against its line, once its values are read.
+  void end_record(std::string_view record, int fields_before) {
+    const int values = reader_.fields_read() - fields_before;
+    if (record.empty() || values == 0) return;
+    record_fields_.end(c_, record, values, reader_.field_start().line, reader_.line(),
+                       reader_.rest_of_line_has_fields(), unmatched_);
   }
 
   bool read_route_length() {
@@ -178,11 +245,21 @@ class LineReader {
       for (int skipped = 0; skipped < 2 && contains(c_.CurrentField, "-"); ++skipped) {
         read_keyword();
         if (at_end()) return true;
+        if (skipped == 1 && c_.CollectWarnings && contains(c_.CurrentField, "-")) {
+          record_warning(c_, state_.record,
+                         "a third comment line in a row is read as a record (only two in a row "
+                         "are passed over): put a record or a blank line between the comments");
+          unmatched_.mark(state_.record.line);
+        }
       }
       // Every test is applied to the same keyword field; a board text read later replaces
       // CurrentField.
       const std::string field = c_.CurrentField;
-      if (c_.CollectWarnings) warn_if_unmatched(field);
+      const int fields_before = reader_.fields_read();
+      if (c_.CollectWarnings) {
+        warn_if_unmatched(field);
+        record_fields_.begin(state_.record);
+      }
       Flow flow = Flow::Next;
       if (matches(keywords::kGradient, field)) flow = read_gradient();
       if (flow == Flow::Next && matches(keywords::kCurve, field) && c_.CompileFlag != 0)
@@ -193,7 +270,18 @@ class LineReader {
         flow = read_information_board();
       if (flow == Flow::EndOfText) return true;
       if (flow == Flow::Stop) return false;
+      if (c_.CollectWarnings) end_record(feature_record(field), fields_before);
     }
+  }
+
+  // The feature record a keyword field names and reads, for the warnings about its fields.
+  std::string_view feature_record(std::string_view field) const {
+    if (matches(keywords::kGradient, field)) return keywords::kGradient.topic;
+    if (matches(keywords::kCurve, field) && c_.CompileFlag != 0) return keywords::kCurve.topic;
+    if (matches(keywords::kTunnel, field)) return keywords::kTunnel.topic;
+    if (matches(keywords::kSpeedBoard, field)) return keywords::kSpeedBoard.topic;
+    if (matches(keywords::kInformationBoard, field)) return keywords::kInformationBoard.topic;
+    return {};
   }
 
   // For the warnings: a field that matches no feature record. Without curves, a curve record's
@@ -205,8 +293,10 @@ class LineReader {
         matches(keywords::kSpeedBoard, field) || matches(keywords::kInformationBoard, field);
     if (unread_curve_values_ > 0) {
       --unread_curve_values_;
-    } else if (!feature) {
-      warn_unmatched_field(c_, state_.record, field);
+    } else if (!feature && unmatched_.open(state_.record.line)) {
+      const size_t before = c_.Warnings.size();
+      warn_unmatched_field(c_, state_.record, field, near_keyword(field, kFeatureNames));
+      if (c_.Warnings.size() != before) unmatched_.mark(state_.record.line);
     }
     if (curve && c_.CompileFlag == 0) unread_curve_values_ = 2;
   }
@@ -249,6 +339,7 @@ class LineReader {
     if (!on_track(x)) return beyond_track(x);
     gradient_order_.check(c_, at, x);
     warn_feature_position(at, "pendenza", x);
+    if (c_.CollectWarnings) warn_wrapped_gradient(c_, reader_.field_start(), v);
     const int64_t cell = cell_of(x, kStepOffset);
     // The cursor writes at least one cell even when it is already at or past the record's cell.
     if (cell > 0) {
@@ -292,6 +383,12 @@ class LineReader {
     if (fine < 0) return beyond_track(fine);
     if (cell_of(fine, kEndOffset) > c_.last_cell()) return beyond_track(inizio);
     tunnel_order_.check(c_, at, inizio);
+    if (c_.CollectWarnings && fine < inizio) {
+      record_warning(c_, end_at,
+                     "the tunnel ends (" + std::to_string(fine) + " m) before it starts (" +
+                         std::to_string(inizio) +
+                         " m): it covers no cell; give its start first, then its end");
+    }
     warn_rounded_position(c_, at, "montagna", inizio);
     warn_feature_position(end_at, "montagna", fine);
     memo_montagna(c_, inizio, fine, tipo);
@@ -315,7 +412,11 @@ class LineReader {
     speed_board_order_.check(c_, at, posizione);
     warn_feature_position(at, "indicatori_v", posizione);
     memo_indicatori_v_max(c_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
-    if (c_.StatusCode > 0) return halt_at(c_.StatusCode, posizione);
+    if (c_.StatusCode > 0) {
+      if (c_.StatusCode == 21) explain_taken_cell(c_, cell_of(posizione, kFeatureOffset));
+      return halt_at(c_.StatusCode, posizione);
+    }
+    note_cell_source(c_, cell_of(posizione, kFeatureOffset), state_.record, "indicatori_v");
     return Flow::Next;
   }
 
@@ -328,13 +429,17 @@ class LineReader {
     information_board_order_.check(c_, at, x);
     warn_feature_position(at, "cartello_indicatore", x);
     const int64_t index = cell_of(x, kFeatureOffset);
-    if (index < 0 || index > c_.last_cell() || !is_free(c_.TrackCells[static_cast<size_t>(index)]))
+    if (index < 0 || index > c_.last_cell() ||
+        !is_free(c_.TrackCells[static_cast<size_t>(index)])) {
+      explain_taken_cell(c_, index);
       return halt_at(6, x);
+    }
     // Slots 80 down to 0 hold 81 texts; there is no room for another.
     if (state_.next_board_slot < 0) throw ReadFailure{state_.record, "more than 81 board texts"};
     pack_slot_cell(kInformationBoard, state_.next_board_slot,
                    c_.TrackCells[static_cast<size_t>(index)]);
     c_.ScenarioTable[static_cast<size_t>(state_.next_board_slot)].Text = c_.CurrentField;
+    note_cell_source(c_, index, state_.record, "cartello_indicatore");
     --state_.next_board_slot;
     return Flow::Next;
   }
@@ -367,6 +472,8 @@ class LineReader {
   SeriesOrder tunnel_order_{"montagna"};
   SeriesOrder speed_board_order_{"indicatori_v"};
   SeriesOrder information_board_order_{"cartello_indicatore"};
+  UnmatchedLines unmatched_;
+  RecordFields record_fields_;
 };
 
 }  // namespace
@@ -383,7 +490,7 @@ bool read_line_description(Compilation& c, DescriptionTexts& texts, ReadingState
   }
   if (text.status == TextStatus::Unreadable)
     throw ReadFailure{{TextKind::Line, 0, 0}, "the line description cannot be read"};
-  return LineReader(c, texts, state, text.bytes).run();
+  return LineReader(c, texts, state, text.bytes).run(text.bytes);
 }
 
 }  // namespace scengen

@@ -16,6 +16,7 @@ void memorizza_dati(Compilation& c, DescriptionTexts& texts) {
     texts.delete_train_text();
     c.StatusCode = 25;
     c.StatusSource.reset();
+    c.StatusDetail = failure.reason;
     if (failure.where.line > 0)
       c.StatusSource = failure.where;
     else if (state.record.line > 0)

@@ -28,6 +28,22 @@ bool matches_a_record(std::string_view field) {
   return false;
 }
 
+// The records' names, for the suggestion after a misspelt keyword.
+constexpr std::string_view kRecordNames[] = {
+    "percentuale massa frenata", "numero vetture", "velocita", "aderenza",      "orologio",
+    "sabbia",                    "segnale",        "rallentamento", "abbattimento", "stazione"};
+
+// The name of the first record a keyword field matches, for the warnings about its fields.
+std::string_view record_name(std::string_view field) {
+  for (const Keyword* keyword :
+       {&keywords::kBrakedMass, &keywords::kCoaches, &keywords::kSpeedStep,
+        &keywords::kAdhesionStep, &keywords::kClock, &keywords::kSand, &keywords::kSignal,
+        &keywords::kSlowOrder, &keywords::kCodePoint, &keywords::kStation}) {
+    if (matches(*keyword, field)) return keyword->topic;
+  }
+  return "record";
+}
+
 uint8_t low8(int64_t value) {
   return static_cast<uint8_t>(value);
 }
@@ -54,6 +70,9 @@ class TrainReader {
  private:
   bool read_keyword_field();
   Flow test_keywords();
+  Flow test_each_keyword(const std::string& field);
+  void warn_third_comment();
+  void warn_station_time(int64_t hours, int64_t minutes, int64_t seconds, int32_t time);
   Flow read_speed_step();
   Flow read_adhesion_step();
   Flow read_signal();
@@ -65,6 +84,7 @@ class TrainReader {
   Flow place_station_marker(const ScenarioEntry& e, int32_t n);
   Flow end_station(const ScenarioEntry& e, int32_t n);
   Flow after_placement(int32_t position);
+  void note_slow_order(int32_t x, int32_t l, int32_t code_before);
 
   void advance_profile(int32_t position, int32_t& cursor, uint8_t value, uint8_t TrackCell::*field);
   void fill_tail(int32_t& cursor, uint8_t value, uint8_t TrackCell::*field);
@@ -103,6 +123,14 @@ class TrainReader {
   SeriesOrder speed_order_{"velocita"};
   SeriesOrder adhesion_order_{"aderenza"};
   SeriesOrder station_order_{"stazione"};
+  UnmatchedLines unmatched_;
+  RecordFields record_fields_;
+  int32_t last_station_time_ = 0;
+
+ public:
+  bool header_missing_ = false;
+  bool speed_step_seen_ = false;
+  bool adhesion_step_seen_ = false;
 };
 
 // Reads a keyword field into CurrentField; false when it was the field that ends the text.
@@ -117,7 +145,14 @@ Flow TrainReader::read_records() {
   // once before it looks for the end, so an empty text fails.
   for (;;) {
     c_.CurrentField = fields_.read_text();
-    if (matches(keywords::kGeneralHeader, c_.CurrentField) || fields_.at_end()) break;
+    if (matches(keywords::kGeneralHeader, c_.CurrentField)) break;
+    if (fields_.at_end()) {
+      record_warning(c_, {TextKind::Train, 1, 1},
+                     "the train description has no [generale] section: none of its records is "
+                     "read (speed and adhesion stay 0 along the whole track)");
+      header_missing_ = true;
+      break;
+    }
   }
   for (;;) {
     if (fields_.at_end()) return Flow::EndOfReading;
@@ -126,14 +161,35 @@ Flow TrainReader::read_records() {
     if (has_keyword(c_.CurrentField, "-")) {
       if (!read_keyword_field()) return Flow::EndOfReading;
       if (has_keyword(c_.CurrentField, "-") && !read_keyword_field()) return Flow::EndOfReading;
+      if (c_.CollectWarnings && has_keyword(c_.CurrentField, "-")) warn_third_comment();
     }
     if (const Flow flow = test_keywords(); flow != Flow::Next) return flow;
   }
 }
 
+// Only two comment fields in a row are passed over: the third is read as a record.
+void TrainReader::warn_third_comment() {
+  record_warning(c_, record_spot_,
+                 "a third comment line in a row is read as a record (only two in a row are "
+                 "passed over): put a record or a blank line between the comments");
+  unmatched_.mark(record_spot_.line);
+}
+
 // The tests are independent: a field holding two keywords reads the values of both, in order.
 Flow TrainReader::test_keywords() {
   const std::string field = c_.CurrentField;
+  const int fields_before = fields_.fields_read();
+  if (c_.CollectWarnings) record_fields_.begin(record_spot_);
+  Flow flow = test_each_keyword(field);
+  if (flow != Flow::Next || !c_.CollectWarnings) return flow;
+  if (const int values = fields_.fields_read() - fields_before; values > 0) {
+    record_fields_.end(c_, record_name(field), values, fields_.field_start().line, fields_.line(),
+                       fields_.rest_of_line_has_fields(), unmatched_);
+  }
+  return flow;
+}
+
+Flow TrainReader::test_each_keyword(const std::string& field) {
   Flow flow = Flow::Next;
   if (matches(keywords::kBrakedMass, field)) {
     c_.ScenarioTable[kRouteLengthSlot].Num1 = fields_.read_long();
@@ -154,7 +210,10 @@ Flow TrainReader::test_keywords() {
   if (matches(keywords::kSlowOrder, field) && (flow = read_slow_order()) != Flow::Next) return flow;
   if (matches(keywords::kCodePoint, field) && (flow = read_code_point()) != Flow::Next) return flow;
   if (matches(keywords::kStation, field) && (flow = read_station()) != Flow::Next) return flow;
-  if (c_.CollectWarnings && !matches_a_record(field)) warn_unmatched_field(c_, record_spot_, field);
+  if (c_.CollectWarnings && !matches_a_record(field) && unmatched_.open(record_spot_.line)) {
+    warn_unmatched_field(c_, record_spot_, field, near_keyword(field, kRecordNames));
+    unmatched_.mark(record_spot_.line);
+  }
   return Flow::Next;
 }
 
@@ -216,6 +275,8 @@ Flow TrainReader::read_speed_step() {
   if (beyond_track(pos, 100)) return Flow::EndOfReading;
   speed_order_.check(c_, position_spot_, pos);
   warn_rounded_position(c_, position_spot_, "velocita", pos);
+  warn_wrapped_speed(c_, fields_.field_start(), v);
+  speed_step_seen_ = true;
   advance_profile(pos, speed_cursor_, speed_value(), &TrackCell::SpeedLimit);
   current_speed_ = v;
   return Flow::Next;
@@ -227,6 +288,8 @@ Flow TrainReader::read_adhesion_step() {
   if (beyond_track(pos, 100)) return Flow::EndOfReading;
   adhesion_order_.check(c_, position_spot_, pos);
   warn_rounded_position(c_, position_spot_, "aderenza", pos);
+  warn_wrapped_adhesion(c_, fields_.field_start(), a);
+  adhesion_step_seen_ = true;
   advance_profile(pos, adhesion_cursor_, adhesion_value(), &TrackCell::Adhesion);
   current_adhesion_ = a;
   return Flow::Next;
@@ -256,6 +319,13 @@ Flow TrainReader::read_signal() {
   if (beyond_track(posizione, 100)) return Flow::EndOfReading;
   warn_rounded_position(c_, position_spot_, "segnale", posizione);
   memo_segnale(c_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
+  if (c_.CollectWarnings) {
+    const int64_t at = cell_of(posizione, kFeatureOffset);
+    if (c_.StatusCode == 16)
+      explain_taken_cell(c_, at);
+    else
+      note_cell_source(c_, at, record_spot_, "segnale");
+  }
   return after_placement(posizione);
 }
 
@@ -268,8 +338,44 @@ Flow TrainReader::read_slow_order() {
   const int32_t d_v = fields_.read_long();
   if (beyond_track(x, 100)) return Flow::EndOfReading;
   warn_rounded_position(c_, position_spot_, "rallentamento", x);
+  const int32_t code_before = c_.StatusCode;
   memo_rallentamento(c_, x, v, l, f_tt, f_ta, d_v);
+  if (c_.CollectWarnings) note_slow_order(x, l, code_before);
   return after_placement(x);
+}
+
+// The slow order's cells, for the errors about a taken cell: which one was refused, or which
+// record placed them.
+void TrainReader::note_slow_order(int32_t x, int32_t l, int32_t code_before) {
+  const int64_t warning = cell_of(int64_t{x} - kWarningDistance, kFeatureOffset);
+  const int64_t start = cell_of(x, kFeatureOffset);
+  const int64_t end = cell_of(int64_t{x} + l, kFeatureOffset);
+  const int64_t boards = cell_of(int64_t{x} - kWarningDistance, kStepOffset);
+  const auto free = [&](int64_t index) {
+    return index >= 0 && index <= last_ && is_free(c_.TrackCells[static_cast<size_t>(index)]);
+  };
+  if (c_.StatusCode != code_before) {
+    switch (c_.StatusCode) {
+      case 17: explain_taken_cell(c_, warning); return;
+      case 18: explain_taken_cell(c_, start); return;
+      case 19: explain_taken_cell(c_, end); return;
+      case 20:
+        for (int m = 0; m <= 3; ++m) {
+          if (!free(boards - m)) {
+            explain_taken_cell(c_, boards - m);
+            break;
+          }
+        }
+        break;
+      default: break;
+    }
+  }
+  for (const int64_t index : {warning, start, end, boards, boards - 1, boards - 2, boards - 3}) {
+    if (index >= 0 && index <= last_ && !free(index) &&
+        (index >= static_cast<int64_t>(c_.CellSources.size()) ||
+         c_.CellSources[static_cast<size_t>(index)].record.empty()))
+      note_cell_source(c_, index, record_spot_, "rallentamento");
+  }
 }
 
 Flow TrainReader::read_code_point() {
@@ -281,9 +387,11 @@ Flow TrainReader::read_code_point() {
   TrackCell& point = cell(cell_of(pos, kStepOffset));
   if (!is_free(point)) {
     record(7, pos);
+    explain_taken_cell(c_, cell_of(pos, kStepOffset));
     return Flow::Stop;
   }
   pack_code_point({code}, point);
+  note_cell_source(c_, cell_of(pos, kStepOffset), record_spot_, "abbattimento");
   return Flow::Next;
 }
 
@@ -336,7 +444,31 @@ Flow TrainReader::read_station_values(ScenarioEntry& e, int32_t& length) {
   const int64_t seconds = fields_.read_long();
   e.Num4 = fit_long(hours * 3600 + minutes * 60 + seconds);
   e.Text = fields_.read_text();
+  if (c_.CollectWarnings) warn_station_time(hours, minutes, seconds, e.Num4);
   return Flow::Next;
+}
+
+// A minute or second beyond 59 carries into the next unit; a time before the previous
+// station's is almost surely a slip (0 means no time and passes).
+void TrainReader::warn_station_time(int64_t hours, int64_t minutes, int64_t seconds,
+                                    int32_t time) {
+  const auto clock = [](int64_t t) {
+    const auto two = [](int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    return std::to_string(t / 3600) + ":" + two(t / 60 % 60) + ":" + two(t % 60);
+  };
+  if (minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59 || hours < 0) {
+    record_warning(c_, record_spot_,
+                   "the station time " + std::to_string(hours) + ", " + std::to_string(minutes) +
+                       ", " + std::to_string(seconds) +
+                       " has a value outside its clock range (minutes and seconds 0 to 59): it "
+                       "counts as " + (time >= 0 ? clock(time) : std::to_string(time) + " s"));
+  }
+  if (time > 0 && last_station_time_ > 0 && time < last_station_time_) {
+    record_warning(c_, record_spot_,
+                   "the station time " + clock(time) + " comes before the previous station's " +
+                       clock(last_station_time_) + ": the times go backwards");
+  }
+  if (time > 0) last_station_time_ = time;
 }
 
 // The station area from its type and length, and the flags it forces to 0.
@@ -381,6 +513,7 @@ Flow TrainReader::place_station_marker(const ScenarioEntry& e, int32_t n) {
     return Flow::Stop;
   }
   pack_slot_cell(kStationMarker, n, cell(marker));
+  note_cell_source(c_, marker, record_spot_, "stazione");
   return Flow::Next;
 }
 
@@ -425,8 +558,20 @@ void read_train_description(Compilation& c, DescriptionTexts& texts, ReadingStat
   if (text.status == TextStatus::Unreadable) {
     throw ReadFailure{{TextKind::Train, 0, 0}, "the train description text cannot be read"};
   }
+  warn_encoding(c, text.bytes, TextKind::Train);
   TrainReader reader(c, state, text.bytes);
   const Flow flow = reader.read_records();
+  if (c.CollectWarnings && !reader.header_missing_ && flow == Flow::EndOfReading &&
+      c.StatusCode == 0) {
+    if (!reader.speed_step_seen_)
+      record_warning(c, {TextKind::Train, 1, 1},
+                     "the train description has no 'velocita' step: the speed limit is 0 along "
+                     "the whole track");
+    if (!reader.adhesion_step_seen_)
+      record_warning(c, {TextKind::Train, 1, 1},
+                     "the train description has no 'aderenza' step: the adhesion is 0 along the "
+                     "whole track");
+  }
   // Every way out but a reading failure deletes the text here; memorizza_dati's handler deletes
   // it after a failure.
   texts.delete_train_text();
