@@ -11,7 +11,7 @@
 #include "compiler/source_text.h"
 #include "compiler/compile.h"
 #include "compiler/output_decoding.h"
-#include "inspect/scenario_diff.h"
+#include "compare/scenario_diff.h"
 #include "run/exit_status.h"
 #include "run/printable_text.h"
 #include "run/scenario_files.h"

@@ -12,7 +12,7 @@
 #include "compiler/output_decoding.h"
 #include "compiler/source_text.h"
 #include "compiler/track_layout.h"
-#include "inspect/scenario_diff.h"
+#include "compare/scenario_diff.h"
 #include "run/exit_status.h"
 
 namespace scengen {

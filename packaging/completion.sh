@@ -24,9 +24,9 @@ options() {
     /^Options:/ { on = 1; next }
     on && /^$/ { exit }
     on && /^  -/ {
-      spec = substr($0, 3)
-      sub(/  .*/, "", spec)
-      n = split(spec, part, " ")
+      usage = substr($0, 3)
+      sub(/  .*/, "", usage)
+      n = split(usage, part, " ")
       gsub(/,/, " ", part[1])
       print part[1] "\t" (n > 1 ? part[2] : "-")
     }'

@@ -1,4 +1,4 @@
-#include "inspect/scenario_diff.h"
+#include "compare/scenario_diff.h"
 
 #include <gtest/gtest.h>
 
