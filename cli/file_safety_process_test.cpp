@@ -263,6 +263,11 @@ TEST(HostileInputs, EndPromptlyWithOneLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+#ifdef __SANITIZE_ADDRESS__
+    // The address sanitizer reserves terabytes of address space at start: under a memory limit
+    // the program dies before its first line, so the limit is tested in the plain builds only.
+    if (c.memory != RLIM_INFINITY) continue;
+#endif
     const auto start = std::chrono::steady_clock::now();
     Started process(folder.path(), c.args, c.memory);
     const int status = process.wait();
