@@ -14,7 +14,7 @@ exec 3>&1 >"$out.tmp"
 
 # The names of the "Subcommands:" list, one a line.
 commands() {
-  "$scengen" --help | awk '/^Subcommands:/ { on = 1; next } on && /^$/ { exit } on { print $1 }'
+  sh "$(dirname "$0")/subcommands.sh" "$scengen"
 }
 
 # One line an option of a help text: its names, then the value it takes ("-" for none).

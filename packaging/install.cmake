@@ -30,7 +30,7 @@ if(NOT CMAKE_CROSSCOMPILING)
   add_custom_command(OUTPUT ${scengen_generated}/scengen.bash
     COMMAND sh ${PROJECT_SOURCE_DIR}/packaging/completion.sh $<TARGET_FILE:scengen>
             ${scengen_generated}/scengen.bash
-    DEPENDS scengen packaging/completion.sh)
+    DEPENDS scengen packaging/completion.sh packaging/subcommands.sh)
   add_custom_target(scengen_completion ALL DEPENDS ${scengen_generated}/scengen.bash)
   install(FILES ${scengen_generated}/scengen.bash
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME scengen)
@@ -45,7 +45,7 @@ if(NOT CMAKE_CROSSCOMPILING)
               --include=${scengen_generated}/scengen.h2m --output=${scengen_generated}/scengen.1
               $<TARGET_FILE:scengen>
       COMMAND gzip -9n -f ${scengen_generated}/scengen.1
-      DEPENDS scengen packaging/man_include.sh
+      DEPENDS scengen packaging/man_include.sh packaging/subcommands.sh
       VERBATIM)
     add_custom_target(scengen_man ALL DEPENDS ${scengen_generated}/scengen.1.gz)
     install(FILES ${scengen_generated}/scengen.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -18,8 +18,7 @@ as_roff() {
   sed -e 's/\\/\\e/g' -e 's/-/\\-/g' -e "s/^\\([.']\\)/\\\\\\&\\1/"
 }
 
-commands=$("$scengen" --help |
-  awk '/^Subcommands:/ { on = 1; next } on && /^$/ { exit } on { print $1 }')
+commands=$(sh "$(dirname "$0")/subcommands.sh" "$scengen")
 [ -n "$commands" ] || { echo "$0: '$scengen --help' lists no command" >&2; exit 1; }
 
 echo '[COMMANDS]'

@@ -15,8 +15,7 @@ warnings=$(cat "$page.stderr"); rm -f "$page.stderr"
 for section in NAME SYNOPSIS DESCRIPTION COMMANDS; do
   printf '%s\n' "$text" | grep -qx "$section" || fail "the page has no $section section"
 done
-commands=$("$scengen" --help |
-  awk '/^Subcommands:/ { on = 1; next } on && /^$/ { exit } on { print $1 }')
+commands=$(sh "$(dirname "$0")/subcommands.sh" "$scengen")
 for c in $commands; do
   printf '%s\n' "$text" | grep -qx "   scengen $c" || fail "the page has no part for 'scengen $c'"
   for option in $("$scengen" "$c" --help | sed -n 's/^  \(--[a-z-]*\).*/\1/p'); do
