@@ -19,7 +19,7 @@ An author's files are never overwritten: when a description text or crew documen
 above exists and its bytes are not those the program writes there (the plain or the annotated
 built-in text, or the built-in document), the run stops before writing anything, names the file
 and ends with status 4; --force overwrites it (a write-protected file stays refused). Runs and
-compiles into one folder take turns (a lock file, .scengen.lock, stays in the folder).
+compiles into one folder take turns (through a lock file, .scengen.lock, there while one writes).
 
 Examples:
   scengen run                   the same as scengen without a command

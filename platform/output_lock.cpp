@@ -78,32 +78,54 @@ OutputLock::~OutputLock() {
   CloseHandle(static_cast<HANDLE>(handle_));
 }
 #else
-OutputLock::OutputLock(const std::filesystem::path& folder, const std::function<void()>& on_wait) {
-  const auto path = folder / kOutputLockName;
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-    // An existing lock file may still be opened for reading; flock does not need more.
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return;
+OutputLock::OutputLock(const std::filesystem::path& folder, const std::function<void()>& on_wait)
+    : path_(folder / kOutputLockName) {
+  // Said once however many lock files this takes.
+  bool announced = false;
+  const std::function<void()> announce_once = [&] {
+    if (!announced && on_wait) on_wait();
+    announced = true;
+  };
+  for (;;) {
+    int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+      // An existing lock file may still be opened for reading; flock does not need more.
+      fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+      if (fd < 0) return;
+    }
+    if (fd < 0) throw FileError(path_, std::generic_category().message(errno));
+    fd_ = fd;
+    wait_for(
+        [&] {
+          if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+          if (errno == EWOULDBLOCK || errno == EINTR) return false;
+          const int error = errno;
+          ::close(fd);
+          fd_ = -1;
+          throw FileError(path_, std::generic_category().message(error));
+        },
+        announce_once);
+    // The holder before us removes the file when done: a lock won on a file that no longer bears
+    // the name locks nothing that others see, so take the one that does.
+    struct stat locked {};
+    struct stat named {};
+    if (::fstat(fd, &locked) == 0 && ::lstat(path_.c_str(), &named) == 0 &&
+        locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+      break;
+    }
+    ::close(fd);
+    fd_ = -1;
   }
-  if (fd < 0) throw FileError(path, std::generic_category().message(errno));
-  fd_ = fd;
-  wait_for(
-      [&] {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-        if (errno == EWOULDBLOCK || errno == EINTR) return false;
-        const int error = errno;
-        ::close(fd);
-        fd_ = -1;
-        throw FileError(path, std::generic_category().message(error));
-      },
-      on_wait);
   held_ = true;
 }
 
 OutputLock::~OutputLock() {
+  if (fd_ < 0) return;
+  // Removed while still held, so that a waiter on this file sees it gone and takes a new one; a
+  // folder that refuses the removal keeps the file, which stays usable as a lock.
+  if (held_) ::unlink(path_.c_str());
   // Closing the only descriptor of the open file releases the lock.
-  if (fd_ >= 0) ::close(fd_);
+  ::close(fd_);
 }
 #endif
 

@@ -6,8 +6,9 @@
 
 namespace scengen {
 
-/// The lock file's name in an output folder. It stays there between runs: removing it could let
-/// two processes hold locks on two different files of the same name.
+/// The lock file's name in an output folder. On Linux it is there only while a writer works (the
+/// holder removes it, and a waiter checks that the file it locked still bears the name); on
+/// Windows, where a file in use cannot lose its name safely, it stays, hidden.
 inline constexpr char kOutputLockName[] = ".scengen.lock";
 
 /// An advisory lock on an output folder, held for the object's life (flock on Linux, LockFileEx
@@ -33,6 +34,7 @@ class OutputLock {
 #ifdef _WIN32
   void* handle_ = nullptr;
 #else
+  std::filesystem::path path_;
   int fd_ = -1;
 #endif
   bool held_ = false;

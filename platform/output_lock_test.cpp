@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "platform/file_layer.h"
 
@@ -34,8 +35,32 @@ TEST_F(OutputLockTest, AFreeFolderIsLockedAtOnceWithoutAMessage) {
     EXPECT_TRUE(lock.held());
     EXPECT_TRUE(fs::exists(folder_ / kOutputLockName));
   }
+#ifndef _WIN32
+  // The folder holds nothing of the lock once the writer is done.
+  EXPECT_FALSE(fs::exists(folder_ / kOutputLockName));
+#endif
   OutputLock again(folder_, [&] { ++waits; });
   EXPECT_EQ(waits, 0);
+}
+
+// Writers that come and go: each lock file removed by its holder must not let a writer that waited
+// on it and one that came after hold the folder together.
+TEST_F(OutputLockTest, WritersTakingTurnsNeverHoldTheFolderTogether) {
+  std::atomic<int> holders{0};
+  std::atomic<int> overlaps{0};
+  std::vector<std::thread> writers;
+  for (int w = 0; w < 4; ++w) {
+    writers.emplace_back([&] {
+      for (int round = 0; round < 25; ++round) {
+        OutputLock lock(folder_);
+        if (++holders != 1) ++overlaps;
+        std::this_thread::sleep_for(1ms);
+        --holders;
+      }
+    });
+  }
+  for (auto& writer : writers) writer.join();
+  EXPECT_EQ(overlaps, 0);
 }
 
 // Two openings of the lock file conflict as two processes would (flock and LockFileEx hold per
