@@ -177,6 +177,7 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
   };
   const std::vector<ReferenceTopic> topics = reference_topics(formats_reference());
   std::vector<Diagnostic> diagnostics;
+  diagnostics.reserve(report.warnings.size() + 1);
   for (const CompileWarning& w : report.warnings) {
     std::string headline = "warning: " + utf8_from_windows_1252(w.message);
     if (!texts.utf8) headline += keyword_hint(topics, lines_of(w.where.text).line(w.where.line));
@@ -190,7 +191,11 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
   } else if (!report.message.empty()) {
     diagnostics.push_back({report.text, report.where, "error: " + report.message});
   }
-  std::stable_sort(diagnostics.begin(), diagnostics.end(), comes_before);
+  // The readers note warnings in the order of their texts, so a sort is seldom needed; its
+  // buffer would be as large as the report.
+  if (!std::is_sorted(diagnostics.begin(), diagnostics.end(), comes_before)) {
+    std::stable_sort(diagnostics.begin(), diagnostics.end(), comes_before);
+  }
   for (const Diagnostic& d : diagnostics) {
     if (!d.text) {
       err << "scengen: " << d.headline << '\n';

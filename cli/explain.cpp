@@ -31,9 +31,18 @@ bool all_digits(std::string_view text) {
   });
 }
 
+// Whether `name` is `folded` (already in lower case) but for the case of its letters.
+bool same_folded(std::string_view name, std::string_view folded) {
+  return name.size() == folded.size() &&
+         std::equal(name.begin(), name.end(), folded.begin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == b;
+         });
+}
+
+// Looked up for every diagnostic that names a keyword: no copy of the topics' names.
 const ReferenceTopic* named(const std::vector<ReferenceTopic>& topics, std::string_view name) {
   for (const ReferenceTopic& topic : topics) {
-    if (lower(topic.name) == name) return &topic;
+    if (same_folded(topic.name, name)) return &topic;
   }
   return nullptr;
 }

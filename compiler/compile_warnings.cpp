@@ -28,15 +28,22 @@ std::string_view trimmed(std::string_view text) {
 
 }  // namespace
 
-void warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field,
-                          std::string_view suggestion) {
-  if (!c.CollectWarnings) return;
+bool warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field,
+                          std::span<const std::string_view> names) {
+  if (!c.CollectWarnings) return false;
   const std::string_view text = trimmed(field);
-  if (text.empty()) return;
-  if (text.front() == '[' && text.back() == ']') return;  // a section header
+  if (text.empty()) return false;
+  if (text.front() == '[' && text.back() == ']') return false;  // a section header
+  // Past the cap only the count matters: the text and the suggestion would be thrown away.
+  if (c.Warnings.size() >= c.MaxWarnings) {
+    ++c.WarningsLeftOut;
+    return true;
+  }
   std::string message = quoted(text) + " matches no record and is ignored";
+  const std::string_view suggestion = near_keyword(text, names);
   if (!suggestion.empty()) message += "; did you mean " + quoted(suggestion) + "?";
   record_warning(c, where, std::move(message));
+  return true;
 }
 
 std::string_view near_keyword(std::string_view field, std::span<const std::string_view> names) {
@@ -47,29 +54,43 @@ std::string_view near_keyword(std::string_view field, std::span<const std::strin
   for (char& ch : folded) {
     if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
   }
+  // A slip of a letter or two, never half the word.
+  const auto allowed_for = [](std::string_view name) -> size_t {
+    return name.size() >= 8 ? 3 : name.size() >= 5 ? 2 : 1;
+  };
+  constexpr size_t kMostAllowed = 3;
   std::string_view best;
   size_t best_distance = SIZE_MAX;
   size_t row[kLongest + 1];
   for (const std::string_view name : names) {
-    // Levenshtein distance, one row at a time.
+    // The lengths' difference is a floor of the distance: a name that cannot come nearer than
+    // the best so far, or than any slip allows, is not worth its table.
+    const size_t floor = name.size() > folded.size() ? name.size() - folded.size()
+                                                     : folded.size() - name.size();
+    if (floor >= best_distance || floor > kMostAllowed) continue;
+    // Levenshtein distance, one row at a time; a row whose least value is already too far ends
+    // the name, since the rows below it never get smaller.
     for (size_t j = 0; j <= folded.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= name.size(); ++i) {
+    bool too_far = false;
+    for (size_t i = 1; i <= name.size() && !too_far; ++i) {
       size_t diagonal = row[0];
       row[0] = i;
+      size_t least = row[0];
       for (size_t j = 1; j <= folded.size(); ++j) {
         const size_t above = row[j];
         row[j] = std::min({row[j] + 1, row[j - 1] + 1,
                            diagonal + (name[i - 1] == folded[j - 1] ? 0 : 1)});
         diagonal = above;
+        least = std::min(least, row[j]);
       }
+      too_far = least >= best_distance || least > kMostAllowed;
     }
-    if (row[folded.size()] < best_distance) {
+    if (!too_far && row[folded.size()] < best_distance) {
       best_distance = row[folded.size()];
       best = name;
     }
   }
-  // A slip of a letter or two, never half the word.
-  const size_t allowed = best.size() >= 8 ? 3 : best.size() >= 5 ? 2 : 1;
+  const size_t allowed = allowed_for(best);
   if (best_distance == 0 || best_distance > allowed) return {};
   return best;
 }

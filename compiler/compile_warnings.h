@@ -13,10 +13,11 @@
 namespace scengen {
 
 /// Warns about a keyword field that matches no record; section headers and empty fields are
-/// expected there and pass. `suggestion`, when not empty, is the near keyword the author may have
-/// meant.
-void warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field,
-                          std::string_view suggestion = {});
+/// expected there and pass. When `names` are given, the warning suggests the one nearest to the
+/// field, the keyword the author may have meant (looked for only in a warning that is kept).
+/// Returns whether the field warned, kept or counted beyond the cap.
+bool warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field,
+                          std::span<const std::string_view> names = {});
 
 /// The record name among `names` nearest to `field` by edit distance, when it is near enough to be
 /// a misspelling of it; empty otherwise. Long fields are not compared (they are no keyword).

@@ -50,6 +50,27 @@ TEST(CompileWarnings, UnmatchedFieldsExceptHeadersAndEmptyFields) {
   EXPECT_EQ(c.Warnings.at(0).message, "'segnal' matches no record and is ignored");
 }
 
+// The nearest name within a slip that grows with the name's length (1 up to 4 letters, 2 up to 7,
+// 3 from 8); the first of equally near names; never the field itself, whatever its case.
+TEST(CompileWarnings, NearKeywordFindsTheSlipNotTheStranger) {
+  constexpr std::string_view kNames[] = {"segnale", "stazione", "velocita", "aderenza",
+                                         "pendenza", "tunnel",   "curva",    "abcd", "abce"};
+  struct Case {
+    std::string_view field;
+    std::string_view suggestion;
+  };
+  const Case cases[] = {
+      {"segnal", "segnale"},   {" Segnal ", "segnale"},     {"SEGNALE", ""},
+      {"stazon", "stazione"},  {"aderenzaxyz", "aderenza"}, {"aderenzaxyzw", ""},
+      {"tunel", "tunnel"},     {"tunnnnnel", ""},           {"xurvx", "curva"},
+      {"xurxx", ""},           {"abcf", "abcd"},            {"zzz", ""},
+      {"pendnza", "pendenza"}, {"pe", ""},                  {"velocitaaderenza", ""},
+  };
+  for (const Case& k : cases) {
+    EXPECT_EQ(near_keyword(k.field, kNames), k.suggestion) << k.field;
+  }
+}
+
 TEST(CompileWarnings, PositionsRoundedOrBeyondTheRoute) {
   struct Case {
     int32_t position;

@@ -165,9 +165,9 @@ class LineReader {
         return;
       }
     }
-    const size_t before = c_.Warnings.size();
-    warn_unmatched_field(c_, state_.record, field, near_keyword(field, kGeneralNames));
-    if (c_.Warnings.size() != before) unmatched_.mark(state_.record.line);
+    if (warn_unmatched_field(c_, state_.record, field, kGeneralNames)) {
+      unmatched_.mark(state_.record.line);
+    }
   }
 
   // The check of a record's fields against its line, once its values are read.
@@ -294,9 +294,9 @@ class LineReader {
     if (unread_curve_values_ > 0) {
       --unread_curve_values_;
     } else if (!feature && unmatched_.open(state_.record.line)) {
-      const size_t before = c_.Warnings.size();
-      warn_unmatched_field(c_, state_.record, field, near_keyword(field, kFeatureNames));
-      if (c_.Warnings.size() != before) unmatched_.mark(state_.record.line);
+      if (warn_unmatched_field(c_, state_.record, field, kFeatureNames)) {
+        unmatched_.mark(state_.record.line);
+      }
     }
     if (curve && c_.CompileFlag == 0) unread_curve_values_ = 2;
   }

@@ -211,7 +211,7 @@ Flow TrainReader::test_each_keyword(const std::string& field) {
   if (matches(keywords::kCodePoint, field) && (flow = read_code_point()) != Flow::Next) return flow;
   if (matches(keywords::kStation, field) && (flow = read_station()) != Flow::Next) return flow;
   if (c_.CollectWarnings && !matches_a_record(field) && unmatched_.open(record_spot_.line)) {
-    warn_unmatched_field(c_, record_spot_, field, near_keyword(field, kRecordNames));
+    warn_unmatched_field(c_, record_spot_, field, kRecordNames);
     unmatched_.mark(record_spot_.line);
   }
   return Flow::Next;
