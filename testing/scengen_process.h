@@ -72,9 +72,14 @@ class ScengenFolder : public ::testing::Test {
 #endif
     for (const std::string& arg : args) command += " " + quote(arg);
     command += " >" + quote(out.string()) + " 2>" + quote(err.string());
-    const int raw = std::system(command.c_str());
+    int raw = std::system(command.c_str());
     ProcessResult result;
 #ifdef _WIN32
+    // Under wine, cmd now and then fails to find a program that is there ("Can't recognize ...",
+    // status 9009, which scengen never gives): run it again rather than fail the test on it.
+    for (int retry = 0; raw == kCommandNotFound && retry < 2; ++retry) {
+      raw = std::system(command.c_str());
+    }
     result.status = raw;
 #else
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -87,6 +92,9 @@ class ScengenFolder : public ::testing::Test {
   }
 
  private:
+#ifdef _WIN32
+  static constexpr int kCommandNotFound = 9009;
+#endif
   static std::string quote(const std::string& arg) {
 #ifdef _WIN32
     return "\"" + arg + "\"";
