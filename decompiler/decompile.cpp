@@ -367,6 +367,50 @@ std::string station_record(const ScenarioEntry& entry, int32_t slot,
   return buffer + *name;
 }
 
+// How many of the approach marks of the signal in cell `i` show the sum `sets` (sx * 3 + dx).
+int marks_showing(const std::vector<TrackCell>& cells, int32_t i, int32_t sets) {
+  int shown = 0;
+  for (int k = 1; k <= kApproachMarks; ++k) {
+    const int32_t j = i - 2 * k;
+    if (j >= 0 && cells[static_cast<size_t>(j)].Mark == signal_mark(0, sets, k)) ++shown;
+  }
+  return shown;
+}
+
+// The sum sx * 3 + dx of the signal in cell `i`. Param4 holds rapp * 10 plus the sum, which reads
+// back as that sum only while it is 0 to 9; the approach marks hold the sum itself (times 10 plus
+// k, in 8 bits). When the plain reading shows in none of the signal's marks, the sum that shows
+// in most of them is taken, among those that leave Param4 a whole number of tens away.
+int32_t signal_sets(const std::vector<TrackCell>& cells, int32_t i) {
+  const int32_t param4 = cells[static_cast<size_t>(i)].Param4;
+  const int32_t plain = param4 % 10;
+  if (marks_showing(cells, i, plain) > 0) return plain;
+  // Ten times the sum is known modulo 256, so the sum modulo 128: one turn of candidates.
+  int32_t best = plain;
+  int best_shown = 0;
+  for (int32_t sets = plain - 64; sets < plain + 64; ++sets) {
+    if ((param4 - sets) % 2 != 0) continue;  // rapp * 10 is even in 16 bits too
+    const int shown = marks_showing(cells, i, sets);
+    if (shown > best_shown) {
+      best = sets;
+      best_shown = shown;
+    }
+  }
+  return best;
+}
+
+// The rapp that, with the sum `sets`, packs into `param4`: rapp * 10 + sets in 16 bits.
+int32_t signal_rapp(int32_t param4, int32_t sets) {
+  const int32_t rest = param4 - sets;
+  if (rest % 10 == 0) return rest / 10;
+  // rapp * 10 == rest modulo 65536 (rest is even): rapp * 5 == rest / 2 modulo 32768.
+  constexpr int64_t kInverseOfFive = 19661;  // 5 * 19661 == 98305 == 3 * 32768 + 1
+  const int64_t half = ((int64_t{rest} % 65536 + 65536) % 65536) / 2;
+  int32_t rapp = static_cast<int32_t>(half * kInverseOfFive % 32768);
+  if (rapp >= 16384) rapp -= 32768;
+  return rapp;
+}
+
 // The signals in the order that leaves their marks as the cells hold them: where the marks of
 // two signals meet, the one whose mark stayed is written last. Otherwise in the order of cells.
 std::vector<int32_t> signal_order(const std::vector<TrackCell>& cells) {
@@ -380,8 +424,7 @@ std::vector<int32_t> signal_order(const std::vector<TrackCell>& cells) {
     }
   }
   auto mark_of = [&](int32_t signal, int k) {
-    const int32_t sets = cells[static_cast<size_t>(signal)].Param4 % 10;
-    return signal_mark(0, sets, k);
+    return signal_mark(0, signal_sets(cells, signal), k);
   };
   // Who writes each mark cell: (signal, k).
   std::map<int32_t, std::vector<std::pair<size_t, int>>> writers;
@@ -517,9 +560,12 @@ std::string train_text(const CompiledScenario& files, const std::vector<TrackCel
   text.line("[segnali]");
   for (const int32_t i : signal_order(cells)) {
     SignalCell s = unpack_signal(cell(i));
-    // A time is kept only by sx 2: keep the sets' sum and make sx 2.
+    const int32_t sets = signal_sets(cells, i);
+    s.rapp = signal_rapp(cell(i).Param4, sets);
+    s.sx = sets / 3;
+    s.dx = sets % 3;
+    // A time is kept only by sx 2: keep the sum and make sx 2.
     if (s.tempo != 0 && s.sx != 2) {
-      const int32_t sets = s.sx * 3 + s.dx;
       s.sx = 2;
       s.dx = sets - 6;
     }

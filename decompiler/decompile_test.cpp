@@ -153,6 +153,14 @@ const Case kCases[] = {
      "segnale, 11500, 2, 2, 3, 1, 1, 2, 2, 1, 1, 0\r\n"
      "abbattimento, 0, 270\r\nabbattimento, 2500, 0\r\nabbattimento, 2600, 180\r\n"
      "abbattimento, 7500, 40000\r\nabbattimento, 7600, -3\r\n"},
+    // sx * 3 + dx outside 0 to 9 reads back from Param4 as another split (and rapp with it): the
+    // approach marks keep the sum. At 100 m only one mark is left; rapp 4000 overflows Param4.
+    {"signals whose sets sum to more than 9 or less than 0", "",
+     "segnale, 100, 3, 1, 1, 0, 0, 2, 1, 1, 0, 0\r\n"
+     "segnale, 1500, 3, 4, 1, 1, 0, 2, 3, 1, 1, 0\r\n"
+     "segnale, 3000, -1, 0, 0, 0, 5, 0, 0, 0, 0, 0\r\n"
+     "segnale, 5000, 5, 1, 1, 1, 4000, 5, 1, 1, 1, 0\r\n"
+     "segnale, 7000, 4, 1, 1, 1, 2, 0, 1, 1, 1, 150\r\n"},
     {"nothing but the general values", "", "sabbia, 1\r\n"},
 };
 
