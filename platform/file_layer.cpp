@@ -242,24 +242,22 @@ FileRead SystemFiles::read_whole_capped(const std::filesystem::path& path, uint6
   } closer{fd};
   if (::fstat(fd, &status) != 0) return failure(errno);
   if (auto refused = refusal(status)) return *refused;
-  // The known size in one read, then whatever was added meanwhile, up to the cap.
-  std::string bytes(static_cast<size_t>(status.st_size) + 1, '\0');
-  size_t done = 0;
+  // Room for the known size, then whatever was added meanwhile, up to the cap. Read through a
+  // small buffer: a string sized first would be zeroed, a pass over every byte for nothing.
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(status.st_size));
+  char chunk[1 << 16];
   for (;;) {
-    if (done == bytes.size()) {
-      if (done > cap) return {ReadStatus::Unreadable, {}, too_large_reason(cap)};
-      bytes.resize(std::min<uint64_t>(cap + 1, bytes.size() * 2));
-    }
-    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
     if (n < 0) {
       if (errno == EINTR) continue;
       return failure(errno);
     }
     if (n == 0) break;
-    done += static_cast<size_t>(n);
+    if (bytes.size() + static_cast<uint64_t>(n) > cap)
+      return {ReadStatus::Unreadable, {}, too_large_reason(cap)};
+    bytes.append(chunk, static_cast<size_t>(n));
   }
-  if (done > cap) return {ReadStatus::Unreadable, {}, too_large_reason(cap)};
-  bytes.resize(done);
   return {ReadStatus::Ok, std::move(bytes), {}};
 }
 #else
