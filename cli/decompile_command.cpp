@@ -79,11 +79,12 @@ int decompile_files(const DecompileOptions& o, Console& console) {
     scenario.table = std::move(*table);
   }
   if (plan_path) {
-    const auto bytes = read_input(files, *plan_path, kMaxBinaryBytes, console);
+    auto bytes = read_input(files, *plan_path, kMaxBinaryBytes, console);
     if (!bytes) return kExitFileFailed;
-    auto plan = decoded(*plan_path, "a route plan", *bytes, decode_route_plan, console);
-    if (!plan) return kExitCompileError;
-    scenario.plan = std::move(*plan);
+    // Checked here, then walked in the memory of its file.
+    if (!decoded(*plan_path, "a route plan", *bytes, check_route_plan, console))
+      return kExitCompileError;
+    scenario.plan = std::move(*bytes);
   }
 
   // Without --out, the current folder: the names alone.

@@ -12,6 +12,7 @@
 #include "compiler/compile.h"
 #include "compiler/description_texts.h"
 #include "compiler/line_placement.h"
+#include "compiler/output_decoding.h"
 
 namespace scengen {
 namespace {
@@ -132,20 +133,46 @@ struct Curve {
   int curve_class;  // negative: a left curve
 };
 
-std::vector<Curve> curves(const TrackPlan& plan, std::vector<std::string>& notes) {
+// A route plan file, checked: its bytes and where its parts lie.
+struct PlanFile {
+  std::string_view bytes;
+  RoutePlanLayout layout;
+};
+
+// The plan of `files`, when it has one that is a plan file (the caller checked it; bytes that are
+// not one count as no plan).
+std::optional<PlanFile> plan_file(const CompiledScenario& files) {
+  if (!files.plan) return std::nullopt;
+  const Decoded<RoutePlanLayout> layout = check_route_plan(*files.plan);
+  if (!layout) return std::nullopt;
+  return PlanFile{*files.plan, *layout.value};
+}
+
+std::vector<Curve> curves(const PlanFile& plan, std::vector<std::string>& notes) {
   std::vector<Curve> out;
-  const int32_t last = plan.last_point() - 2;  // the last two points are never computed
+  const int32_t last = plan.layout.last_point - 2;  // the last two points are never computed
   if (last < 2) return out;
+  // The points p - 2, p - 1 and p, read in order straight from the file.
+  PlanElementReader xs(plan.bytes, 0);
+  PlanElementReader ys(plan.bytes, plan.layout.second_coordinate);
+  double x[3] = {}, y[3] = {};
+  for (int i = 1; i < 3; ++i) {
+    xs.next(x[i]);
+    ys.next(y[i]);
+  }
   int current = 0;
   int32_t run_start = 0;
   bool noted = false;
   for (int32_t p = 2; p <= last + 1; ++p) {
     int cls = 0;
     if (p <= last) {
-      const double dx = plan.value(p - 1, 0) - plan.value(p - 2, 0);
-      const double dy = plan.value(p - 1, 1) - plan.value(p - 2, 1);
-      const double sx = plan.value(p, 0) - plan.value(p - 1, 0);
-      const double sy = plan.value(p, 1) - plan.value(p - 1, 1);
+      x[0] = x[1], x[1] = x[2], y[0] = y[1], y[1] = y[2];
+      xs.next(x[2]);
+      ys.next(y[2]);
+      const double dx = x[1] - x[0];
+      const double dy = y[1] - y[0];
+      const double sx = x[2] - x[1];
+      const double sy = y[2] - y[1];
       // x' = dx + k dy, y' = dy - k dx: take k from the larger component of the step.
       const double k = std::fabs(dy) >= std::fabs(dx) ? (sx - dx) / dy : (dy - sy) / dx;
       double best = std::fabs(k);
@@ -260,8 +287,8 @@ std::string line_text(const CompiledScenario& files, const std::vector<TrackCell
   }
 
   text.line("[curve]");
-  if (files.plan) {
-    for (const Curve& c : curves(*files.plan, notes)) {
+  if (const std::optional<PlanFile> plan = plan_file(files)) {
+    for (const Curve& c : curves(*plan, notes)) {
       text.format("curva%c%d,  %d,  %d", c.curve_class < 0 ? 's' : 'd', std::abs(c.curve_class),
                   c.start, c.length);
       text.end_line();
@@ -680,22 +707,30 @@ void compare_table(const ScenarioTable& file, const ScenarioTable& texts, Differ
   }
 }
 
-void compare_plans(const TrackPlan& file, const TrackPlan& texts, DifferenceList& list) {
+void compare_plans(const PlanFile& file, const TrackPlan& texts, DifferenceList& list) {
   if (!texts.exists()) {
     list.add("the texts give no route plan");
     return;
   }
-  // Element by element as the texts' plan is computed: no file image of either is built.
-  bool same = file.last_point() == texts.last_point();
+  const int32_t file_last = file.layout.last_point;
+  const auto readers = [&] {
+    return std::array<PlanElementReader, 2>{PlanElementReader(file.bytes, 0),
+                                            PlanElementReader(file.bytes,
+                                                              file.layout.second_coordinate)};
+  };
+  // Element by element as the texts' plan is computed, against the file's bytes: no image of
+  // either is built.
+  bool same = file_last == texts.last_point();
   if (same) {
+    std::array<PlanElementReader, 2> in = readers();
     texts.scan([&](const PlanChunk& chunk) {
       for (int coordinate = 0; coordinate < 2 && same; ++coordinate) {
         for (int32_t i = 0; i < chunk.count; ++i) {
-          const int32_t p = chunk.first + i;
           const auto tag = chunk.tags[coordinate] ? static_cast<PlanTag>(chunk.tags[coordinate][i])
                                                   : PlanTag::Double;
-          if (file.tag(p, coordinate) != tag ||
-              std::bit_cast<uint64_t>(file.value(p, coordinate)) !=
+          double value = 0;
+          if (in[coordinate].next(value) != tag ||
+              std::bit_cast<uint64_t>(value) !=
                   std::bit_cast<uint64_t>(chunk.values[coordinate][i])) {
             same = false;
             break;
@@ -705,20 +740,21 @@ void compare_plans(const TrackPlan& file, const TrackPlan& texts, DifferenceList
     });
   }
   if (same) return;
-  if (file.last_point() != texts.last_point())
-    list.add("the route plan has " + std::to_string(file.last_point() + 1) +
+  if (file_last != texts.last_point())
+    list.add("the route plan has " + std::to_string(file_last + 1) +
              " points, the texts give " + std::to_string(texts.last_point() + 1));
-  const int32_t n = std::min(file.last_point(), texts.last_point());
+  const int32_t n = std::min(file_last, texts.last_point());
+  std::array<PlanElementReader, 2> in = readers();
   for (int32_t p = 0; p <= n; ++p) {
     for (int coordinate = 0; coordinate < 2; ++coordinate) {
-      if (file.tag(p, coordinate) == texts.tag(p, coordinate) &&
-          file.value(p, coordinate) == texts.value(p, coordinate))
-        continue;
+      double value = 0;
+      const PlanTag tag = in[coordinate].next(value);
+      if (tag == texts.tag(p, coordinate) && value == texts.value(p, coordinate)) continue;
       char buffer[200];
       std::snprintf(buffer, sizeof buffer,
                     "plan point %d (%d m), coordinate %d (file / texts): tag %d / %d, %.17g / %.17g",
-                    p, p, coordinate, static_cast<int>(file.tag(p, coordinate)),
-                    static_cast<int>(texts.tag(p, coordinate)), file.value(p, coordinate),
+                    p, p, coordinate, static_cast<int>(tag),
+                    static_cast<int>(texts.tag(p, coordinate)), value,
                     texts.value(p, coordinate));
       list.add(buffer);
     }
@@ -780,7 +816,9 @@ Decompilation decompile(const CompiledScenario& files, const std::string& route_
                  std::to_string(c.StatusPosition) + " m");
       compare_cells(files.cells, c.TrackCells, list);
       compare_table(files.table, c.ScenarioTable, list);
-      if (files.plan) compare_plans(*files.plan, c.TrackPlan, list);
+      if (const std::optional<PlanFile> plan = plan_file(files)) {
+        compare_plans(*plan, c.TrackPlan, list);
+      }
     }
     return d;
   }

@@ -15,11 +15,13 @@
 
 namespace scengen {
 
-/// The decoded compiled files of one scenario; the plan is optional.
+/// The compiled files of one scenario: the track and the table decoded, the route plan (optional)
+/// as its file's bytes, which check_route_plan accepts. A long route's plan is millions of values:
+/// it is walked point by point in the memory of its file, never held decoded.
 struct CompiledScenario {
   std::vector<TrackCell> cells;
   ScenarioTable table;
-  std::optional<TrackPlan> plan;
+  std::optional<std::string> plan;
 };
 
 /// The recovered texts and how far they reproduce the files.

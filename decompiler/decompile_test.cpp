@@ -46,7 +46,7 @@ CompiledScenario decode(const Images& images) {
   CompiledScenario files;
   files.cells = *decode_track_cells(images.track).value;
   files.table = *decode_scenario_table(images.table).value;
-  if (!images.plan.empty()) files.plan = *decode_route_plan(images.plan).value;
+  if (!images.plan.empty()) files.plan = images.plan;
   return files;
 }
 
@@ -188,6 +188,33 @@ TEST(DecompileTest, DamagedCellIsNamedWithItsMetres) {
       << joined(d.differences);
   EXPECT_NE(joined(d.notes).find("cell 700 (35000 m) holds Kind 8"), std::string::npos)
       << joined(d.notes);
+}
+
+// A plan point moved by hand is no step of the plan walk: the note says where the walk breaks (at
+// the next point here, the step along the route being the larger), the differences name the
+// point, and the curves found elsewhere stay.
+TEST(DecompileTest, DamagedPlanPointIsNamed) {
+  const std::string line = emit_line_list(line_description_lines());
+  const std::string train = emit_line_list(train_description_lines());
+  Compilation c;
+  c.RouteId = kRoute;
+  c.TrainNumber = kTrain;
+  MemoryTexts texts(line, train);
+  ASSERT_EQ(compile_scenario(c, texts, 1).end, CompileEnd::Sealed);
+  c.TrackPlan.set_double(5000, 0, c.TrackPlan.value(5000, 0) + 0.5);
+  Images images = compile_images(line, train, true);
+  images.plan = encode_route_plan(c.TrackPlan);
+  const Decompilation d = decompile(decode(images), kRoute, kTrain);
+  ASSERT_FALSE(d.exact());
+  EXPECT_EQ(d.differences.at(0).rfind("plan point 5000 (5000 m), coordinate 0 (file / texts): "
+                                      "tag 5 / 5, ",
+                                      0),
+            0u)
+      << joined(d.differences);
+  EXPECT_NE(joined(d.notes).find("plan point 5001 is not a step of the plan walk"),
+            std::string::npos)
+      << joined(d.notes);
+  EXPECT_NE(d.line_text.find("curvas6,  70500,  400\r\n"), std::string::npos);
 }
 
 TEST(DecompileTest, AnotherIdentityShowsInTheSealedSlots) {
