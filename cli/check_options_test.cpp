@@ -109,15 +109,18 @@ TEST_F(ReportOptions, Utf8TextThatHasNoWindows1252FormIsAnErrorAtItsPlace) {
     std::string station;  // the last field of train line 4, as UTF-8 bytes
     int column;           // in characters
     std::string message;
+    std::string shown;    // the field as the line under the message shows it
   };
   const std::string start = "stazione, 1000, 12, 600, 0,0,0, 0,0,0, 0,0,0, 0, 8,0,0, ";
   const int name = static_cast<int>(start.size()) + 1;
   const Case cases[] = {
       // Ω, after an accented letter that converts: the column counts characters.
       {"SAN NICOL\xC3\x92 \xCE\xA9", name + 11,
-       "the character U+03A9 has no byte in Windows-1252, the code page of the texts"},
-      // A text saved in Windows-1252 but given as UTF-8.
-      {"CITT\xC0", name + 4, "the bytes here are not UTF-8: is the text saved in Windows-1252?"},
+       "the character U+03A9 has no byte in Windows-1252, the code page of the texts",
+       "SAN NICOL\xC3\x92 \xCE\xA9"},
+      // A text saved in Windows-1252 but given as UTF-8: the stray byte is shown escaped.
+      {"CITT\xC0", name + 4, "the bytes here are not UTF-8: is the text saved in Windows-1252?",
+       "CITT\\xc0"},
   };
   for (const Case& k : cases) {
     write_texts(utf8_of(text_of(kLine)), text_of(train_with(4, start + k.station)));
@@ -127,7 +130,7 @@ TEST_F(ReportOptions, Utf8TextThatHasNoWindows1252FormIsAnErrorAtItsPlace) {
       const auto lines = r.err_lines();
       ASSERT_GE(lines.size(), 3u) << r.err;
       EXPECT_EQ(lines[0], "Ponte_7-.txt:4:" + std::to_string(k.column) + ": error: " + k.message);
-      EXPECT_EQ(lines[1], "  " + start + k.station);
+      EXPECT_EQ(lines[1], "  " + start + k.shown);
       EXPECT_EQ(lines[2], "  " + std::string(static_cast<size_t>(k.column - 1), ' ') + "^");
     }
     const ProcessResult j = run("compile", {"--encoding", "utf-8", "--json"});

@@ -9,6 +9,7 @@
 #include "cli/explain.h"
 #include "compiler/error_codes.h"
 #include "compiler/source_text.h"
+#include "run/printable_text.h"
 
 namespace scengen {
 namespace {
@@ -131,6 +132,21 @@ std::string keyword_hint(const std::vector<ReferenceTopic>& topics, std::string_
 
 }  // namespace
 
+// A stretch of a text's line as the terminal is to show it: every control character and stray
+// byte escaped (\xNN), so that a text cannot act on the terminal; tabs kept, for the caret.
+std::string printable_line(std::string_view bytes, bool utf8) {
+  const std::string text = utf8 ? std::string(bytes) : utf8_from_windows_1252(bytes);
+  const std::string_view all = text;
+  std::string out;
+  for (size_t from = 0;;) {
+    const size_t tab = all.find('\t', from);
+    out += printable_text(all.substr(from, tab == std::string_view::npos ? tab : tab - from));
+    if (tab == std::string_view::npos) return out;
+    out += '\t';
+    from = tab + 1;
+  }
+}
+
 std::string show_place(const LineIndex& lines, int line, int column, bool utf8) {
   if (line < 1 || column < 1 || line > lines.line_count()) return {};
   const std::string_view bytes = lines.line(line);
@@ -157,12 +173,13 @@ std::string show_place(const LineIndex& lines, int line, int column, bool utf8) 
   }
   const std::string_view shown = bytes.substr(begin, end - begin);
   std::string text = begin > 0 ? "..." : "";
-  text += utf8 ? std::string(shown) : utf8_from_windows_1252(shown);
+  text += printable_line(shown, utf8);
   if (end < bytes.size()) text += "...";
   std::string caret(begin > 0 ? 3 : 0, ' ');
-  // Every character is one column; tabs stay tabs so the caret lines up.
-  for (size_t i = begin; i < at; ++i) {
-    if (!inside_character(bytes[i], utf8)) caret.push_back(bytes[i] == '\t' ? '\t' : ' ');
+  // Every character shown is one column, an escaped byte four; tabs stay tabs so the caret lines
+  // up. The caret's byte begins a character, so the stretch before it shows as it does above.
+  for (const char c : printable_line(bytes.substr(begin, at - begin), utf8)) {
+    if (!inside_character(c, true)) caret.push_back(c == '\t' ? '\t' : ' ');
   }
   return "  " + text + "\n  " + caret + "^\n";
 }
@@ -179,17 +196,19 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
   std::vector<Diagnostic> diagnostics;
   diagnostics.reserve(report.warnings.size() + 1);
   for (const CompileWarning& w : report.warnings) {
-    std::string headline = "warning: " + utf8_from_windows_1252(w.message);
+    std::string headline = "warning: " + printable_text(utf8_from_windows_1252(w.message));
     if (!texts.utf8) headline += keyword_hint(topics, lines_of(w.where.text).line(w.where.line));
     diagnostics.push_back({w.where.text, w.where, std::move(headline)});
   }
   if (report.status_code != 0) {
     std::string headline = describe_error(report.status_code, report.status_position);
-    if (!report.detail.empty()) headline += ": " + utf8_from_windows_1252(report.detail);
+    if (!report.detail.empty()) {
+      headline += ": " + printable_text(utf8_from_windows_1252(report.detail));
+    }
     diagnostics.push_back({report.text, report.where,
                            std::move(headline) + explain_hint(report.status_code)});
   } else if (!report.message.empty()) {
-    diagnostics.push_back({report.text, report.where, "error: " + report.message});
+    diagnostics.push_back({report.text, report.where, "error: " + printable_text(report.message)});
   }
   // The readers note warnings in the order of their texts, so a sort is seldom needed; its
   // buffer would be as large as the report.
@@ -201,7 +220,7 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
       err << "scengen: " << d.headline << '\n';
       continue;
     }
-    err << file_name(texts.path(*d.text));
+    err << printable_text(file_name(texts.path(*d.text)));
     if (d.where) err << ':' << d.where->line << ':' << d.where->column;
     err << ": " << d.headline << '\n';
     if (d.where) err << show_place(lines_of(*d.text), d.where->line, d.where->column, texts.utf8);

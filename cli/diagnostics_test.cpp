@@ -39,6 +39,31 @@ TEST(ShowPlace, WindowsTextBecomesUtf8AndTheCaretCountsCharacters) {
             "  stazione, 9550, PONTE\xEF\xBF\xBDNUOVO\n  " + std::string(22, ' ') + "^\n");
 }
 
+// A control byte in a text (an escape sequence, a bell, a C1 control in UTF-8, a stray byte) is
+// shown escaped, four columns wide, and the caret after it still stands under its column.
+TEST(ShowPlace, ControlBytesAreEscapedAndTheCaretFollows) {
+  struct Case {
+    std::string line;
+    int column;
+    bool utf8;
+    std::string shown;
+    std::string caret;  // what stands before the caret
+  };
+  const Case cases[] = {
+      {"stazione, \x1b[31mX\x07, 5", 20, false, "stazione, \\x1b[31mX\\x07, 5",
+       std::string(25, ' ')},
+      {"a\tb\x1b c", 6, false, "a\tb\\x1b c", " \t      "},
+      {"a\x7f" "b", 3, false, "a\\x7fb", std::string(5, ' ')},
+      {"a\xC2\x85" "b", 3, true, "a\\xc2\\x85b", std::string(9, ' ')},
+      {"a\xFF" "b", 3, true, "a\\xffb", std::string(5, ' ')},
+  };
+  for (const Case& k : cases) {
+    EXPECT_EQ(show_place(LineIndex(k.line), 1, k.column, k.utf8),
+              "  " + k.shown + "\n  " + k.caret + "^\n")
+        << k.shown;
+  }
+}
+
 TEST(ShowPlace, ALongLineIsCutAroundTheCaret) {
   // 300 columns: "abc...z" repeated, so that each window shows which bytes it kept.
   std::string line;

@@ -9,11 +9,12 @@
 
 #include "cli/command_files.h"
 #include "cli/command_table.h"
+#include "compare/scenario_diff.h"
 #include "compiler/output_decoding.h"
 #include "compiler/source_text.h"
 #include "compiler/track_layout.h"
-#include "compare/scenario_diff.h"
 #include "run/exit_status.h"
+#include "run/printable_text.h"
 
 namespace scengen {
 namespace {
@@ -368,8 +369,8 @@ void dump_track(const std::vector<TrackCell>& cells, const Selection& selection,
 
 // A station slot in an author's words: name, kind, place and time.
 std::string station_words(const StationSlot& s) {
-  std::string words = "station \"" + utf8_from_windows_1252(s.name) + "\", type " +
-                      std::to_string(s.type) +
+  std::string words = "station \"" + printable_text(utf8_from_windows_1252(s.name)) +
+                      "\", type " + std::to_string(s.type) +
                       (s.type < kFirstHaltType ? " (station)" : " (halt or cabin)") + ", at " +
                       std::to_string(s.position) + " m, area " + std::to_string(s.area_start) +
                       " to " + std::to_string(s.area_end) + " m, ";
@@ -434,12 +435,12 @@ void dump_table(const ScenarioTable& table, const Selection& selection, bool jso
     console.out << format("%4zu %3u %10d %10d %10d %4u %6d %6d %6d %6d %6d %5u %5u %5u %5u %10d", i,
                           e.Tag, e.Num1, e.Num2, e.Num3, e.Tag2, e.Small1, e.Small2, e.Small3,
                           e.Small4, e.Small5, e.Flag1, e.Flag2, e.Flag3, e.Flag4, e.Num4)
-                << "  \"" << utf8_from_windows_1252(e.Text) << '"';
+                << "  \"" << printable_text(utf8_from_windows_1252(e.Text)) << '"';
     if (selection.describe) {
       const SlotRole role = slot_role(i, e);
       if (role == SlotRole::Station) console.out << "  " << station_words(unpack_station(e));
       if (role == SlotRole::BoardText) {
-        console.out << "  board text \"" << utf8_from_windows_1252(e.Text) << '"';
+        console.out << "  board text \"" << printable_text(utf8_from_windows_1252(e.Text)) << '"';
       }
     }
     console.out << '\n';
@@ -567,7 +568,7 @@ std::optional<Selection> selection_of(const DumpOptions& o, FileKind kind, Conso
         std::string names;
         for (const FeatureName& f : kFeatureNames)
           names += std::string(names.empty() ? "" : ", ") + f.name;
-        console.err << "scengen dump: --only knows " << names << "; not '" << name << "'\n";
+        console.err << "scengen dump: --only knows " << names << "; not '" << printable_text(name) << "'\n";
         return std::nullopt;
       }
       // "boards" in a table means the information boards' texts, the only boards it holds.

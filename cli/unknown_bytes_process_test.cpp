@@ -1,5 +1,6 @@
-// A station name with a byte that Windows-1252 leaves unassigned must read the same in `dump` and
-// in `render`: both show it as U+FFFD.
+// Bytes of a text that are no plain character, as the commands show them: a byte that
+// Windows-1252 leaves unassigned reads the same in `dump` and in `render` (U+FFFD); a control
+// byte (an escape sequence, a bell) never reaches the terminal from `check` or `dump`.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,6 +69,36 @@ TEST_F(UnknownBytesProcess, DumpAndRenderShowAStationNameAlike) {
     const std::string control = {'\xC2', c.byte};
     for (const std::string* shown_in : {&table.out, &json.out, &profile, &page}) {
       EXPECT_EQ(shown_in->find(control), std::string::npos) << shown;
+    }
+  }
+}
+
+TEST_F(UnknownBytesProcess, ControlBytesInATextAreShownEscaped) {
+  ASSERT_EQ(scengen({"texts"}).status, 0);
+  std::string train = read(kTrain);
+  const std::string old_name = ", ROGOREDO\r\n";
+  const size_t at = train.find(old_name);
+  ASSERT_NE(at, std::string::npos);
+  train.replace(at, old_name.size(), ", ROGO\x1b[2J\x07REDO\r\n");
+  // A record misspelt after a title-setting sequence: its warning shows the line.
+  const size_t signals = train.find("[segnali]\r\n");
+  ASSERT_NE(signals, std::string::npos);
+  train.insert(signals + 11, "\x1b]0;x\x07segnal, 500\r\n");
+  write(kTrain, train);
+
+  const ProcessResult checked = scengen({"check", kLine, kTrain});
+  ASSERT_EQ(checked.status, 0) << checked.err;
+  EXPECT_NE(checked.err.find("\\x1b]0;x\\x07segnal, 500"), std::string::npos) << checked.err;
+  ASSERT_EQ(scengen({"compile", kLine, kTrain, "--out", "."}).status, 0);
+  const ProcessResult table = scengen({"dump", "Veltrano_Quarnelo_58316.sim", "--describe"});
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_NE(table.out.find("\"ROGO\\x1b[2J\\x07REDO\""), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("station \"ROGO\\x1b[2J\\x07REDO\""), std::string::npos)
+      << table.out;
+  for (const ProcessResult* shown : {&checked, &table}) {
+    for (const std::string* stream : {&shown->out, &shown->err}) {
+      EXPECT_EQ(stream->find('\x1b'), std::string::npos) << *stream;
+      EXPECT_EQ(stream->find('\x07'), std::string::npos) << *stream;
     }
   }
 }
