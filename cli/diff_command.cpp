@@ -31,7 +31,8 @@ code points; each names its place in metres ("signal at 5200 m moved to 5250 m")
 compared only when both sides have a route plan.
 
 Exit status 0 when the scenarios are the same, 1 when they differ (as diff and cmp), 4 when an
-input cannot be read; a file that is not of its kind is reported as dump reports it.
+input cannot be read or is not a file of its kind (said as dump says it), so that a script can
+tell a difference from a file it could not compare.
 
 Examples:
   scengen diff old/Veltrano_Quarnelo_58316.dat new/Veltrano_Quarnelo_58316.dat
@@ -109,7 +110,7 @@ Reading read_compiled(const std::string& track_argument, const std::optional<std
   if (!track_bytes) return {std::nullopt, kExitFileFailed};
   const auto cells = decode_track_cells(*track_bytes);
   if (!decoded_or_report(cells, track_path, "a compiled track", console)) {
-    return {std::nullopt, kExitCompileError};
+    return {std::nullopt, kExitFileFailed};
   }
   side.cells = std::move(*cells.value);
 
@@ -125,7 +126,7 @@ Reading read_compiled(const std::string& track_argument, const std::optional<std
   if (!table_bytes) return {std::nullopt, kExitFileFailed};
   auto decoded_table = decode_scenario_table(*table_bytes);
   if (!decoded_or_report(decoded_table, table_path, "a scenario table", console)) {
-    return {std::nullopt, kExitCompileError};
+    return {std::nullopt, kExitFileFailed};
   }
   side.table = std::move(*decoded_table.value);
 
@@ -246,7 +247,7 @@ int diff_scenario_files(const DiffOptions& o, Console& console) {
       if (!side->plan_bytes) continue;
       auto decoded = decode_route_plan(*side->plan_bytes);
       if (!decoded_or_report(decoded, side->plan_path, "a route plan", console)) {
-        return kExitCompileError;
+        return kExitFileFailed;
       }
       side->plan = std::move(*decoded.value);
       side->plan_bytes.reset();

@@ -82,11 +82,14 @@ TEST_F(Diff, InputsThatCannotBeCompared) {
   };
   const Case cases[] = {
       {{"diff", "missing.dat", "old/" + kTrack}, 4, "cannot read"},
-      {{"diff", "short.dat", "old/" + kTrack}, 1, "is not a compiled track"},
+      // Not a scenario is not "differ": the status says the input could not be compared.
+      {{"diff", "short.dat", "old/" + kTrack}, 4, "is not a compiled track"},
       {{"diff", "old/" + kTrack, "old/" + kLine}, 2, "needs its train description"},
       {{"diff", "old/" + kTrack, "notes.pdf"}, 2, "neither a compiled track"},
       {{"diff", "old/" + kTrack, "old/" + kTrack, "--old-table", "missing.sim"}, 4, "cannot read"},
-      {{"diff", "old/" + kTrack, "old/" + kTrack, "--old-plan", "short.dat"}, 1,
+      {{"diff", "old/" + kTrack, "old/" + kTrack, "--new-table", "short.dat"}, 4,
+       "is not a scenario table"},
+      {{"diff", "old/" + kTrack, "old/" + kTrack, "--old-plan", "short.dat"}, 4,
        "is not a route plan"},
   };
   for (const Case& c : cases) {
