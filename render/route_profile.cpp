@@ -313,9 +313,9 @@ void ProfilePicture::draw_elevation() {
   band_title(elevation_, "Elevation", "m, start at 0");
   const auto& e = view_.elevation;
   if (e.empty()) return;
-  const size_t shown = std::min(e.size(), static_cast<size_t>(end_ / 50) + 1);
-  // A stretch is drawn from the elevation at its first 50 m on.
-  const size_t first = std::min(shown - 1, static_cast<size_t>(start_ / 50));
+  const size_t shown = std::min(e.size(), static_cast<size_t>(end_ / kElevationStep) + 1);
+  // A stretch is drawn from the elevation at the start of its first cell on.
+  const size_t first = std::min(shown - 1, static_cast<size_t>(start_ / kElevationStep));
   double low =
       *std::min_element(e.begin() + static_cast<long>(first), e.begin() + static_cast<long>(shown));
   double high =
@@ -331,13 +331,14 @@ void ProfilePicture::draw_elevation() {
     svg_->line(kLeft, y(v), kRight, y(v), "stroke=\"#eceff1\" stroke-width=\"1\"");
     svg_->text(kLeft - 4, y(v) + 3, format_number(v, 1), 9, Anchor::End, "fill=\"#7f8c8d\"");
   }
+  // The x of the elevation's value i.
+  auto at = [&](size_t i) { return px(x(static_cast<double>(i) * kElevationStep)); };
   std::string line;
   for (size_t i = first; i < shown; ++i) {
-    line += (i == first ? "M" : " L") + px(x(static_cast<double>(i) * 50)) + "," + px(y(e[i]));
+    line += (i == first ? "M" : " L") + at(i) + "," + px(y(e[i]));
   }
-  const std::string area = line + " L" + px(x(static_cast<double>(shown - 1) * 50)) + "," +
-                           px(elevation_.bottom) + " L" + px(x(static_cast<double>(first) * 50)) +
-                           "," + px(elevation_.bottom) + " Z";
+  const std::string area = line + " L" + at(shown - 1) + "," + px(elevation_.bottom) + " L" +
+                           at(first) + "," + px(elevation_.bottom) + " Z";
   svg_->raw("<path d=\"" + area + "\" fill=\"#efe3cf\" fill-opacity=\"0.75\" stroke=\"none\"/>\n");
   svg_->raw("<path class=\"profile-elevation\" d=\"" + line +
             "\" fill=\"none\" stroke=\"#8d6e63\" stroke-width=\"1.6\"/>\n");
@@ -350,8 +351,8 @@ void ProfilePicture::draw_elevation() {
       from = middle - 1.5;
       to = middle + 1.5;
     }
-    const size_t i = std::min(shown - 1, static_cast<size_t>(std::max(0, t.start) / 50));
-    const size_t j = std::min(shown - 1, static_cast<size_t>(std::max(0, t.end) / 50));
+    const size_t i = std::min(shown - 1, static_cast<size_t>(std::max(0, t.start) / kElevationStep));
+    const size_t j = std::min(shown - 1, static_cast<size_t>(std::max(0, t.end) / kElevationStep));
     svg_->line(from, y(e[i]) - 5, to, y(e[j]) - 5,
                std::string("class=\"profile-tunnel\" data-m=\"") + std::to_string(t.start) +
                    "\" stroke=\"" + kTunnelColour + "\" stroke-width=\"6\"");

@@ -11,6 +11,9 @@
 
 namespace scengen {
 
+/// Metres between two values of the elevation: one a cell.
+inline constexpr int32_t kElevationStep = kCellLength;
+
 struct StationView {
   int slot = 0;
   std::string name;          // UTF-8
@@ -90,7 +93,8 @@ struct RouteView {
   int32_t repetition_start = 0;
   int32_t repetition_end = 0;
   int repetition_codes = 0;
-  /// Elevation in metres relative to the start at every 50 m, from 0 to drawn_length.
+  /// Elevation in metres relative to the start at every kElevationStep metres, from 0 to
+  /// drawn_length.
   std::vector<double> elevation;
   /// The stretch the pictures show, in route metres; the whole route when `stretch` is false.
   bool stretch = false;
