@@ -128,6 +128,12 @@ const Row kRows[] = {
      "the number does not fit its field", T, 4, 17, -1},
     {"25: end of text inside a record", T, 7, "segnale, 2000, 2", false, 25,
      "the text ends inside a record", T, 8, 1, -1},
+    {"2: reference position off the 50 m grid", L, 3,
+     "progressiva chilometrica uno, 1010, 2000, 1", false, 2,
+     "its position, 1010 m, is not a multiple of 50", L, 3, 1, -1},
+    {"2: reference progressive off the 50 m grid", L, 3,
+     "progressiva chilometrica uno, 1000, 2025, 1", false, 2,
+     "its progressive, 2025 m, is not a multiple of 50", L, 3, 1, -1},
     // Warnings.
     {"train text without [generale]", T, 1, "[generali]", false, 0, "no [generale] section", T, 1,
      1, 1},

@@ -195,6 +195,7 @@ class LineReader {
     entry.Num1 = read_number();
     entry.Num2 = read_number();
     entry.Num3 = read_number();
+    state_.references[slot - kReferenceSlots[0]] = {state_.record, entry.Num1, entry.Num2};
   }
 
   bool read_repetition(std::string_view field) {

@@ -1,6 +1,8 @@
 // The compile of the two description texts into the track model.
 #pragma once
 
+#include <iterator>
+
 #include "compiler/compilation.h"
 #include "compiler/description_texts.h"
 
@@ -16,6 +18,15 @@ struct ReadingState {
   // The keyword field of the record being read, for failures that arise past the field reader
   // (a placement's code 25); line 0 when no record is being read.
   SourceSpot record{};
+  // Each kilometric reference as its record wrote it, by its slot from kReferenceSlots[0] (line
+  // 0: not written). The references are ordered and adjusted before their check, after the train
+  // description; its error finds its record by these values.
+  struct ReferenceRecord {
+    SourceSpot where{};
+    int32_t position = 0;
+    int32_t progressive = 0;
+  };
+  ReferenceRecord references[std::size(kReferenceSlots)]{};
 };
 
 /// Reads the line description, then the train description, into the model; errors are recorded

@@ -64,6 +64,7 @@ class TrainReader {
 
   Flow read_records();
   void finish_reading();
+  void explain_reference_error(const ScenarioEntry& reference);
   int32_t speed_cursor() const { return speed_cursor_; }
   int32_t adhesion_cursor() const { return adhesion_cursor_; }
 
@@ -534,6 +535,23 @@ Flow TrainReader::end_station(const ScenarioEntry& e, int32_t n) {
   return Flow::Next;
 }
 
+// Points error 2 at the reference's own record in the line description: the one whose values
+// the ordering kept in `reference` (a direction 1 adds 100 to the progressive).
+void TrainReader::explain_reference_error(const ScenarioEntry& reference) {
+  for (const ReadingState::ReferenceRecord& record : state_.references) {
+    if (record.where.line == 0 || record.position != reference.Num1) continue;
+    if (record.progressive != reference.Num2 && int64_t{record.progressive} + 100 != reference.Num2)
+      continue;
+    c_.StatusSource = record.where;
+    c_.StatusDetail =
+        record.position % kCellLength != 0
+            ? "its position, " + std::to_string(record.position) + " m, is not a multiple of 50"
+            : "its progressive, " + std::to_string(record.progressive) +
+                  " m, is not a multiple of 50";
+    return;
+  }
+}
+
 void TrainReader::finish_reading() {
   fill_tail(speed_cursor_, speed_value(), &TrackCell::SpeedLimit);
   fill_tail(adhesion_cursor_, adhesion_value(), &TrackCell::Adhesion);
@@ -543,6 +561,7 @@ void TrainReader::finish_reading() {
     if (reference.Num1 % kCellLength != 0 || reference.Num2 % kCellLength != 0) {
       record_error(c_, 2);
       c_.StatusSource.reset();
+      explain_reference_error(reference);
       break;
     }
   }
