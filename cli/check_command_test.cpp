@@ -104,7 +104,7 @@ TEST_F(CheckTexts, EachBrokenTextGivesItsCodePositionLineAndColumn) {
       {{false, 9, "cartello_indicatore, 2500, (P. 253)", true}, 6, 2500, 10, 1},
       {{false, 9, "indicatori_vmax, 2500, 110, 115, 120, 0, , , , 0", true}, 6, 2500, 10, 1},
       {{false, 7, "curvad, 1000, 200"}, 103, -1, 7, 1},
-      {{false, 3, "progressiva chilometrica uno, 1010, 2000, 1"}, 2, -1, 0, 0},
+      {{false, 3, "progressiva chilometrica uno, 1010, 2000, 1"}, 2, -1, 3, 1},
       {{false, 2, "lunghezza percorso, 5000000000"}, 25, -1, 2, 21},
       {{false, 1, "[generalita]"}, 102, -1, 0, 0},
       // Train description.
