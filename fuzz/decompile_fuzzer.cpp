@@ -1,8 +1,11 @@
 // Fuzzes the decompiler. The input is a line description text, a NUL byte and a train description
 // text. Texts that compile without an error (without the route plan, and with it for short
-// routes) must come back exactly: compile(decompile(compile(texts))) == compile(texts). The same
-// bytes, cut in two, are also handed to the decompiler as a track and a scenario table whenever
-// they decode as such: whatever they hold, the decompiler must not crash.
+// routes) must come back exactly: compile(decompile(compile(texts))) == compile(texts), unless
+// the decompiler itself notes a case its texts cannot express (a tunnel marker out of its
+// tunnel's count, a mark a later station overwrote, ...): those it reports with status 1, and
+// the target checks only that it found them before comparing. An inexact round trip without such
+// a note is a fault. The same bytes, cut in two, are also handed to the decompiler as a track
+// and a scenario table whenever they decode as such: whatever they hold, it must not crash.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -55,8 +58,15 @@ void round_trip(const std::string& line, const std::string& train, int32_t flag)
   if (flag != 0) files.plan = original.plan;
   const Decompilation d = decompile(files, "Fuzz", "1");
   const Images again = compile(d.line_text, d.train_text, flag);
-  if (!d.exact() || !again.sealed || again.plan != original.plan ||
-      again.table != original.table || again.track != original.track) {
+  const bool same = again.sealed && again.plan == original.plan &&
+                    again.table == original.table && again.track == original.track;
+  // The decompiler's own verdict must be the truth either way.
+  if (d.exact() != same) {
+    std::fprintf(stderr, "the decompiler says %s, the texts compile %s\n",
+                 d.exact() ? "exact" : "not exact", same ? "the same" : "otherwise");
+    std::abort();
+  }
+  if (!same && d.notes.empty()) {
     for (const std::string& difference : d.differences)
       std::fprintf(stderr, "%s\n", difference.c_str());
     std::fprintf(stderr, "round trip not exact (flag %d)\n", static_cast<int>(flag));
