@@ -28,7 +28,8 @@ with the options), or a line and a train description (two .txt files, compiled i
 The changes are printed grouped by what an author edits: route length, general settings,
 gradients, curves, tunnels, boards, speed limits, adhesion, stations, signals, slow orders,
 code points; each names its place in metres ("signal at 5200 m moved to 5250 m"). Curves are
-compared only when both sides have a route plan.
+compared only when both sides have a route plan. The code points include those of code 180 that
+the compile places itself before and along slow orders: a slow order edited moves them too.
 
 Exit status 0 when the scenarios are the same, 1 when they differ (as diff and cmp), 4 when an
 input cannot be read or is not a file of its kind (said as dump says it), so that a script can

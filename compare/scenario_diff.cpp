@@ -110,6 +110,24 @@ void compare_features(const Wording& w, const std::vector<Feature>& olds,
           break;
         }
       }
+      // A stretch that keeps its start but not its end was lengthened or shortened: one change,
+      // not one removed and one added. Its values carry the places, its end is the new one.
+      for (size_t a = i; a < i_end && w.stretch; ++a) {
+        if (old_used[a]) continue;
+        for (size_t b = j; b < j_end; ++b) {
+          if (new_used[b]) continue;
+          old_used[a] = new_used[b] = true;
+          std::string text = std::string(w.noun) + " " + place(w, olds[a].at, olds[a].end) +
+                             ": now to " + format("%lld m", static_cast<long long>(news[b].end));
+          if (news[b].value != olds[a].value) {
+            text += ", " + news[b].value + " (was " + olds[a].value + ")";
+          }
+          out.add(w.group, ChangeKind::Changed, olds[a].at, news[b].end,
+                  bare_place(w, olds[a].at, olds[a].end) + ", " + olds[a].value,
+                  bare_place(w, news[b].at, news[b].end) + ", " + news[b].value, text);
+          break;
+        }
+      }
       i = i_end;
       j = j_end;
     }
