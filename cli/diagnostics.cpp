@@ -107,6 +107,24 @@ bool inside_character(char byte, bool utf8) {
   return utf8 && (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
 
+// The byte `count` characters after `from` in `bytes` (at most its end).
+size_t characters_after(std::string_view bytes, size_t from, size_t count, bool utf8) {
+  for (; count > 0 && from < bytes.size(); --count) {
+    ++from;
+    while (from < bytes.size() && inside_character(bytes[from], utf8)) ++from;
+  }
+  return from;
+}
+
+// The byte `count` characters before `from` in `bytes` (at least 0).
+size_t characters_before(std::string_view bytes, size_t from, size_t count, bool utf8) {
+  for (; count > 0 && from > 0; --count) {
+    --from;
+    while (from > 0 && inside_character(bytes[from], utf8)) --from;
+  }
+  return from;
+}
+
 // The keyword of the record a warning's line starts, when the reference has a topic for it, as
 // the hint " (scengen explain stazione)": the author learns the record's fields there.
 std::string keyword_hint(const std::vector<ReferenceTopic>& topics, std::string_view line) {
@@ -161,15 +179,16 @@ std::string show_place(const LineIndex& lines, int line, int column, bool utf8) 
   } else {
     at = std::min(static_cast<size_t>(column - 1), bytes.size());
   }
-  // A long line is cut to a window around the caret.
+  // A long line is cut to a window of characters around the caret; near the line's end the
+  // window holds its last characters.
   size_t begin = 0;
   size_t end = bytes.size();
-  if (bytes.size() > kShownColumns) {
-    begin = at > kShownColumns / 2 ? at - kShownColumns / 2 : 0;
-    end = std::min(bytes.size(), begin + kShownColumns);
-    begin = std::min(begin, end - kShownColumns);
-    while (begin > 0 && inside_character(bytes[begin], utf8)) --begin;
-    while (end < bytes.size() && inside_character(bytes[end], utf8)) ++end;
+  if (characters_after(bytes, 0, kShownColumns, utf8) < bytes.size()) {
+    begin = characters_before(bytes, at, kShownColumns / 2, utf8);
+    end = characters_after(bytes, begin, kShownColumns, utf8);
+    if (end == bytes.size()) {
+      begin = std::min(begin, characters_before(bytes, end, kShownColumns, utf8));
+    }
   }
   const std::string_view shown = bytes.substr(begin, end - begin);
   std::string text = begin > 0 ? "..." : "";

@@ -104,6 +104,10 @@ TEST(ShowPlace, Utf8LineIsShownAsItIsAndItsColumnsCountCharacters) {
   const std::string first = shown.substr(0, shown.find('\n'));
   EXPECT_TRUE(first.starts_with("  ...\xC3\xA0")) << first;
   EXPECT_TRUE(first.ends_with("\xC3\xA0...")) << first;
+  // The window counts characters, as for a Windows-1252 line: 120 of them, the caret 60 in.
+  std::string window;
+  for (int i = 0; i < 120; ++i) window += "\xC3\xA0";
+  EXPECT_EQ(shown, "  ..." + window + "...\n  " + std::string(63, ' ') + "^\n");
 }
 
 TEST(PrintDiagnostics, WarningsLeftOutAreCountedInOneLine) {
