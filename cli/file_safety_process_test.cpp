@@ -22,6 +22,7 @@
 
 #include "bench/scenario_generator.h"
 #include "platform/input_limits.h"
+#include "platform/output_lock.h"
 #include "testing/scengen_process.h"
 #include "testing/scratch_folder.h"
 
@@ -180,6 +181,8 @@ TEST(ConcurrentWriters, RunsAndCompilesIntoOneFolderTakeTurns) {
     EXPECT_NE(std::find(versions.begin(), versions.end(), set), versions.end())
         << "the compiled files are not one compile's set";
     EXPECT_EQ(temporaries_in(shared.path()), std::vector<std::string>{});
+    // The last writer removed the lock file: the folder holds the writers' files only.
+    EXPECT_FALSE(shared.exists(kOutputLockName));
   }
 }
 
