@@ -53,11 +53,12 @@ std::string file_name(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-// One line to print: a warning or the error, with the place it points at.
+// One line to print: a warning or the error, with the place it points at. The words are made
+// as it is printed, so that a report of many warnings never holds them all.
 struct Diagnostic {
   std::optional<TextKind> text;
   std::optional<SourceSpot> where;
-  std::string headline;  // "error 15: ..." or "warning: ..."
+  const CompileWarning* warning;  // null for the error
 };
 
 // Text order: the line description before the train description, then by line and column;
@@ -214,34 +215,36 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
   const std::vector<ReferenceTopic> topics = reference_topics(formats_reference());
   std::vector<Diagnostic> diagnostics;
   diagnostics.reserve(report.warnings.size() + 1);
-  for (const CompileWarning& w : report.warnings) {
-    std::string headline = "warning: " + printable_text(utf8_from_windows_1252(w.message));
-    if (!texts.utf8) headline += keyword_hint(topics, lines_of(w.where.text).line(w.where.line));
-    diagnostics.push_back({w.where.text, w.where, std::move(headline)});
-  }
-  if (report.status_code != 0) {
-    std::string headline = describe_error(report.status_code, report.status_position);
-    if (!report.detail.empty()) {
-      headline += ": " + printable_text(utf8_from_windows_1252(report.detail));
-    }
-    diagnostics.push_back({report.text, report.where,
-                           std::move(headline) + explain_hint(report.status_code)});
-  } else if (!report.message.empty()) {
-    diagnostics.push_back({report.text, report.where, "error: " + printable_text(report.message)});
-  }
-  // The readers note warnings in the order of their texts, so a sort is seldom needed; its
-  // buffer would be as large as the report.
+  for (const CompileWarning& w : report.warnings) diagnostics.push_back({w.where.text, w.where, &w});
+  const bool error = report.status_code != 0 || !report.message.empty();
+  if (error) diagnostics.push_back({report.text, report.where, nullptr});
+  // The readers note warnings in the order of their texts, so a sort is seldom needed.
   if (!std::is_sorted(diagnostics.begin(), diagnostics.end(), comes_before)) {
     std::stable_sort(diagnostics.begin(), diagnostics.end(), comes_before);
   }
+  auto headline = [&](const Diagnostic& d) {
+    if (d.warning != nullptr) {
+      std::string words = "warning: " + printable_text(utf8_from_windows_1252(d.warning->message));
+      if (!texts.utf8) {
+        words += keyword_hint(topics, lines_of(d.warning->where.text).line(d.warning->where.line));
+      }
+      return words;
+    }
+    if (report.status_code == 0) return "error: " + printable_text(report.message);
+    std::string words = describe_error(report.status_code, report.status_position);
+    if (!report.detail.empty()) words += ": " + printable_text(utf8_from_windows_1252(report.detail));
+    return words + explain_hint(report.status_code);
+  };
+  const std::string names[2] = {printable_text(file_name(texts.path(TextKind::Line))),
+                                printable_text(file_name(texts.path(TextKind::Train)))};
   for (const Diagnostic& d : diagnostics) {
     if (!d.text) {
-      err << "scengen: " << d.headline << '\n';
+      err << "scengen: " << headline(d) << '\n';
       continue;
     }
-    err << printable_text(file_name(texts.path(*d.text)));
+    err << names[*d.text == TextKind::Line ? 0 : 1];
     if (d.where) err << ':' << d.where->line << ':' << d.where->column;
-    err << ": " << d.headline << '\n';
+    err << ": " << headline(d) << '\n';
     if (d.where) err << show_place(lines_of(*d.text), d.where->line, d.where->column, texts.utf8);
   }
   if (report.warnings_left_out > 0) {
