@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "testing/check_fixture.h"
 #include "testing/scengen_process.h"
 
 namespace scengen {
@@ -14,34 +15,10 @@ using testing::ProcessResult;
 using Check = testing::ScengenFolder;
 using Json = nlohmann::json;
 
-std::string text_of(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
-// A route of 5000 m (cells 0 to 240) and a train that compile without error or warning.
-const std::vector<std::string> kLine = {
-    "[generale]",                                   // 1
-    "lunghezza percorso, 5000",                     // 2
-    "progressiva chilometrica uno, 1000, 2000, 1",  // 3
-    "ripetizione segnali 9 codici, 0, 4000",        // 4
-    "[pendenze]",                                   // 5
-    "pendenza, 0, 0",                               // 6
-    "pendenza, 1500, 3",                            // 7
-    "[cartelli]",                                   // 8
-    "cartello_indicatore, 2500, (P.B.A.)",          // 9
-    "[fine]",                                       // 10
-};
-const std::vector<std::string> kTrain = {
-    "[generale]",                                                     // 1
-    "velocita, 0, 30",                                                // 2
-    "aderenza, 0, 96",                                                // 3
-    "stazione, 1000, 12, 600, 0,0,0, 0,0,0, 0,0,0, 0, 8,0,0, ALFA",   // 4
-    "segnale, 2000, 2, 2,3,1, 1, 2, 2,1,1, 0",                        // 5
-    "stazione, 3000, 12, 600, 0,0,0, 0,0,0, 0,0,0, 60, 8,5,0, BETA",  // 6
-    "[fine]",                                                         // 7
-};
+using testing::crlf_text;
+// The clean texts; their lines are numbered in testing/check_fixture.h.
+const std::vector<std::string>& kLine = testing::kCheckLine;
+const std::vector<std::string>& kTrain = testing::kCheckTrain;
 
 // The base texts with line `at` (from 1) replaced by `with`, or `with` inserted before it.
 struct Edit {
@@ -64,23 +41,23 @@ class CheckTexts : public Check {
  protected:
   // Writes the two texts, with the edit applied to one of them, and checks them.
   ProcessResult check(const Edit& edit, bool json = false) {
-    write("Ponte_linea.txt", text_of(edit.train ? kLine : edited(kLine, edit)));
-    write("Ponte_7-.txt", text_of(edit.train ? edited(kTrain, edit) : kTrain));
+    write("Ponte_linea.txt", crlf_text(edit.train ? kLine : edited(kLine, edit)));
+    write("Ponte_7-.txt", crlf_text(edit.train ? edited(kTrain, edit) : kTrain));
     if (json) return scengen({"check", "Ponte_linea.txt", "Ponte_7-.txt", "--json"});
     return scengen({"check", "Ponte_linea.txt", "Ponte_7-.txt"});
   }
 };
 
 TEST_F(CheckTexts, TheBaseTextsAreClean) {
-  write("Ponte_linea.txt", text_of(kLine));
-  write("Ponte_7-.txt", text_of(kTrain));
+  write("Ponte_linea.txt", crlf_text(kLine));
+  write("Ponte_7-.txt", crlf_text(kTrain));
   const ProcessResult r = scengen({"check", "Ponte_linea.txt", "Ponte_7-.txt"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out, "");
   // check writes nothing and leaves the texts as they were.
-  EXPECT_EQ(read("Ponte_linea.txt"), text_of(kLine));
-  EXPECT_EQ(read("Ponte_7-.txt"), text_of(kTrain));
+  EXPECT_EQ(read("Ponte_linea.txt"), crlf_text(kLine));
+  EXPECT_EQ(read("Ponte_7-.txt"), crlf_text(kTrain));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder()),
                           std::filesystem::directory_iterator()),
             2);
@@ -259,8 +236,8 @@ TEST_F(CheckTexts, WarningsPointAtTheFieldAndDoNotFail) {
 }
 
 TEST_F(CheckTexts, CurvesOfACompileWithoutPlanAreNoUnmatchedFields) {
-  write("Ponte_linea.txt", text_of(edited(kLine, {false, 8, "curvad6, 1000, 200", true})));
-  write("Ponte_7-.txt", text_of(kTrain));
+  write("Ponte_linea.txt", crlf_text(edited(kLine, {false, 8, "curvad6, 1000, 200", true})));
+  write("Ponte_7-.txt", crlf_text(kTrain));
   const ProcessResult checked = scengen({"check", "Ponte_linea.txt", "Ponte_7-.txt"});
   EXPECT_EQ(checked.status, 0);
   EXPECT_EQ(checked.err, "");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/check_fixture.h"
 #include "testing/scengen_process.h"
 
 namespace scengen {
@@ -15,11 +16,7 @@ namespace {
 using testing::ProcessResult;
 using Json = nlohmann::json;
 
-std::string text_of(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
+using testing::crlf_text;
 
 // A route of 5000 m with accented names in both texts, written in Windows-1252: "SAN NICOL\xD2"
 // is SAN NICOLÒ, "CITT\xC0" CITTÀ, "n\xB0" n°.
@@ -87,20 +84,20 @@ class ReportOptions : public testing::ScengenFolder {
 };
 
 TEST_F(ReportOptions, Utf8TextsCompileToTheBytesOfTheirWindows1252Form) {
-  write_texts(text_of(kLine), text_of(kTrain));
+  write_texts(crlf_text(kLine), crlf_text(kTrain));
   const auto windows = compiled("windows");
   EXPECT_FALSE(windows[1].empty());
   // The names reach the scenario table as their code-page bytes.
   EXPECT_NE(windows[1].find("SAN NICOL\xD2"), std::string::npos);
 
-  write_texts(utf8_of(text_of(kLine)), utf8_of(text_of(kTrain)));
+  write_texts(utf8_of(crlf_text(kLine)), utf8_of(crlf_text(kTrain)));
   // Compared as a whole: a failure must not print megabytes of bytes.
   EXPECT_TRUE(compiled("utf8", {"--encoding", "utf-8"}) == windows);
   const ProcessResult checked = run("check", {"--encoding", "UTF-8"});
   EXPECT_EQ(checked.status, 0) << checked.err;
 
   // A byte-order mark at the start of a text is dropped.
-  write_texts("\xEF\xBB\xBF" + utf8_of(text_of(kLine)), "\xEF\xBB\xBF" + utf8_of(text_of(kTrain)));
+  write_texts("\xEF\xBB\xBF" + utf8_of(crlf_text(kLine)), "\xEF\xBB\xBF" + utf8_of(crlf_text(kTrain)));
   EXPECT_TRUE(compiled("marked", {"--encoding", "utf-8"}) == windows);
 }
 
@@ -123,7 +120,7 @@ TEST_F(ReportOptions, Utf8TextThatHasNoWindows1252FormIsAnErrorAtItsPlace) {
        "CITT\\xc0"},
   };
   for (const Case& k : cases) {
-    write_texts(utf8_of(text_of(kLine)), text_of(train_with(4, start + k.station)));
+    write_texts(utf8_of(crlf_text(kLine)), crlf_text(train_with(4, start + k.station)));
     for (const char* command : {"check", "compile", "render"}) {
       const ProcessResult r = run(command, {"--encoding", "utf-8"});
       EXPECT_EQ(r.status, 1) << command << r.err;
@@ -148,9 +145,9 @@ TEST_F(ReportOptions, Utf8TextThatHasNoWindows1252FormIsAnErrorAtItsPlace) {
 }
 
 TEST_F(ReportOptions, StrictMakesWarningsFailCheckAndCompile) {
-  const std::string clean = text_of(kTrain);
+  const std::string clean = crlf_text(kTrain);
   // "3.5" reads 3: a warning, and the compiled bytes are those of "3".
-  const std::string warned = text_of(train_with(3, "aderenza, 0, 96.5"));
+  const std::string warned = crlf_text(train_with(3, "aderenza, 0, 96.5"));
   struct Case {
     const std::string* train;
     std::string command;
@@ -163,7 +160,7 @@ TEST_F(ReportOptions, StrictMakesWarningsFailCheckAndCompile) {
       {&warned, "compile", true, 1},
   };
   for (const Case& k : cases) {
-    write_texts(text_of(kLine), *k.train);
+    write_texts(crlf_text(kLine), *k.train);
     std::vector<std::string> more;
     if (k.strict) more.push_back("--strict");
     const ProcessResult r = run(k.command, more);
@@ -176,9 +173,9 @@ TEST_F(ReportOptions, StrictMakesWarningsFailCheckAndCompile) {
     EXPECT_EQ(j.err, "");
   }
   // A strict compile still writes its files, the same bytes as without the warning.
-  write_texts(text_of(kLine), clean);
+  write_texts(crlf_text(kLine), clean);
   const auto expected = compiled("clean");
-  write_texts(text_of(kLine), warned);
+  write_texts(crlf_text(kLine), warned);
   std::filesystem::create_directory(at("strict"));
   EXPECT_EQ(run("compile", {"--strict", "--out", "strict"}).status, 1);
   EXPECT_TRUE(read("strict/Ponte_7.sim") == expected[1]);
@@ -189,7 +186,7 @@ TEST_F(ReportOptions, MaxWarningsCapsTheTextAndTheJson) {
   // 60 lines that match no record, one warning each.
   std::vector<std::string> train = kTrain;
   train.insert(train.begin() + 1, 60, "zzz");
-  write_texts(text_of(kLine), text_of(train));
+  write_texts(crlf_text(kLine), crlf_text(train));
   struct Case {
     std::vector<std::string> options;
     size_t shown;
@@ -228,7 +225,7 @@ TEST_F(ReportOptions, ALongLineIsShownCutAroundTheCaret) {
   for (int i = 0; i < 10000; ++i) fields += "x,";
   std::vector<std::string> train = kTrain;
   train.insert(train.begin() + 1, fields);
-  write_texts(text_of(kLine), text_of(train));
+  write_texts(crlf_text(kLine), crlf_text(train));
   const ProcessResult r = run("check");
   EXPECT_EQ(r.status, 0);
   const auto lines = r.err_lines();
@@ -245,7 +242,7 @@ TEST_F(ReportOptions, RenderReportsWhatCheckReportsAndMarksAFailedCompile) {
   std::vector<std::string> line = kLine;
   line[4] = "pendenza, 1510, 3";  // a warning: the cell is rounded
   line.insert(line.begin() + 5, "pendenza, 12000, 3");  // error 15
-  write_texts(text_of(line), text_of(kTrain));
+  write_texts(crlf_text(line), crlf_text(kTrain));
   const ProcessResult checked = run("check");
   ASSERT_EQ(checked.status, 1);
   const ProcessResult rendered = run("render");
@@ -263,7 +260,7 @@ TEST_F(ReportOptions, RenderReportsWhatCheckReportsAndMarksAFailedCompile) {
   }
 
   // A clean compile carries no banner.
-  write_texts(text_of(kLine), text_of(kTrain));
+  write_texts(crlf_text(kLine), crlf_text(kTrain));
   const ProcessResult clean = run("render");
   EXPECT_EQ(clean.status, 0) << clean.err;
   EXPECT_EQ(read("Ponte_map.svg").find("compile-failure"), std::string::npos);

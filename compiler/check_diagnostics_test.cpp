@@ -9,38 +9,15 @@
 
 #include "compiler/compile.h"
 #include "compiler/output_files.h"
+#include "testing/check_fixture.h"
 
 namespace scengen {
 namespace {
 
-std::string text_of(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
-// A route of 5000 m and a train that compile without error or warning.
-const std::vector<std::string> kLine = {
-    "[generale]",                                   // 1
-    "lunghezza percorso, 5000",                     // 2
-    "progressiva chilometrica uno, 1000, 2000, 1",  // 3
-    "ripetizione segnali 9 codici, 0, 4000",        // 4
-    "[pendenze]",                                   // 5
-    "pendenza, 0, 0",                               // 6
-    "pendenza, 1500, 3",                            // 7
-    "[cartelli]",                                   // 8
-    "cartello_indicatore, 2500, (P.B.A.)",          // 9
-    "[fine]",                                       // 10
-};
-const std::vector<std::string> kTrain = {
-    "[generale]",                                                     // 1
-    "velocita, 0, 30",                                                // 2
-    "aderenza, 0, 96",                                                // 3
-    "stazione, 1000, 12, 600, 0,0,0, 0,0,0, 0,0,0, 0, 8,0,0, ALFA",   // 4
-    "segnale, 2000, 2, 2,3,1, 1, 2, 2,1,1, 0",                        // 5
-    "stazione, 3000, 12, 600, 0,0,0, 0,0,0, 0,0,0, 60, 8,5,0, BETA",  // 6
-    "[fine]",                                                         // 7
-};
+using testing::crlf_text;
+// The clean texts; their lines are numbered in testing/check_fixture.h.
+const std::vector<std::string>& kLine = testing::kCheckLine;
+const std::vector<std::string>& kTrain = testing::kCheckTrain;
 
 constexpr TextKind L = TextKind::Line;
 constexpr TextKind T = TextKind::Train;
@@ -176,8 +153,8 @@ const Row kRows[] = {
 TEST(CheckDiagnostics, EachBrokenTextGivesItsDiagnosticAndTheSameBytes) {
   for (const Row& row : kRows) {
     SCOPED_TRACE(row.name);
-    const std::string line = text_of(row.edited == L ? edited(kLine, row) : kLine);
-    const std::string train = text_of(row.edited == T ? edited(kTrain, row) : kTrain);
+    const std::string line = crlf_text(row.edited == L ? edited(kLine, row) : kLine);
+    const std::string train = crlf_text(row.edited == T ? edited(kTrain, row) : kTrain);
     const Compiled with = compile(line, train, true);
     const Compiled without = compile(line, train, false);
 
@@ -215,10 +192,10 @@ TEST(CheckDiagnostics, EachBrokenTextGivesItsDiagnosticAndTheSameBytes) {
 }
 
 TEST(CheckDiagnostics, ASealErrorWithoutWarningsStillSaysTheCellIsReserved) {
-  const std::string line = text_of(kLine);
+  const std::string line = crlf_text(kLine);
   std::vector<std::string> train = kTrain;
   train.insert(train.begin() + 4, kSignalAt0);
-  const Compiled run = compile(line, text_of(train), false);
+  const Compiled run = compile(line, crlf_text(train), false);
   ASSERT_EQ(run.outcome.seal_code, 1250);
   EXPECT_NE(run.c.StatusDetail.find("cell 1 (0 to 50 m) is reserved"), std::string::npos);
   EXPECT_FALSE(run.c.StatusSource.has_value());
