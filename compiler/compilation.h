@@ -83,14 +83,17 @@ inline void record_error(Compilation& c, int32_t code, int32_t position) {
   c.StatusPosition = position;
 }
 
+/// Whether a warning noted now is kept; past the cap it is counted here instead, and its caller
+/// need not make its words.
+inline bool keeps_next_warning(Compilation& c) {
+  if (c.Warnings.size() < c.MaxWarnings) return true;
+  ++c.WarningsLeftOut;
+  return false;
+}
+
 /// Notes a warning at a place in a text, when the compile collects warnings.
 inline void record_warning(Compilation& c, const SourceSpot& where, std::string message) {
-  if (!c.CollectWarnings) return;
-  if (c.Warnings.size() < c.MaxWarnings) {
-    c.Warnings.push_back({where, std::move(message)});
-  } else {
-    ++c.WarningsLeftOut;
-  }
+  if (c.CollectWarnings && keeps_next_warning(c)) c.Warnings.push_back({where, std::move(message)});
 }
 
 /// Empties every slot of the scenario table (numbers 0, texts empty).

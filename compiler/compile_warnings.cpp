@@ -34,15 +34,12 @@ bool warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_v
   const std::string_view text = trimmed(field);
   if (text.empty()) return false;
   if (text.front() == '[' && text.back() == ']') return false;  // a section header
-  // Past the cap only the count matters: the text and the suggestion would be thrown away.
-  if (c.Warnings.size() >= c.MaxWarnings) {
-    ++c.WarningsLeftOut;
-    return true;
-  }
+  // Past the cap only the count matters: the words and the suggestion would be thrown away.
+  if (!keeps_next_warning(c)) return true;
   std::string message = quoted(text) + " matches no record and is ignored";
   const std::string_view suggestion = near_keyword(text, names);
   if (!suggestion.empty()) message += "; did you mean " + quoted(suggestion) + "?";
-  record_warning(c, where, std::move(message));
+  c.Warnings.push_back({where, std::move(message)});
   return true;
 }
 
@@ -54,19 +51,15 @@ std::string_view near_keyword(std::string_view field, std::span<const std::strin
   for (char& ch : folded) {
     if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
   }
-  // A slip of a letter or two, never half the word.
-  const auto allowed_for = [](std::string_view name) -> size_t {
-    return name.size() >= 8 ? 3 : name.size() >= 5 ? 2 : 1;
-  };
-  constexpr size_t kMostAllowed = 3;
+  constexpr size_t kMostAllowed = 3;  // the slip allowed to the longest names, below
   std::string_view best;
   size_t best_distance = SIZE_MAX;
   size_t row[kLongest + 1];
   for (const std::string_view name : names) {
     // The lengths' difference is a floor of the distance: a name that cannot come nearer than
     // the best so far, or than any slip allows, is not worth its table.
-    const size_t floor = name.size() > folded.size() ? name.size() - folded.size()
-                                                     : folded.size() - name.size();
+    const size_t floor =
+        std::max(name.size(), folded.size()) - std::min(name.size(), folded.size());
     if (floor >= best_distance || floor > kMostAllowed) continue;
     // Levenshtein distance, one row at a time; a row whose least value is already too far ends
     // the name, since the rows below it never get smaller.
@@ -90,7 +83,8 @@ std::string_view near_keyword(std::string_view field, std::span<const std::strin
       best = name;
     }
   }
-  const size_t allowed = allowed_for(best);
+  // A slip of a letter or two, never half the word.
+  const size_t allowed = best.size() >= 8 ? kMostAllowed : best.size() >= 5 ? 2 : 1;
   if (best_distance == 0 || best_distance > allowed) return {};
   return best;
 }
