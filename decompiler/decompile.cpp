@@ -140,7 +140,7 @@ struct PlanFile {
 };
 
 // The plan of `files`, when it has one that is a plan file (the caller checked it; bytes that are
-// not one count as no plan).
+// not one count as no plan). Checking walks the whole file: it is done once a decompile.
 std::optional<PlanFile> plan_file(const CompiledScenario& files) {
   if (!files.plan) return std::nullopt;
   const Decoded<RoutePlanLayout> layout = check_route_plan(*files.plan);
@@ -250,8 +250,8 @@ int32_t lowest_board_slot(const std::vector<TrackCell>& cells) {
   return lowest;
 }
 
-std::string line_text(const CompiledScenario& files, const std::vector<TrackCell>& cells,
-                      std::vector<std::string>& notes) {
+std::string line_text(const CompiledScenario& files, const std::optional<PlanFile>& plan,
+                      const std::vector<TrackCell>& cells, std::vector<std::string>& notes) {
   const ScenarioTable& table = files.table;
   Text text;
   text.line("- line description recovered by scengen decompile from the compiled files");
@@ -287,7 +287,7 @@ std::string line_text(const CompiledScenario& files, const std::vector<TrackCell
   }
 
   text.line("[curve]");
-  if (const std::optional<PlanFile> plan = plan_file(files)) {
+  if (plan) {
     for (const Curve& c : curves(*plan, notes)) {
       text.format("curva%c%d,  %d,  %d", c.curve_class < 0 ? 's' : 'd', std::abs(c.curve_class),
                   c.start, c.length);
@@ -761,9 +761,9 @@ void compare_plans(const PlanFile& file, const TrackPlan& texts, DifferenceList&
   }
 }
 
-}  // namespace
-
-Decompilation write_texts(const CompiledScenario& files, const std::vector<int32_t>& explicit_180) {
+// The texts of `files`, whose checked plan is `plan`.
+Decompilation texts_of(const CompiledScenario& files, const std::optional<PlanFile>& plan,
+                       const std::vector<int32_t>& explicit_180) {
   Decompilation d;
   // The seal wrote cell 1's first two values over zeros: any feature there had zeros.
   std::vector<TrackCell> cells = files.cells;
@@ -772,21 +772,28 @@ Decompilation write_texts(const CompiledScenario& files, const std::vector<int32
     cells[kSealCell].Param2 = 0;
   }
   const std::set<int32_t> authored(explicit_180.begin(), explicit_180.end());
-  d.line_text = line_text(files, cells, d.notes);
+  d.line_text = line_text(files, plan, cells, d.notes);
   d.train_text = train_text(files, cells, authored, d.notes);
   return d;
 }
 
+}  // namespace
+
+Decompilation write_texts(const CompiledScenario& files, const std::vector<int32_t>& explicit_180) {
+  return texts_of(files, plan_file(files), explicit_180);
+}
+
 Decompilation decompile(const CompiledScenario& files, const std::string& route_id,
                         const std::string& train_number) {
+  const std::optional<PlanFile> plan = plan_file(files);
   std::vector<int32_t> explicit_180;
   for (int round = 0;; ++round) {
-    Decompilation d = write_texts(files, explicit_180);
+    Decompilation d = texts_of(files, plan, explicit_180);
     Compilation c;
     c.RouteId = route_id;
     c.TrainNumber = train_number;
     MemoryTexts texts(d.line_text, d.train_text);
-    const CompileOutcome outcome = compile_scenario(c, texts, files.plan ? 1 : 0);
+    const CompileOutcome outcome = compile_scenario(c, texts, plan ? 1 : 0);
     if (outcome.end != CompileEnd::Sealed) {
       d.differences.push_back(outcome.end == CompileEnd::NoTrack
                                   ? "the texts compile to no track"
@@ -816,9 +823,7 @@ Decompilation decompile(const CompiledScenario& files, const std::string& route_
                  std::to_string(c.StatusPosition) + " m");
       compare_cells(files.cells, c.TrackCells, list);
       compare_table(files.table, c.ScenarioTable, list);
-      if (const std::optional<PlanFile> plan = plan_file(files)) {
-        compare_plans(*plan, c.TrackPlan, list);
-      }
+      if (plan) compare_plans(*plan, c.TrackPlan, list);
     }
     return d;
   }
