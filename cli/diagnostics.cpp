@@ -215,9 +215,12 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
   const std::vector<ReferenceTopic> topics = reference_topics(formats_reference());
   std::vector<Diagnostic> diagnostics;
   diagnostics.reserve(report.warnings.size() + 1);
-  for (const CompileWarning& w : report.warnings) diagnostics.push_back({w.where.text, w.where, &w});
-  const bool error = report.status_code != 0 || !report.message.empty();
-  if (error) diagnostics.push_back({report.text, report.where, nullptr});
+  for (const CompileWarning& w : report.warnings) {
+    diagnostics.push_back({w.where.text, w.where, &w});
+  }
+  if (report.status_code != 0 || !report.message.empty()) {
+    diagnostics.push_back({report.text, report.where, nullptr});
+  }
   // The readers note warnings in the order of their texts, so a sort is seldom needed.
   if (!std::is_sorted(diagnostics.begin(), diagnostics.end(), comes_before)) {
     std::stable_sort(diagnostics.begin(), diagnostics.end(), comes_before);
@@ -232,7 +235,9 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     }
     if (report.status_code == 0) return "error: " + printable_text(report.message);
     std::string words = describe_error(report.status_code, report.status_position);
-    if (!report.detail.empty()) words += ": " + printable_text(utf8_from_windows_1252(report.detail));
+    if (!report.detail.empty()) {
+      words += ": " + printable_text(utf8_from_windows_1252(report.detail));
+    }
     return words + explain_hint(report.status_code);
   };
   const std::string names[2] = {printable_text(file_name(texts.path(TextKind::Line))),

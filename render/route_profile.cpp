@@ -351,8 +351,12 @@ void ProfilePicture::draw_elevation() {
       from = middle - 1.5;
       to = middle + 1.5;
     }
-    const size_t i = std::min(shown - 1, static_cast<size_t>(std::max(0, t.start) / kElevationStep));
-    const size_t j = std::min(shown - 1, static_cast<size_t>(std::max(0, t.end) / kElevationStep));
+    // The elevation values under the tunnel's two ends.
+    auto under = [&](int32_t metres) {
+      return std::min(shown - 1, static_cast<size_t>(std::max(0, metres) / kElevationStep));
+    };
+    const size_t i = under(t.start);
+    const size_t j = under(t.end);
     svg_->line(from, y(e[i]) - 5, to, y(e[j]) - 5,
                std::string("class=\"profile-tunnel\" data-m=\"") + std::to_string(t.start) +
                    "\" stroke=\"" + kTunnelColour + "\" stroke-width=\"6\"");
