@@ -5,7 +5,7 @@
 #include "platform/platform.h"
 #include "run/exit_status.h"
 #include "run/file_failure.h"
-#include "run/form1.h"
+#include "run/builtin_run.h"
 #include "run/own_files.h"
 
 namespace scengen {
@@ -47,7 +47,7 @@ int run_built_in(const RunOptions& o, Console& console) {
         return kExitFileFailed;
       }
     }
-    return Form1(platform, files, folder).Form_Load(j);
+    return BuiltinRun(platform, files, folder).run(j);
   } catch (const FileError& error) {
     platform.report(write_failure_line(error));
     return kExitFileFailed;

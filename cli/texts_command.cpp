@@ -48,12 +48,12 @@ int write_texts(const TextsOptions& o, Console& console) {
       dati_linea_annotated(place);
       dati_treno_annotated(place);
     } else {
-      dati_linea(place);
-      dati_treno(place);
+      write_line_description(place);
+      write_train_description(place);
     }
-    dati_note(place);
-    dati_rallentamenti(place);
-    dati_scheda(place);
+    write_scenario_notes(place);
+    write_slow_order_notice(place);
+    write_train_card(place);
   } catch (const FileError& error) {
     report_write_failure(error, console);
     return kExitFileFailed;

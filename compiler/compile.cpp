@@ -2,7 +2,7 @@
 
 #include "compiler/compile_warnings.h"
 #include "compiler/finishing_pass.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/read_descriptions.h"
 
 namespace scengen {
 
@@ -15,7 +15,7 @@ CompileOutcome compile_scenario(Compilation& c, DescriptionTexts& texts, int32_t
   c.WarningsLeftOut = 0;
   c.CellSources.clear();
   clear_scenario_table(c);
-  memorizza_dati(c, texts);
+  read_descriptions(c, texts);
   if (!c.has_track()) return {CompileEnd::NoTrack, 0};
   const int32_t code_before = c.StatusCode;
   finishing_pass(c);

@@ -9,8 +9,8 @@
 
 namespace scengen {
 
-/// A reading failure inside memorizza_dati: the end of the text inside a record, a number too
-/// large for its width, a table that is full. Only memorizza_dati's code-25 handler catches it.
+/// A reading failure inside read_descriptions: the end of the text inside a record, a number too
+/// large for its width, a table that is full. Only read_descriptions's code-25 handler catches it.
 struct ReadFailure {
   SourceSpot where;
   std::string reason;

@@ -44,7 +44,7 @@ bool place_code_point(Compilation& c, int32_t index) {
 bool lower_code_point(Compilation& c, int32_t index) {
   if (!has_kind(c, index, kCodePoint)) return false;
   TrackCell& cell = c.TrackCells[index];
-  cell.Param1 = static_cast<int16_t>(minimo(kDerivedSpeedCode, cell.Param1));
+  cell.Param1 = static_cast<int16_t>(minimum(kDerivedSpeedCode, cell.Param1));
   return true;
 }
 
@@ -167,18 +167,18 @@ void finishing_pass(Compilation& c) {
   }
 }
 
-int32_t minimo(int32_t x, int32_t y) {
+int32_t minimum(int32_t x, int32_t y) {
   return x > y ? y : x;
 }
 
-int16_t codice_gara_og(Compilation& c) {
+int16_t plain_scenario_code(Compilation& c) {
   build_code_text(c);
   int32_t sum = 0;
   for (int position = 1; position <= kCodeBytes; ++position) sum += code_byte(c, position);
   return static_cast<int16_t>(sum);
 }
 
-int32_t codice_gara_st(Compilation& c) {
+int32_t weighted_scenario_code(Compilation& c) {
   build_code_text(c);
   int32_t sum = 0;
   for (int position = 1; position <= kCodeBytes; ++position) {
@@ -194,8 +194,8 @@ int32_t seal(Compilation& c) {
   general.Small1 = kTableSeal;
   first.Param1 = kCellSeal;
   if (general.Num4 != 0 || first.Param2 != 0) return 1251;
-  general.Num4 = codice_gara_st(c);
-  first.Param2 = codice_gara_og(c);
+  general.Num4 = weighted_scenario_code(c);
+  first.Param2 = plain_scenario_code(c);
   return 0;
 }
 

@@ -17,14 +17,14 @@ void finishing_pass(Compilation& c);
 int32_t seal(Compilation& c);
 
 /// `y` when `x` is greater than `y`, otherwise `x` (a tie gives `x`).
-int32_t minimo(int32_t x, int32_t y);
+int32_t minimum(int32_t x, int32_t y);
 
 /// The plain scenario code: the sum of the first 25 bytes of the code text, which it rebuilds in
 /// CurrentField.
-int16_t codice_gara_og(Compilation& c);
+int16_t plain_scenario_code(Compilation& c);
 
 /// The weighted scenario code: the sum of each of the first 25 bytes of the code text times its
 /// position (1 to 25); rebuilds the code text in CurrentField.
-int32_t codice_gara_st(Compilation& c);
+int32_t weighted_scenario_code(Compilation& c);
 
 }  // namespace scengen

@@ -328,7 +328,7 @@ TEST(FinishingPass, ArbitraryCellsStayInsideTheTrack) {
   }
 }
 
-// A sealed model of a few cells with the identity where memorizza_dati copies it.
+// A sealed model of a few cells with the identity where read_descriptions copies it.
 Compilation make_sealable(const std::string& train_number, const std::string& route_id) {
   Compilation c = make_track(10, {});
   c.ScenarioTable[86].Text = train_number;

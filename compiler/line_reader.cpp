@@ -1,4 +1,4 @@
-// The first half of memorizza_dati: the line description into TrackCells, TrackPlan, the tunnel
+// The first half of read_descriptions: the line description into TrackCells, TrackPlan, the tunnel
 // lists and ScenarioTable slots 80 down and 81 to 86.
 #include <string>
 #include <string_view>
@@ -7,7 +7,7 @@
 #include "compiler/field_reader.h"
 #include "compiler/keywords.h"
 #include "compiler/line_placement.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/read_descriptions.h"
 
 namespace scengen {
 namespace {
@@ -49,7 +49,7 @@ std::string_view general_record(std::string_view field) {
 enum class Flow {
   Next,       // on with the next keyword field
   EndOfText,  // code 15: the end steps run as at the end of the file
-  Stop,       // an error that ends memorizza_dati
+  Stop,       // an error that ends read_descriptions
 };
 
 class LineReader {
@@ -83,7 +83,7 @@ class LineReader {
   }
   bool at_end() const { return reader_.at_end(); }
 
-  // Closes and deletes the text and records a code that ends memorizza_dati.
+  // Closes and deletes the text and records a code that ends read_descriptions.
   bool stop(int32_t code) {
     texts_.delete_line_text();
     record_error(c_, code);

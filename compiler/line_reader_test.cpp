@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "compiler/field_reader.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/read_descriptions.h"
 
 namespace scengen {
 namespace {
@@ -46,13 +46,13 @@ LineRun compile_line(std::optional<std::string> line, int32_t flag = 0) {
   run.c.CompileFlag = flag;
   run.c.StatusPosition = kUnchanged;
   MemoryTexts texts(std::move(line), std::string(kTrainText));
-  memorizza_dati(run.c, texts);
+  read_descriptions(run.c, texts);
   run.line_exists = texts.line_exists();
   run.train_exists = texts.train_exists();
   return run;
 }
 
-// The codes after which memorizza_dati stops: the train text is neither read nor deleted.
+// The codes after which read_descriptions stops: the train text is neither read nor deleted.
 bool stops_before_train(int32_t code) {
   for (int32_t stop : {1, 3, 4, 5, 6, 21, 101, 102, 103})
     if (code == stop) return true;
@@ -592,7 +592,7 @@ class UnreadableTexts : public MemoryTexts {
 TEST(LineReader, AnUnreadableTextIsCode25) {
   Compilation c;
   UnreadableTexts texts;
-  memorizza_dati(c, texts);
+  read_descriptions(c, texts);
   EXPECT_EQ(c.StatusCode, 25);
   EXPECT_FALSE(texts.line_exists());
   EXPECT_FALSE(texts.train_exists());

@@ -6,7 +6,7 @@
 #include "compiler/compile_warnings.h"
 #include "compiler/field_reader.h"
 #include "compiler/keywords.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/read_descriptions.h"
 #include "compiler/signal_placement.h"
 
 namespace scengen {
@@ -591,7 +591,7 @@ void read_train_description(Compilation& c, DescriptionTexts& texts, ReadingStat
                      "the train description has no 'aderenza' step: the adhesion is 0 along the "
                      "whole track");
   }
-  // Every way out but a reading failure deletes the text here; memorizza_dati's handler deletes
+  // Every way out but a reading failure deletes the text here; read_descriptions's handler deletes
   // it after a failure.
   texts.delete_train_text();
   state.speed_cursor = reader.speed_cursor();

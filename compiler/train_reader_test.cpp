@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "compiler/field_reader.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/read_descriptions.h"
 #include "testing/models.h"
 
 namespace scengen {
@@ -62,7 +62,7 @@ struct Case {
   std::function<void(Compilation&, ReadingState&)> prepare = nullptr;
 };
 
-// Runs the train half as memorizza_dati does: a reading failure is code 25.
+// Runs the train half as read_descriptions does: a reading failure is code 25.
 void run_case(const Case& k) {
   SCOPED_TRACE(k.name);
   Compilation c = make_model();

@@ -13,10 +13,10 @@ LineList slow_order_notice_lines();
 LineList train_card_lines();
 
 /// Writes RouteId + "_" + TrainNumber + "_note.txt".
-void dati_note(const OutputPlace& out);
+void write_scenario_notes(const OutputPlace& out);
 /// Writes RouteId + "_" + TrainNumber + "_rallentamenti.txt".
-void dati_rallentamenti(const OutputPlace& out);
+void write_slow_order_notice(const OutputPlace& out);
 /// Writes RouteId + "_" + TrainNumber + "_scheda_treno.txt".
-void dati_scheda(const OutputPlace& out);
+void write_train_card(const OutputPlace& out);
 
 }  // namespace scengen

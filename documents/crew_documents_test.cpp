@@ -18,9 +18,9 @@ struct Writer {
 };
 
 const Writer kWriters[] = {
-    {dati_note, "_note.txt"},
-    {dati_rallentamenti, "_rallentamenti.txt"},
-    {dati_scheda, "_scheda_treno.txt"},
+    {write_scenario_notes, "_note.txt"},
+    {write_slow_order_notice, "_rallentamenti.txt"},
+    {write_train_card, "_scheda_treno.txt"},
 };
 
 // The identity names the file and nothing else: the documents' texts are constants.

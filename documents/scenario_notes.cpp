@@ -74,7 +74,7 @@ LineList scenario_notes_lines() {
   return make_line_list(kScenarioNotes);
 }
 
-void dati_note(const OutputPlace& out) {
+void write_scenario_notes(const OutputPlace& out) {
   write_line_list(out, out.RouteId + "_" + out.TrainNumber + "_" + "note.txt",
                   scenario_notes_lines());
 }

@@ -15,7 +15,7 @@ constexpr const char* kFileName = "Veltrano_Quarnelo_58316_note.txt";
 class ScenarioNotesFile : public testing::WrittenText {
  protected:
   void SetUp() override {
-    write_with(dati_note, kFileName);
+    write_with(write_scenario_notes, kFileName);
     ASSERT_EQ(lines.size(), 22u);
   }
 };

@@ -64,7 +64,7 @@ LineList slow_order_notice_lines() {
   return make_line_list(kSlowOrderNotice);
 }
 
-void dati_rallentamenti(const OutputPlace& out) {
+void write_slow_order_notice(const OutputPlace& out) {
   write_line_list(out, out.RouteId + "_" + out.TrainNumber + "_" + "rallentamenti.txt",
                   slow_order_notice_lines());
 }

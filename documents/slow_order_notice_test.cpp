@@ -16,7 +16,7 @@ constexpr const char* kFileName = "Veltrano_Quarnelo_58316_rallentamenti.txt";
 class SlowOrderNoticeFile : public testing::WrittenText {
  protected:
   void SetUp() override {
-    write_with(dati_rallentamenti, kFileName);
+    write_with(write_slow_order_notice, kFileName);
     ASSERT_EQ(lines.size(), 47u);
   }
 };

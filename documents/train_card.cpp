@@ -63,7 +63,7 @@ LineList train_card_lines() {
   return make_line_list(kTrainCard);
 }
 
-void dati_scheda(const OutputPlace& out) {
+void write_train_card(const OutputPlace& out) {
   write_line_list(out, out.RouteId + "_" + out.TrainNumber + "_" + "scheda_treno.txt",
                   train_card_lines());
 }

@@ -17,7 +17,7 @@ constexpr const char* kFileName = "Veltrano_Quarnelo_58316_scheda_treno.txt";
 class TrainCardFile : public testing::WrittenText {
  protected:
   void SetUp() override {
-    write_with(dati_scheda, kFileName);
+    write_with(write_train_card, kFileName);
     ASSERT_EQ(lines.size(), 46u);
   }
 };

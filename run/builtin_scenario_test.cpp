@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "compiler/compile.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/read_descriptions.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
 

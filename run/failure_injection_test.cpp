@@ -8,7 +8,7 @@
 #include <map>
 
 #include "run/exit_status.h"
-#include "run/form1.h"
+#include "run/builtin_run.h"
 #include "testing/file_faults.h"
 #include "testing/recording_platform.h"
 #include "testing/scratch_folder.h"
@@ -53,7 +53,7 @@ class FailureInjection : public ::testing::Test {
     // ctest runs the tests of this suite in parallel processes: each makes its own reference.
     const testing::ScratchFolder folder("failures-reference");
     RecordingPlatform platform;
-    ASSERT_EQ(Form1(platform, system_files(), folder.path()).Form_Load(), kExitOk);
+    ASSERT_EQ(BuiltinRun(platform, system_files(), folder.path()).run(), kExitOk);
     reference_[kLineText] = emit_line_list(line_description_lines());
     reference_[kTrainText] = emit_line_list(train_description_lines());
     for (size_t i = 2; i < kWritten.size(); ++i) reference_[kWritten[i]] = folder.read(kWritten[i]);
@@ -97,11 +97,11 @@ class FailureInjection : public ::testing::Test {
   // Writes the two description texts as the run's writers do.
   void write_texts() const {
     const OutputPlace out{system_files(), folder_, kBuiltInRouteId, kBuiltInTrainNumber};
-    dati_linea(out);
-    dati_treno(out);
+    write_line_description(out);
+    write_train_description(out);
   }
-  Form1 form(FileLayer& files) {
-    Form1 f(platform_, files, folder_);
+  BuiltinRun form(FileLayer& files) {
+    BuiltinRun f(platform_, files, folder_);
     f.state.RouteId = kBuiltInRouteId;
     f.state.TrainNumber = kBuiltInTrainNumber;
     return f;
@@ -122,7 +122,7 @@ TEST_F(FailureInjection, AFolderWithoutWritePermission) {
                     "AFolderThatRefusesEveryWrite covers the same path";
   }
   fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_EQ(form(system_files()).Form_Load(), kExitFileFailed);
+  EXPECT_EQ(form(system_files()).run(), kExitFileFailed);
   EXPECT_EQ(platform_.reports, std::vector<std::string>{"scengen: cannot write " +
                                                         quoted(kLineText) + ": Permission denied"});
   EXPECT_TRUE(scratch_.names().empty());
@@ -132,7 +132,7 @@ TEST_F(FailureInjection, AFolderWithoutWritePermission) {
 TEST_F(FailureInjection, AFolderThatRefusesEveryWrite) {
   put_earlier_files();
   RefusingFolder files;
-  EXPECT_EQ(form(files).Form_Load(), kExitFileFailed);
+  EXPECT_EQ(form(files).run(), kExitFileFailed);
   EXPECT_EQ(platform_.reports, std::vector<std::string>{"scengen: cannot write " +
                                                         quoted(kLineText) + ": Permission denied"});
   expect_stopped_at(0);
@@ -147,7 +147,7 @@ TEST_F(FailureInjection, ADiskThatFillsUpInTheMiddleOfEachFile) {
     put_earlier_files();
     // Room for half of the file.
     FullDiskFor files(name, reference_.at(name).size() / 2);
-    EXPECT_EQ(form(files).Form_Load(), kExitFileFailed);
+    EXPECT_EQ(form(files).run(), kExitFileFailed);
     EXPECT_EQ(platform_.reports, std::vector<std::string>{"scengen: cannot write " + quoted(name) +
                                                           ": File too large"});
     EXPECT_TRUE(platform_.boxes.empty());
@@ -161,7 +161,7 @@ TEST_F(FailureInjection, AFolderInPlaceOfEachFile) {
     SCOPED_TRACE(name);
     fresh_folder();
     fs::create_directory(scratch_.at(name));
-    EXPECT_EQ(form(system_files()).Form_Load(), kExitFileFailed);
+    EXPECT_EQ(form(system_files()).run(), kExitFileFailed);
     EXPECT_EQ(platform_.reports, std::vector<std::string>{"scengen: cannot write " + quoted(name) +
                                                           ": Is a directory"});
     EXPECT_TRUE(fs::is_directory(scratch_.at(name)));
@@ -185,7 +185,7 @@ TEST_F(FailureInjection, AFolderInPlaceOfEachFile) {
 TEST_F(FailureInjection, TheLineTextVanishesBeforeItIsRead) {
   scratch_.write("Veltrano_Quarnelo_58316.dat", "earlier track");
   TroubledText files(kLineText, TroubledText::Vanishes);
-  EXPECT_EQ(form(files).Form_Load(), kExitStopped);
+  EXPECT_EQ(form(files).run(), kExitStopped);
   EXPECT_EQ(platform_.reports,
             std::vector<std::string>{"scengen: error 101: cannot read " + quoted(kLineText) +
                                      ": No such file or directory; no binary file was written"});
@@ -199,7 +199,7 @@ TEST_F(FailureInjection, TheLineTextVanishesBeforeItIsRead) {
 
 TEST_F(FailureInjection, TheTrainTextVanishesBeforeItIsRead) {
   TroubledText files(kTrainText, TroubledText::Vanishes);
-  EXPECT_EQ(form(files).Form_Load(), kExitCompileError);
+  EXPECT_EQ(form(files).run(), kExitCompileError);
   EXPECT_EQ(platform_.reports,
             std::vector<std::string>{"scengen: error 25: cannot read " + quoted(kTrainText) +
                                      ": No such file or directory"});
@@ -239,7 +239,7 @@ TEST_F(FailureInjection, ADescriptionTextThatCannotBeRead) {
     }
     TroubledText troubled(test.text, TroubledText::DeviceError);
     FileLayer& files = test.folder ? system_files() : troubled;
-    EXPECT_EQ(form(files).memorizza_percorso(1), test.status);
+    EXPECT_EQ(form(files).compile_texts(1), test.status);
     EXPECT_EQ(platform_.reports, std::vector<std::string>{"scengen: error 25: cannot read " +
                                                           quoted(test.text) + test.tail});
     // Code 25 closes and deletes both texts: the files, never a folder.

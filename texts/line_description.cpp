@@ -114,7 +114,7 @@ LineList line_description_lines() {
   return make_line_list(kLineDescription);
 }
 
-void dati_linea(const OutputPlace& out) {
+void write_line_description(const OutputPlace& out) {
   write_line_list(out, out.RouteId + "_linea.txt", line_description_lines());
 }
 

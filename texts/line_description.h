@@ -9,6 +9,6 @@ namespace scengen {
 LineList line_description_lines();
 
 /// Writes RouteId + "_linea.txt" into the output folder.
-void dati_linea(const OutputPlace& out);
+void write_line_description(const OutputPlace& out);
 
 }  // namespace scengen

@@ -124,7 +124,7 @@ std::vector<std::string> expected_lines() {
 
 class LineDescriptionFile : public testing::WrittenText {
  protected:
-  void SetUp() override { write_with(dati_linea, "Veltrano_Quarnelo_linea.txt"); }
+  void SetUp() override { write_with(write_line_description, "Veltrano_Quarnelo_linea.txt"); }
 };
 
 TEST_F(LineDescriptionFile, Has95LinesAnd3877BytesEachEndedByCrLf) {

@@ -190,7 +190,7 @@ LineList train_description_lines() {
   return make_line_list(kTrainDescription);
 }
 
-void dati_treno(const OutputPlace& out) {
+void write_train_description(const OutputPlace& out) {
   // A hyphen, not an underscore, stands between the train number and the extension.
   write_line_list(out, out.RouteId + "_" + out.TrainNumber + "-.txt", train_description_lines());
 }

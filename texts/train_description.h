@@ -9,6 +9,6 @@ namespace scengen {
 LineList train_description_lines();
 
 /// Writes RouteId + "_" + TrainNumber + "-.txt" into the output folder.
-void dati_treno(const OutputPlace& out);
+void write_train_description(const OutputPlace& out);
 
 }  // namespace scengen

@@ -138,7 +138,7 @@ std::vector<std::string> expected_lines() {
 
 class TrainDescriptionFile : public testing::WrittenText {
  protected:
-  void SetUp() override { write_with(dati_treno, kFileName); }
+  void SetUp() override { write_with(write_train_description, kFileName); }
 };
 
 TEST_F(TrainDescriptionFile, IsNamedWithAHyphenBeforeTheExtensionAndHas173Lines) {

@@ -31,7 +31,7 @@ struct ReadingState {
 
 /// Reads the line description, then the train description, into the model; errors are recorded
 /// in StatusCode and StatusPosition. Texts the source owns are deleted as they are finished.
-void memorizza_dati(Compilation& c, DescriptionTexts& texts);
+void read_descriptions(Compilation& c, DescriptionTexts& texts);
 
 /// The line half. Returns whether the train half follows (false after codes 1, 3 to 6, 21, 101 to
 /// 103: the train text is then neither read nor deleted).

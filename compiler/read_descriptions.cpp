@@ -1,10 +1,10 @@
-#include "compiler/memorizza_dati.h"
+#include "compiler/read_descriptions.h"
 
 #include "compiler/field_reader.h"
 
 namespace scengen {
 
-void memorizza_dati(Compilation& c, DescriptionTexts& texts) {
+void read_descriptions(Compilation& c, DescriptionTexts& texts) {
   ReadingState state;
   try {
     c.ScenarioTable[kRouteIdSlot].Text = c.RouteId;

@@ -1,4 +1,4 @@
-#include "run/form1.h"
+#include "run/builtin_run.h"
 
 #include "compiler/compile.h"
 #include "compiler/error_codes.h"
@@ -18,14 +18,14 @@ struct TableTooLarge {};
 
 }  // namespace
 
-Form1::Form1(Platform& platform, FileLayer& files)
-    : Form1(platform, files, platform.program_folder()) {}
+BuiltinRun::BuiltinRun(Platform& platform, FileLayer& files)
+    : BuiltinRun(platform, files, platform.program_folder()) {}
 
-Form1::Form1(Platform& platform, FileLayer& files, std::filesystem::path output_folder)
+BuiltinRun::BuiltinRun(Platform& platform, FileLayer& files, std::filesystem::path output_folder)
     : platform_(platform), files_(files), folder_(std::move(output_folder)) {}
 
 template <typename Step>
-int Form1::guarded(Step step) {
+int BuiltinRun::guarded(Step step) {
   try {
     return step();
   } catch (const ProcessEnd& end) {
@@ -36,31 +36,31 @@ int Form1::guarded(Step step) {
   }
 }
 
-int Form1::Form_Load(int32_t j) {
+int BuiltinRun::run(int32_t j) {
   return guarded([&] {
     state.RouteId = kBuiltInRouteId;
     state.TrainNumber = kBuiltInTrainNumber;
     platform_.show_status_window();
     const OutputPlace out{files_, folder_, state.RouteId, state.TrainNumber};
-    dati_linea(out);
-    dati_treno(out);
-    dati_note(out);
-    dati_rallentamenti(out);
-    dati_scheda(out);
+    write_line_description(out);
+    write_train_description(out);
+    write_scenario_notes(out);
+    write_slow_order_notice(out);
+    write_train_card(out);
     return compile_and_write(j);
   });
 }
 
-int Form1::memorizza_percorso(int32_t j) {
+int BuiltinRun::compile_texts(int32_t j) {
   return guarded([&] { return compile_and_write(j); });
 }
 
-int Form1::compile_and_write(int32_t j) {
+int BuiltinRun::compile_and_write(int32_t j) {
   FileTexts texts(files_, join_output_path(folder_, line_text_file_name(state.RouteId)),
                   join_output_path(folder_, train_text_file_name(state.RouteId, state.TrainNumber)),
                   /*owned=*/true);
   const CompileOutcome outcome = compile_scenario(state, texts, j);
-  if (outcome.end == CompileEnd::SealError) errore(std::to_string(outcome.seal_code));
+  if (outcome.end == CompileEnd::SealError) stop_with_error(std::to_string(outcome.seal_code));
   if (outcome.end == CompileEnd::NoTrack) {
     // One line: what stopped the compile, and its consequence.
     const std::string cause = state.StatusCode != 0
@@ -74,7 +74,7 @@ int Form1::compile_and_write(int32_t j) {
 }
 
 // The recorded error in words; a text that could not be read is named with the reason.
-std::string Form1::error_line(const FileTexts& texts) const {
+std::string BuiltinRun::error_line(const FileTexts& texts) const {
   const bool unread_text = state.StatusCode == 25 || state.StatusCode == 101;
   if (unread_text && texts.problem()) {
     return "error " + std::to_string(state.StatusCode) + ": " +
@@ -83,12 +83,12 @@ std::string Form1::error_line(const FileTexts& texts) const {
   return describe_error(state.StatusCode, state.StatusPosition);
 }
 
-int Form1::report_outcome(const FileTexts& texts) {
+int BuiltinRun::report_outcome(const FileTexts& texts) {
   if (state.StatusCode != 0) platform_.report("scengen: " + error_line(texts));
   return exit_status_of(/*stopped=*/false, state.StatusCode);
 }
 
-void Form1::errore(const std::string& a) {
+void BuiltinRun::stop_with_error(const std::string& a) {
   platform_.message_box(" Errore n. " + a);
   throw ProcessEnd{kExitStopped};
 }

@@ -14,30 +14,32 @@ namespace scengen {
 
 class FileTexts;
 
-/// Thrown by `errore` to end the run at once; the program's entry turns it into its exit status.
+/// Thrown by `stop_with_error` to end the run at once; the program's entry turns it into its exit
+/// status.
 struct ProcessEnd {
   int status;
 };
 
-/// The form that owns the run: the scenario identity, the compile state and the whole model.
-class Form1 {
+/// The built-in run, whose window is "Form1": it owns the scenario identity, the compile state and
+/// the whole model.
+class BuiltinRun {
  public:
-  /// A form whose output folder is the program's folder.
-  Form1(Platform& platform, FileLayer& files);
-  /// A form writing into another folder (the command line's --out, tests).
-  Form1(Platform& platform, FileLayer& files, std::filesystem::path output_folder);
+  /// A run whose output folder is the program's folder.
+  BuiltinRun(Platform& platform, FileLayer& files);
+  /// A run writing into another folder (the command line's --out, tests).
+  BuiltinRun(Platform& platform, FileLayer& files, std::filesystem::path output_folder);
 
   /// The whole run: texts, documents, compile, binary files. Returns the exit status.
-  int Form_Load() { return Form_Load(1); }
+  int run() { return run(1); }
   /// The whole run with the compile driver's argument j (0: no route plan).
-  int Form_Load(int32_t j);
+  int run(int32_t j);
 
   /// The compile driver: compiles the two description texts of the output folder and writes the
   /// binary files (the route plan only when j is not 0). Returns the exit status.
-  int memorizza_percorso(int32_t j);
+  int compile_texts(int32_t j);
 
   /// Shows " Errore n. " and the code, then ends the run with exit status 3.
-  [[noreturn]] void errore(const std::string& a);
+  [[noreturn]] void stop_with_error(const std::string& a);
 
   const std::filesystem::path& output_folder() const { return folder_; }
 

@@ -1,4 +1,4 @@
-#include "run/form1.h"
+#include "run/builtin_run.h"
 
 #include <gtest/gtest.h>
 
@@ -31,10 +31,13 @@ class RunTest : public ::testing::Test {
  protected:
   // Writes the built-in line text and the given train text, as the run's writers would.
   void write_texts(const std::string& train_text) const {
-    dati_linea(OutputPlace{system_files(), folder_, kBuiltInRouteId, kBuiltInTrainNumber});
+    write_line_description(
+        OutputPlace{system_files(), folder_, kBuiltInRouteId, kBuiltInTrainNumber});
     scratch_.write(kTrainText, train_text);
   }
-  Form1 form(FileLayer& files = system_files()) { return Form1(platform_, files, folder_); }
+  BuiltinRun form(FileLayer& files = system_files()) {
+    return BuiltinRun(platform_, files, folder_);
+  }
 
   RecordingPlatform platform_;
   testing::ScratchFolder scratch_{"run"};
@@ -42,8 +45,8 @@ class RunTest : public ::testing::Test {
 };
 
 TEST_F(RunTest, TheBuiltInRunLeavesItsSixFilesAndDeletesItsTexts) {
-  Form1 f = form();
-  EXPECT_EQ(f.Form_Load(), kExitOk);
+  BuiltinRun f = form();
+  EXPECT_EQ(f.run(), kExitOk);
   std::vector<std::string> expected(std::begin(kBinaryFiles), std::end(kBinaryFiles));
   expected.insert(expected.end(), std::begin(kDocuments), std::end(kDocuments));
   std::sort(expected.begin(), expected.end());
@@ -65,7 +68,7 @@ TEST_F(RunTest, TheBuiltInRunLeavesItsSixFilesAndDeletesItsTexts) {
 }
 
 TEST_F(RunTest, EarlierLongerFilesOfTheSameNamesLeaveNoTrace) {
-  ASSERT_EQ(form().Form_Load(), kExitOk);
+  ASSERT_EQ(form().run(), kExitOk);
   std::vector<std::string> fresh;
   for (const char* name : kBinaryFiles) fresh.push_back(scratch_.read(name));
   for (const char* name : kDocuments) fresh.push_back(scratch_.read(name));
@@ -74,7 +77,7 @@ TEST_F(RunTest, EarlierLongerFilesOfTheSameNamesLeaveNoTrace) {
   for (const char* name : kDocuments)
     scratch_.write(name, scratch_.read(name) + std::string(5000, 'z'));
 
-  ASSERT_EQ(form().Form_Load(), kExitOk);
+  ASSERT_EQ(form().run(), kExitOk);
   size_t i = 0;
   for (const char* name : kBinaryFiles) EXPECT_EQ(scratch_.read(name), fresh[i++]) << name;
   for (const char* name : kDocuments) EXPECT_EQ(scratch_.read(name), fresh[i++]) << name;
@@ -82,12 +85,13 @@ TEST_F(RunTest, EarlierLongerFilesOfTheSameNamesLeaveNoTrace) {
 
 TEST_F(RunTest, WithoutThePlanTheEarlierPlanFileIsUntouched) {
   scratch_.write("Veltrano_Quarnelo_linea.dat", "earlier plan");
-  Form1 f = form();
+  BuiltinRun f = form();
   f.state.RouteId = kBuiltInRouteId;
   f.state.TrainNumber = kBuiltInTrainNumber;
-  dati_linea(OutputPlace{system_files(), folder_, kBuiltInRouteId, kBuiltInTrainNumber});
+  write_line_description(
+      OutputPlace{system_files(), folder_, kBuiltInRouteId, kBuiltInTrainNumber});
   scratch_.write(kTrainText, "[generale]\r\n[fine]\r\n");
-  EXPECT_EQ(f.memorizza_percorso(0), kExitOk);
+  EXPECT_EQ(f.compile_texts(0), kExitOk);
   EXPECT_EQ(scratch_.read("Veltrano_Quarnelo_linea.dat"), "earlier plan");
   EXPECT_EQ(scratch_.read("Veltrano_Quarnelo_58316.dat").size(), 23715u);
   EXPECT_FALSE(fs::exists(scratch_.at(kLineText)));
@@ -96,7 +100,7 @@ TEST_F(RunTest, WithoutThePlanTheEarlierPlanFileIsUntouched) {
 
 TEST_F(RunTest, AFolderThatCannotBeWrittenEndsTheRunWithOneLine) {
   fs::remove_all(folder_);
-  EXPECT_EQ(form().Form_Load(), kExitFileFailed);
+  EXPECT_EQ(form().run(), kExitFileFailed);
   ASSERT_EQ(platform_.reports.size(), 1u);
   EXPECT_EQ(platform_.reports[0], "scengen: cannot write '" + (folder_ / kLineText).string() +
                                       "': No such file or directory");
@@ -106,7 +110,7 @@ TEST_F(RunTest, AFailedBinaryFileKeepsItsEarlierFileAndStopsTheLaterOnes) {
   scratch_.write("Veltrano_Quarnelo_58316.sim", "earlier table");
   scratch_.write("Veltrano_Quarnelo_58316.dat", "earlier track");
   DiskFullFor files("Veltrano_Quarnelo_58316.sim");
-  EXPECT_EQ(form(files).Form_Load(), kExitFileFailed);
+  EXPECT_EQ(form(files).run(), kExitFileFailed);
   ASSERT_EQ(platform_.reports.size(), 1u);
   EXPECT_EQ(platform_.reports[0], "scengen: cannot write '" +
                                       (folder_ / "Veltrano_Quarnelo_58316.sim").string() +
@@ -128,10 +132,10 @@ TEST_F(RunTest, AReservedSealFieldAlreadySetShowsItsErrorAndWritesNoBinaryFile) 
   for (const Case& c : cases) {
     platform_.boxes.clear();
     write_texts(std::string("[generale]\r\n") + c.signal + "\r\n[fine]\r\n");
-    Form1 f = form();
+    BuiltinRun f = form();
     f.state.RouteId = kBuiltInRouteId;
     f.state.TrainNumber = kBuiltInTrainNumber;
-    EXPECT_EQ(f.memorizza_percorso(1), kExitStopped) << c.signal;
+    EXPECT_EQ(f.compile_texts(1), kExitStopped) << c.signal;
     EXPECT_EQ(platform_.boxes, std::vector<std::string>{c.message});
     for (const char* name : kBinaryFiles) EXPECT_FALSE(fs::exists(scratch_.at(name))) << name;
     EXPECT_FALSE(fs::exists(scratch_.at(kLineText)));
@@ -141,10 +145,10 @@ TEST_F(RunTest, AReservedSealFieldAlreadySetShowsItsErrorAndWritesNoBinaryFile) 
 
 TEST_F(RunTest, ARecordedErrorIsReportedOnOneLineAndShowsNoMessageBox) {
   write_texts("[generale]\r\nvelocita, 90000, 30\r\n[fine]\r\n");
-  Form1 f = form();
+  BuiltinRun f = form();
   f.state.RouteId = kBuiltInRouteId;
   f.state.TrainNumber = kBuiltInTrainNumber;
-  EXPECT_EQ(f.memorizza_percorso(1), kExitCompileError);
+  EXPECT_EQ(f.compile_texts(1), kExitCompileError);
   EXPECT_TRUE(platform_.boxes.empty());
   EXPECT_EQ(
       platform_.reports,
@@ -153,10 +157,10 @@ TEST_F(RunTest, ARecordedErrorIsReportedOnOneLineAndShowsNoMessageBox) {
 }
 
 TEST_F(RunTest, NoLineDescriptionMeansNoTrackAndNoBinaryFile) {
-  Form1 f = form();
+  BuiltinRun f = form();
   f.state.RouteId = kBuiltInRouteId;
   f.state.TrainNumber = kBuiltInTrainNumber;
-  EXPECT_EQ(f.memorizza_percorso(1), kExitStopped);
+  EXPECT_EQ(f.compile_texts(1), kExitStopped);
   EXPECT_EQ(f.state.StatusCode, 101);
   EXPECT_EQ(platform_.reports,
             std::vector<std::string>{"scengen: error 101: cannot read '" +
