@@ -107,9 +107,9 @@ std::string keyword_hint(const std::vector<ReferenceTopic>& topics, std::string_
     return {};
   }
   const ReferenceTopic* topic = find_topic(topics, word);
-  if (topic == nullptr || topic->name.empty()) return {};
-  const char first = topic->name[0];
-  if (!(std::islower(static_cast<unsigned char>(first)) || first == '[')) return {};
+  if (topic == nullptr) return {};
+  const TopicKind kind = topic_kind(*topic);
+  if (kind != TopicKind::Keyword && kind != TopicKind::SectionHeader) return {};
   return " (scengen explain " + topic->name + ")";
 }
 
