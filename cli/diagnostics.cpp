@@ -14,40 +14,6 @@
 namespace scengen {
 namespace {
 
-// The text a code that names no place in the texts is about, when only one can be.
-std::optional<TextKind> text_of_code(int32_t code) {
-  switch (code) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 21:
-    case 101:
-    case 102:
-    case 103:
-      return TextKind::Line;
-    case 7:
-    case 8:
-    case 9:
-    case 10:
-    case 11:
-    case 12:
-    case 13:
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-    case 22:
-    case 24:
-      return TextKind::Train;
-    default:
-      return std::nullopt;
-  }
-}
-
 std::string file_name(const std::filesystem::path& path) {
   const auto text = path.u8string();
   return std::string(text.begin(), text.end());
@@ -83,14 +49,12 @@ CompileReport make_report(const Compilation& c, const CompileOutcome& outcome) {
   if (report.status_code != 0) {
     const ErrorCodeInfo* info = find_error_code(report.status_code);
     report.message = info ? info->meaning : "unknown error";
-    // 101 and 102 are about the whole line text, not the field where the reading stopped.
-    const bool whole_text = report.status_code == 101 || report.status_code == 102;
     report.detail = c.StatusDetail;
-    if (c.StatusSource && !whole_text) {
+    if (c.StatusSource && !(info && info->whole_text)) {
       report.where = c.StatusSource;
       report.text = c.StatusSource->text;
-    } else {
-      report.text = text_of_code(report.status_code);
+    } else if (info) {
+      report.text = info->text;
     }
   } else if (outcome.end == CompileEnd::NoTrack) {
     report.message = "no track was compiled from the line description";
@@ -143,9 +107,9 @@ std::string keyword_hint(const std::vector<ReferenceTopic>& topics, std::string_
     return {};
   }
   const ReferenceTopic* topic = find_topic(topics, word);
-  if (topic == nullptr || topic->name.empty()) return {};
-  const char first = topic->name[0];
-  if (!(std::islower(static_cast<unsigned char>(first)) || first == '[')) return {};
+  if (topic == nullptr) return {};
+  const TopicKind kind = topic_kind(*topic);
+  if (kind != TopicKind::Keyword && kind != TopicKind::SectionHeader) return {};
   return " (scengen explain " + topic->name + ")";
 }
 

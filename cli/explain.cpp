@@ -79,6 +79,13 @@ void list_topics(std::ostream& err, std::string_view kind, const std::vector<std
 
 }  // namespace
 
+TopicKind topic_kind(const ReferenceTopic& topic) {
+  if (lower(topic.name).starts_with(kErrorTopic)) return TopicKind::ErrorCode;
+  if (topic.name.starts_with('[')) return TopicKind::SectionHeader;
+  if (keywords::is_record_topic(topic.name)) return TopicKind::Keyword;
+  return TopicKind::Texts;
+}
+
 std::vector<ReferenceTopic> reference_topics(std::string_view reference) {
   std::vector<ReferenceTopic> topics;
   size_t at = 0;
@@ -171,18 +178,13 @@ int explain_topic(const std::string& topic, std::ostream& out, std::ostream& err
     for (size_t i = 0; i < near.size(); ++i) err << (i == 0 ? " " : ", ") << near[i];
     err << "?\n";
   }
-  // The topics by kind, as the headings tell them apart: codes, headers, keywords (lower case)
-  // and the topics about the texts as a whole.
   std::vector<std::string> codes, headers, keywords, general;
   for (const ReferenceTopic& t : topics) {
-    if (lower(t.name).starts_with(kErrorTopic)) {
-      codes.push_back(t.name.substr(kErrorTopic.size()));
-    } else if (t.name.starts_with('[')) {
-      headers.push_back(t.name);
-    } else if (!t.name.empty() && std::islower(static_cast<unsigned char>(t.name[0]))) {
-      keywords.push_back(t.name);
-    } else {
-      general.push_back(lower(t.name));
+    switch (topic_kind(t)) {
+      case TopicKind::ErrorCode: codes.push_back(t.name.substr(kErrorTopic.size())); break;
+      case TopicKind::SectionHeader: headers.push_back(t.name); break;
+      case TopicKind::Keyword: keywords.push_back(t.name); break;
+      case TopicKind::Texts: general.push_back(lower(t.name)); break;
     }
   }
   err << "Topics:\n";

@@ -19,6 +19,13 @@ struct ReferenceTopic {
   std::string_view text;  // the heading line and its section
 };
 
+/// What a topic explains, as its heading tells: "Error 15", a record's keyword ("stazione"), a
+/// section header ("[curve]"), or the texts as a whole ("Comments").
+enum class TopicKind { ErrorCode, Keyword, SectionHeader, Texts };
+
+/// The kind of a topic; its keywords are those of the readers' tables.
+TopicKind topic_kind(const ReferenceTopic& topic);
+
 /// Cuts a reference into its topics, in order.
 std::vector<ReferenceTopic> reference_topics(std::string_view reference);
 

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <span>
 #include <sstream>
 #include <string>
 
 #include "compiler/error_codes.h"
+#include "compiler/field_reader.h"
 #include "compiler/keywords.h"
 #include "texts/line_description.h"
 #include "texts/train_description.h"
@@ -90,6 +92,75 @@ TEST(ReferenceAgreesWithTheReaders, EveryKeywordSectionHasAnExampleTheReaderMatc
       example = example || matches(*keyword, field);
     }
     EXPECT_TRUE(example) << keyword->topic << " (" << keyword->word << ")";
+  }
+}
+
+// Whether `line` holds a record's keyword and exactly `values` values after it, on the line, as
+// the readers take fields (a record's last value read as text: a board text, a station name).
+bool holds_values(const std::string& line, int values) {
+  const std::string text = line + "\r\n";
+  FieldReader fields(text, TextKind::Train);
+  try {
+    fields.read_text();
+    for (int i = 1; i < values; ++i) fields.read_long();
+    fields.read_text();
+  } catch (const ReadFailure&) {
+    return false;
+  }
+  return fields.field_start().line == 1 && !fields.rest_of_line_has_fields();
+}
+
+// The record a line holds: the first row of `section` that its keyword field matches.
+const RecordSpec* record_of(std::span<const RecordSpec> section, const std::string& line) {
+  const std::string field = line.substr(0, line.find(','));
+  for (const RecordSpec& record : section) {
+    if (matches(record.keyword, field)) return &record;
+  }
+  return nullptr;
+}
+
+// The readers' tables give each record its number of values; the reference's examples and the
+// built-in texts write them so.
+TEST(ReferenceAgreesWithTheReaders, EveryRecordIsWrittenWithItsNumberOfValues) {
+  const std::span<const RecordSpec> sections[] = {
+      keywords::general_records(), keywords::feature_records(), keywords::train_records()};
+  for (const std::span<const RecordSpec> section : sections) {
+    for (const RecordSpec& record : section) {
+      const ReferenceTopic* topic = find_topic(topics(), record.keyword.topic);
+      ASSERT_NE(topic, nullptr) << record.name;
+      std::istringstream lines{std::string(topic->text)};
+      for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with("    ") || record_of(section, line.substr(4)) != &record) continue;
+        EXPECT_TRUE(holds_values(line.substr(4), record.values)) << record.name << ": " << line;
+      }
+    }
+  }
+  const auto check_text = [](const LineList& text, std::span<const std::span<const RecordSpec>> in) {
+    for (const std::string& line : text) {
+      if (line.find('-') != std::string::npos) continue;  // a comment
+      for (const std::span<const RecordSpec> section : in) {
+        if (const RecordSpec* record = record_of(section, line)) {
+          EXPECT_TRUE(holds_values(line, record->values)) << record->name << ": " << line;
+        }
+      }
+    }
+  };
+  check_text(line_description_lines(), std::span(sections).first(2));
+  check_text(train_description_lines(), std::span(sections).last(1));
+}
+
+TEST(ReferenceTopics, EachTopicsKindComesFromItsHeadingAndTheReadersKeywords) {
+  struct Case {
+    const char* name;
+    TopicKind kind;
+  };
+  const Case cases[] = {
+      {"Error 15", TopicKind::ErrorCode},       {"stazione", TopicKind::Keyword},
+      {"progressiva chilometrica", TopicKind::Keyword}, {"[curve]", TopicKind::SectionHeader},
+      {"Comments", TopicKind::Texts},           {"treno", TopicKind::Texts},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(topic_kind({c.name, {}}), c.kind) << c.name;
   }
 }
 

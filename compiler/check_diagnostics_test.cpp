@@ -120,6 +120,12 @@ const Row kRows[] = {
      "compared exactly, in lower case", L, 4, 1, 1},
     {"general keyword misspelt", L, 3, "progressiva chilometrica un, 1000, 2000, 1", false, 0,
      "did you mean 'progressiva chilometrica uno'?", L, 3, 1, 1},
+    // As near to "tre" and "due" as to "uno": the suggestion is the record authors write first.
+    {"general keyword equally near three records", L, 3,
+     "progressiva chilometrica xyz, 1000, 2000, 1", false, 0,
+     "'progressiva chilometrica xyz' matches no record and is ignored; did you mean "
+     "'progressiva chilometrica uno'?",
+     L, 3, 1, 1},
     {"gradient wraps", L, 7, "pendenza, 1500, 300", false, 0, "wraps to +44 per mille", L, 7, 17,
      1},
     {"speed wraps", T, 2, "velocita, 0, 2000", false, 0, "wraps to 720 km/h", T, 2, 14, 1},

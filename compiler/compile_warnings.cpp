@@ -26,6 +26,43 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
+// Where a text that is valid UTF-8 holds its first character beyond ASCII; nothing when the text
+// is not valid UTF-8 or plain ASCII. Such a text is almost surely not Windows-1252, where these
+// byte pairs are rare letter combinations.
+std::optional<SourceSpot> first_utf8_character(std::string_view text, TextKind kind) {
+  const auto byte = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
+  std::optional<SourceSpot> first;
+  int line = 1;
+  size_t line_begin = 0;
+  for (size_t at = 0; at < text.size();) {
+    const unsigned char b = byte(at);
+    if (b < 0x80) {
+      if (b == '\n' || (b == '\r' && (at + 1 >= text.size() || text[at + 1] != '\n'))) {
+        ++line;
+        line_begin = at + 1;
+      }
+      ++at;
+      continue;
+    }
+    size_t length = 0;
+    uint32_t low = 0;
+    if (b >= 0xC2 && b <= 0xDF) length = 2, low = 0x80;
+    else if (b >= 0xE0 && b <= 0xEF) length = 3, low = 0x800;
+    else if (b >= 0xF0 && b <= 0xF4) length = 4, low = 0x10000;
+    else return std::nullopt;
+    if (at + length > text.size()) return std::nullopt;
+    uint32_t code = b & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+      if ((byte(at + k) & 0xC0) != 0x80) return std::nullopt;
+      code = (code << 6) | (byte(at + k) & 0x3F);
+    }
+    if (code < low || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+    if (!first) first = SourceSpot{kind, line, static_cast<int>(at - line_begin) + 1};
+    at += length;
+  }
+  return first;
+}
+
 }  // namespace
 
 bool warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field,
@@ -180,39 +217,9 @@ void warn_encoding(Compilation& c, std::string_view text, TextKind kind) {
     record_warning(c, {kind, 1, 1}, "the text starts with a UTF-8 byte order mark" + texts_are);
     return;
   }
-  // Valid UTF-8 with at least one character beyond ASCII: almost surely not Windows-1252, where
-  // such byte pairs are rare letter combinations.
-  SourceSpot first{};
-  int line = 1;
-  size_t line_begin = 0;
-  for (size_t at = 0; at < text.size();) {
-    const unsigned char b = byte(at);
-    if (b < 0x80) {
-      if (b == '\n' || (b == '\r' && (at + 1 >= text.size() || text[at + 1] != '\n'))) {
-        ++line;
-        line_begin = at + 1;
-      }
-      ++at;
-      continue;
-    }
-    size_t length = 0;
-    uint32_t low = 0;
-    if (b >= 0xC2 && b <= 0xDF) length = 2, low = 0x80;
-    else if (b >= 0xE0 && b <= 0xEF) length = 3, low = 0x800;
-    else if (b >= 0xF0 && b <= 0xF4) length = 4, low = 0x10000;
-    else return;
-    if (at + length > text.size()) return;
-    uint32_t code = b & (0x7F >> length);
-    for (size_t k = 1; k < length; ++k) {
-      if ((byte(at + k) & 0xC0) != 0x80) return;
-      code = (code << 6) | (byte(at + k) & 0x3F);
-    }
-    if (code < low || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return;
-    if (first.line == 0) first = {kind, line, static_cast<int>(at - line_begin) + 1};
-    at += length;
-  }
-  if (first.line == 0) return;
-  record_warning(c, first,
+  const std::optional<SourceSpot> first = first_utf8_character(text, kind);
+  if (!first) return;
+  record_warning(c, *first,
                  "the text is valid UTF-8 with characters beyond ASCII (an accented letter reads "
                  "as two characters)" + texts_are);
 }

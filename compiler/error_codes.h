@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "compiler/compilation.h"
 
 namespace scengen {
 
@@ -10,6 +13,11 @@ struct ErrorCodeInfo {
   int32_t code;
   const char* meaning;
   bool has_position;  // whether the code records a route position
+  // The description text the code is about when it names no place in it; none when it may be
+  // either text's, or neither.
+  std::optional<TextKind> text;
+  // About the whole text rather than the field where the reading stopped.
+  bool whole_text = false;
 };
 
 /// The entry of a code, or nullptr for a code that does not exist.

@@ -91,6 +91,27 @@ TEST(ErrorCodes, EachIsReachedFromItsTexts) {
   }
 }
 
+// A report names the catalogue's text for an error that points at no place: the text must be the
+// one the error's own place lies in whenever the compile notes a place.
+TEST(ErrorCodes, TheCataloguesTextIsWhereTheErrorPoints) {
+  for (const Case& test : kCases) {
+    const fs::path base = kCodes / test.fixture;
+    MemoryTexts texts(read_fixture(fs::path(base).concat(".line")),
+                      read_fixture(fs::path(base).concat(".train")));
+    Compilation c;
+    c.RouteId = "Veltrano_Quarnelo";
+    c.TrainNumber = "58316";
+    c.CollectWarnings = true;
+    // A seal error after the code points at the seal's cell instead.
+    if (compile_scenario(c, texts, 1).end == CompileEnd::SealError) continue;
+    const ErrorCodeInfo* info = find_error_code(test.code);
+    ASSERT_NE(info, nullptr) << test.fixture;
+    if (info->text && c.StatusSource && !info->whole_text) {
+      EXPECT_EQ(c.StatusSource->text, *info->text) << test.fixture;
+    }
+  }
+}
+
 TEST(ErrorCodes, EveryCatalogueCodeHasAFixtureAndEveryFixtureACase) {
   std::set<int32_t> reached;
   std::set<std::string> listed;

@@ -1,8 +1,13 @@
-// The keywords of the two description texts, in one table: the readers test fields against these
-// entries and the authors' reference documents each of them under its topic.
+// The keywords of the two description texts. Each reader keeps one table per section (a row: the
+// keyword, its reader, its name, its number of values), from which its dispatch, its warnings and
+// the lists below come; the authors' reference documents each keyword under its topic.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "compiler/field_reader.h"
 
@@ -10,7 +15,8 @@ namespace scengen {
 
 /// One keyword test: a field matches when it contains `word` and, if set, `also` as well.
 struct Keyword {
-  std::string_view topic;  // the heading under which the reference explains the record
+  std::string_view topic;  // the heading under which the reference explains the record, and the
+                           // record's name in the warnings about it
   std::string_view word;
   std::string_view also;  // empty when one word is enough
   bool ignore_case;       // false: compared exactly, in lower case
@@ -26,49 +32,46 @@ inline bool matches(const Keyword& keyword, std::string_view field) {
   return has(keyword.word) && has(keyword.also);
 }
 
+/// A record as a reader's table gives it, without its reader.
+struct RecordSpec {
+  Keyword keyword;
+  std::string_view name;  // the keyword field as authors write it, offered after a misspelling
+  int values;             // the fields that follow the keyword
+};
+
+/// The RecordSpec of each row of a reader's table (whose rows hold one as `record`).
+template <typename Row, size_t N>
+constexpr std::array<RecordSpec, N> record_specs(const Row (&rows)[N]) {
+  std::array<RecordSpec, N> specs{};
+  for (size_t i = 0; i < N; ++i) specs[i] = rows[i].record;
+  return specs;
+}
+
+/// The `name` of each row of a reader's table, in the table's order.
+template <typename Row, size_t N>
+constexpr std::array<std::string_view, N> record_names(const Row (&rows)[N]) {
+  std::array<std::string_view, N> names{};
+  for (size_t i = 0; i < N; ++i) names[i] = rows[i].record.name;
+  return names;
+}
+
 namespace keywords {
 
 // The header that opens the records of both texts.
 inline constexpr Keyword kGeneralHeader{"[generale]", "[generale]", "", true};
 
-// The line description's general section.
-inline constexpr Keyword kRouteLength{"lunghezza percorso", "lunghezza", "percorso", true};
-inline constexpr Keyword kReferenceTre{"progressiva chilometrica", "progressiva", "tre", false};
-inline constexpr Keyword kReferenceDue{"progressiva chilometrica", "progressiva", "due", false};
-inline constexpr Keyword kReferenceUno{"progressiva chilometrica", "progressiva", "uno", false};
-inline constexpr Keyword kBackgroundUno{"sfondo", "sfondo", "uno", false};
-inline constexpr Keyword kBackgroundDue{"sfondo", "sfondo", "due", false};
-inline constexpr Keyword kBackgroundTre{"sfondo", "sfondo", "tre", false};
-inline constexpr Keyword kRepetition{"ripetizione segnali", "segnali", "ripetizione", false};
+/// The line description's general section, in the order its reader tests them.
+std::span<const RecordSpec> general_records();
+/// The line description's feature section, in the order its reader tests them.
+std::span<const RecordSpec> feature_records();
+/// The train description's records, in the order its reader tests them.
+std::span<const RecordSpec> train_records();
 
-// The line description's feature section.
-inline constexpr Keyword kGradient{"pendenza", "pendenza", "", true};
-inline constexpr Keyword kCurve{"curva", "curva", "", true};
-inline constexpr Keyword kTunnel{"montagna", "montagna", "", true};
-inline constexpr Keyword kSpeedBoard{"indicatori_v", "indicatori_v", "", true};
-inline constexpr Keyword kInformationBoard{"cartello_indicatore", "cartello", "indicat", true};
+/// Every keyword either reader knows, the general header first, then each section's in order.
+extern const std::vector<const Keyword*> kAll;
 
-// The train description's records, in the order the reader tests them.
-inline constexpr Keyword kBrakedMass{"percentuale massa frenata", "frenata", "massa", true};
-inline constexpr Keyword kCoaches{"numero vetture", "vetture", "", true};
-inline constexpr Keyword kSpeedStep{"velocita", "velocit", "", true};
-inline constexpr Keyword kAdhesionStep{"aderenza", "aderenza", "", true};
-inline constexpr Keyword kClock{"orologio", "orologio", "", true};
-inline constexpr Keyword kSand{"sabbia", "sabbia", "", true};
-inline constexpr Keyword kSignal{"segnale", "segnale", "", true};
-inline constexpr Keyword kSlowOrder{"rallentamento", "rallentamento", "", true};
-inline constexpr Keyword kCodePoint{"abbattimento", "abbattimento", "", true};
-inline constexpr Keyword kStation{"stazione", "stazione", "", true};
-
-/// Every keyword either reader knows, for the reference and its checks.
-inline constexpr const Keyword* kAll[] = {
-    &kGeneralHeader, &kRouteLength,      &kReferenceTre,  &kReferenceDue,
-    &kReferenceUno,  &kBackgroundUno,    &kBackgroundDue, &kBackgroundTre,
-    &kRepetition,    &kGradient,         &kCurve,         &kTunnel,
-    &kSpeedBoard,    &kInformationBoard, &kBrakedMass,    &kCoaches,
-    &kSpeedStep,     &kAdhesionStep,     &kClock,         &kSand,
-    &kSignal,        &kSlowOrder,        &kCodePoint,     &kStation,
-};
+/// Whether `topic` is the topic of a record's keyword (not a header's).
+bool is_record_topic(std::string_view topic);
 
 /// The section headers the texts use by convention; the readers pass them over, but authors meet
 /// them in every text.

@@ -26,7 +26,7 @@ void put_reference(ScenarioEntry& entry, const Reference& reference) {
 
 }  // namespace
 
-void progressive_ordina(Compilation& c) {
+void order_references(Compilation& c) {
   // The general section fills the slots from "tre", "due" and "uno" in this order.
   const Reference t = reference_in(c.ScenarioTable[kReferenceSlots[0]]);
   const Reference d = reference_in(c.ScenarioTable[kReferenceSlots[1]]);
@@ -82,44 +82,40 @@ bool walk_plan(Compilation& c, int32_t& cursor, int64_t last, double k, bool tes
   return true;
 }
 
-void memo_montagna(Compilation& c, int32_t& inizio, int32_t& fine, int32_t& tipo) {
+int32_t place_tunnel(Compilation& c, const TunnelRecord& tunnel) {
   // Both limits are checked before anything is written; the reader has already refused tunnels
   // that leave the track, so these only keep a wrong caller inside the model.
   if (c.TunnelCount >= kTunnelSlots - 1) throw ReadFailure{{}, "more than 80 tunnels"};
-  const int64_t first = cell_of(inizio, kStepOffset);
-  const int64_t last = cell_of(fine, kEndOffset);
+  const int64_t first = cell_of(tunnel.start, kStepOffset);
+  const int64_t last = cell_of(tunnel.end, kEndOffset);
   if (first <= last && (first < 0 || last > c.last_cell()))
     throw ReadFailure{{}, "a tunnel leaves the track"};
 
-  const bool marked = tipo > 10;
-  if (marked) tipo -= 10;
+  int32_t kind = tunnel.kind;
+  const bool marked = kind > 10;
+  if (marked) kind -= 10;
   ++c.TunnelCount;
-  c.TunnelStart[c.TunnelCount] = inizio;
-  c.TunnelEnd[c.TunnelCount] = fine;
+  c.TunnelStart[c.TunnelCount] = tunnel.start;
+  c.TunnelEnd[c.TunnelCount] = tunnel.end;
   if (c.TunnelCount > 1 &&
       int64_t{c.TunnelStart[c.TunnelCount]} - c.TunnelEnd[c.TunnelCount - 1] <= 150)
-    tipo = 3;
+    kind = 3;
   int count = 0;
   for (int64_t cell = first; cell <= last; ++cell) {
     TrackCell& track = c.TrackCells[static_cast<size_t>(cell)];
-    track.Tunnel = static_cast<uint8_t>(tipo);
+    track.Tunnel = static_cast<uint8_t>(kind);
     if (marked && ++count % 4 == 0 && track.Kind == kNothing) track.Kind = kTunnelMarker;
   }
+  return kind;
 }
 
-void memo_indicatori_v_max(Compilation& c, int32_t posizione, int32_t& vas, int32_t& vbs,
-                           int32_t& vcs, int16_t& strisces, int32_t& vad, int32_t& vbd,
-                           int32_t& vcd, int16_t& strisced) {
-  const int64_t index = cell_of(posizione, kFeatureOffset);
+void place_speed_board(Compilation& c, int32_t position, const SpeedBoardCell& board) {
+  const int64_t index = cell_of(position, kFeatureOffset);
   // A cell outside the track is never free.
   if (index < 0 || index > c.last_cell() || !is_free(c.TrackCells[static_cast<size_t>(index)])) {
     record_error(c, 21);
     return;
   }
-  const SpeedBoardCell board{.left = {vas, vbs, vcs},
-                             .right = {vad, vbd, vcd},
-                             .strisces = strisces,
-                             .strisced = strisced};
   if (!pack_speed_board(board, c.TrackCells[static_cast<size_t>(index)]))
     throw ReadFailure{{}, "a packed maximum speed does not fit 16 bits"};
 }

@@ -13,7 +13,7 @@ constexpr int32_t kPlanLimit = 1000000;
 
 /// Orders the kilometric references of slots 81 to 83 by position, largest first (by progressive
 /// when the positions add up to 0), then adds 100 to the progressive of each whose flag is 1.
-void progressive_ordina(Compilation& c);
+void order_references(Compilation& c);
 
 /// The curvature per metre of curve class 1 to 6; 0 for any other class.
 double curvature_of_class(int curve_class);
@@ -23,14 +23,20 @@ double curvature_of_class(int curve_class);
 /// passed kPlanLimit (the point that took it there is kept).
 bool walk_plan(Compilation& c, int32_t& cursor, int64_t last, double k, bool test_limit);
 
-/// Enters a tunnel into the tunnel lists and writes its kind into its cells, with a marker in
-/// every fourth empty cell when `tipo` is above 10. Changes `tipo` as the caller sees it.
-void memo_montagna(Compilation& c, int32_t& inizio, int32_t& fine, int32_t& tipo);
+/// A tunnel as its record gives it.
+struct TunnelRecord {
+  int32_t start = 0;  // m
+  int32_t end = 0;    // m
+  int32_t kind = 0;   // above 10: the kind 10 less, with markers
+};
 
-/// Places a maximum-speed board into the cell after `posizione`, or records 21 when that cell is
+/// Enters a tunnel into the tunnel lists and writes its kind into its cells, with a marker in
+/// every fourth empty cell when its kind is above 10. Returns the kind its cells take: 10 less
+/// for a marked tunnel, 3 for one that starts at most 150 m after the previous one ends.
+int32_t place_tunnel(Compilation& c, const TunnelRecord& tunnel);
+
+/// Places a maximum-speed board into the cell after `position`, or records 21 when that cell is
 /// not free.
-void memo_indicatori_v_max(Compilation& c, int32_t posizione, int32_t& vas, int32_t& vbs,
-                           int32_t& vcs, int16_t& strisces, int32_t& vad, int32_t& vbd,
-                           int32_t& vcd, int16_t& strisced);
+void place_speed_board(Compilation& c, int32_t position, const SpeedBoardCell& board);
 
 }  // namespace scengen

@@ -23,7 +23,7 @@ Triple slot_triple(const Compilation& c, int slot) {
   return {e.Num1, e.Num2, e.Num3};
 }
 
-TEST(ProgressivaOrdina, OrdersTheReferences) {
+TEST(OrderReferences, OrdersTheReferences) {
   struct Case {
     const char* what;
     Triple tre, due, uno;         // slots 81, 82, 83 as the general section filled them
@@ -150,27 +150,27 @@ TEST(ProgressivaOrdina, OrdersTheReferences) {
     c.ScenarioTable[83].Num1 = test.uno.position;
     c.ScenarioTable[83].Num2 = test.uno.progressive;
     c.ScenarioTable[83].Num3 = test.uno.flag;
-    progressive_ordina(c);
+    order_references(c);
     EXPECT_EQ(slot_triple(c, 81), test.first) << test.what;
     EXPECT_EQ(slot_triple(c, 82), test.second) << test.what;
     EXPECT_EQ(slot_triple(c, 83), test.third) << test.what;
   }
 }
 
-TEST(ProgressivaOrdina, AProgressiveThatCannotTakeTheHundredFails) {
+TEST(OrderReferences, AProgressiveThatCannotTakeTheHundredFails) {
   Compilation c;
   c.ScenarioTable[83] = ScenarioEntry{};
   c.ScenarioTable[83].Num1 = 50;
   c.ScenarioTable[83].Num2 = std::numeric_limits<int32_t>::max() - 99;
   c.ScenarioTable[83].Num3 = 1;
-  EXPECT_THROW(progressive_ordina(c), ReadFailure);
+  EXPECT_THROW(order_references(c), ReadFailure);
 
   c.ScenarioTable[81].Num2 = std::numeric_limits<int32_t>::max() - 100;  // this one fits
   c.ScenarioTable[81].Num3 = 1;
   c.ScenarioTable[81].Num1 = 50;
   c.ScenarioTable[82] = ScenarioEntry{};
   c.ScenarioTable[83] = ScenarioEntry{};
-  progressive_ordina(c);
+  order_references(c);
   EXPECT_EQ(c.ScenarioTable[81].Num2, std::numeric_limits<int32_t>::max());
 }
 
@@ -259,15 +259,10 @@ TEST(PlanWalk, NeverWritesPastThePlan) {
   EXPECT_THROW(walk_plan(without_plan, cursor, 5, 0.0, false), ReadFailure);
 }
 
-struct Tunnel {
-  int32_t inizio, fine, tipo;
-};
 
-TEST(MemoMontagna, WritesTheKindAndEveryFourthMarker) {
+TEST(PlaceTunnel, WritesTheKindAndEveryFourthMarker) {
   Compilation c = with_track(1581);
-  Tunnel t{13050, 13650, 12};
-  memo_montagna(c, t.inizio, t.fine, t.tipo);
-  EXPECT_EQ(t.tipo, 2);
+  EXPECT_EQ(place_tunnel(c, {13050, 13650, 12}), 2);
   EXPECT_EQ(c.TunnelCount, 1);
   EXPECT_EQ(c.TunnelStart[1], 13050);
   EXPECT_EQ(c.TunnelEnd[1], 13650);
@@ -277,8 +272,7 @@ TEST(MemoMontagna, WritesTheKindAndEveryFourthMarker) {
     EXPECT_EQ(c.TrackCells[cell].Tunnel, inside ? 2 : 0) << cell;
     EXPECT_EQ(c.TrackCells[cell].Kind, marker ? kTunnelMarker : kNothing) << cell;
   }
-  Tunnel single{36900, 36950, 12};
-  memo_montagna(c, single.inizio, single.fine, single.tipo);
+  place_tunnel(c, {36900, 36950, 12});
   EXPECT_EQ(c.TrackCells[737].Tunnel, 0);
   EXPECT_EQ(c.TrackCells[738].Tunnel, 2);
   EXPECT_EQ(c.TrackCells[738].Kind, kNothing);  // the count never reaches 4
@@ -286,12 +280,12 @@ TEST(MemoMontagna, WritesTheKindAndEveryFourthMarker) {
   EXPECT_EQ(c.TunnelCount, 2);
 }
 
-TEST(MemoMontagna, Cases) {
+TEST(PlaceTunnel, Cases) {
   struct Case {
     const char* what;
-    Tunnel before;  // an earlier tunnel; inizio < 0 for none
-    Tunnel tunnel;
-    int32_t tipo_after;
+    TunnelRecord before;  // an earlier tunnel; start < 0 for none
+    TunnelRecord tunnel;
+    int32_t kind_placed;
     int first_cell, last_cell;  // cells that take the kind (first > last: none)
     uint8_t stored;             // the kind as the cells store it
     bool markers;
@@ -309,14 +303,11 @@ TEST(MemoMontagna, Cases) {
   };
   for (const Case& test : cases) {
     Compilation c = with_track(100);
-    if (test.before.inizio >= 0) {
-      Tunnel before = test.before;
-      memo_montagna(c, before.inizio, before.fine, before.tipo);
+    if (test.before.start >= 0) {
+      place_tunnel(c, test.before);
       for (TrackCell& cell : c.TrackCells) cell = TrackCell{};
     }
-    Tunnel t = test.tunnel;
-    memo_montagna(c, t.inizio, t.fine, t.tipo);
-    EXPECT_EQ(t.tipo, test.tipo_after) << test.what;
+    EXPECT_EQ(place_tunnel(c, test.tunnel), test.kind_placed) << test.what;
     int count = 0;
     for (int cell = 0; cell < 100; ++cell) {
       const bool inside = cell >= test.first_cell && cell <= test.last_cell;
@@ -328,39 +319,31 @@ TEST(MemoMontagna, Cases) {
   }
 }
 
-TEST(MemoMontagna, MarkersOnlyOnEmptyCells) {
+TEST(PlaceTunnel, MarkersOnlyOnEmptyCells) {
   Compilation c = with_track(100);
   c.TrackCells[23].Kind = kInformationBoard;
   c.TrackCells[27].Kind = kSpeedBoard;
-  Tunnel t{1000, 1400, 12};
-  memo_montagna(c, t.inizio, t.fine, t.tipo);
+  place_tunnel(c, {1000, 1400, 12});
   EXPECT_EQ(c.TrackCells[23].Kind, kInformationBoard);
   EXPECT_EQ(c.TrackCells[27].Kind, kSpeedBoard);
   EXPECT_EQ(c.TrackCells[23].Tunnel, 2);
   EXPECT_EQ(c.TrackCells[27].Tunnel, 2);
 }
 
-TEST(MemoMontagna, AnEightyFirstTunnelWritesNothing) {
+TEST(PlaceTunnel, AnEightyFirstTunnelWritesNothing) {
   Compilation c = with_track(100);
-  for (int n = 1; n <= 80; ++n) {
-    Tunnel t{0, 100, 2};
-    memo_montagna(c, t.inizio, t.fine, t.tipo);
-  }
+  for (int n = 1; n <= 80; ++n) place_tunnel(c, {0, 100, 2});
   EXPECT_EQ(c.TunnelCount, 80);
   EXPECT_EQ(c.TunnelStart[80], 0);
-  Tunnel t{2000, 3000, 12};
-  EXPECT_THROW(memo_montagna(c, t.inizio, t.fine, t.tipo), ReadFailure);
+  EXPECT_THROW(place_tunnel(c, {2000, 3000, 12}), ReadFailure);
   EXPECT_EQ(c.TunnelCount, 80);
-  EXPECT_EQ(t.tipo, 12);
   EXPECT_EQ(c.TrackCells[40].Tunnel, 0);
 }
 
-TEST(MemoMontagna, ATunnelOffTheTrackWritesNothing) {
+TEST(PlaceTunnel, ATunnelOffTheTrackWritesNothing) {
   Compilation c = with_track(100);
-  Tunnel past{4000, 5100, 12};  // last cell 101
-  EXPECT_THROW(memo_montagna(c, past.inizio, past.fine, past.tipo), ReadFailure);
-  Tunnel before{-100, 500, 12};
-  EXPECT_THROW(memo_montagna(c, before.inizio, before.fine, before.tipo), ReadFailure);
+  EXPECT_THROW(place_tunnel(c, {4000, 5100, 12}), ReadFailure);  // last cell 101
+  EXPECT_THROW(place_tunnel(c, {-100, 500, 12}), ReadFailure);
   EXPECT_EQ(c.TunnelCount, 0);
   for (const TrackCell& cell : c.TrackCells) EXPECT_EQ(cell.Tunnel, 0);
 }
@@ -373,11 +356,14 @@ struct Board {
 };
 
 void place(Compilation& c, Board b) {
-  memo_indicatori_v_max(c, b.posizione, b.vas, b.vbs, b.vcs, b.strisces, b.vad, b.vbd, b.vcd,
-                        b.strisced);
+  place_speed_board(c, b.posizione,
+                    {.left = {b.vas, b.vbs, b.vcs},
+                     .right = {b.vad, b.vbd, b.vcd},
+                     .strisces = b.strisces,
+                     .strisced = b.strisced});
 }
 
-TEST(MemoIndicatoriVMax, PacksTheSpeeds) {
+TEST(PlaceSpeedBoard, PacksTheSpeeds) {
   struct Case {
     const char* what;
     Board board;
@@ -415,7 +401,7 @@ TEST(MemoIndicatoriVMax, PacksTheSpeeds) {
   }
 }
 
-TEST(MemoIndicatoriVMax, OnlyIntoAFreeCell) {
+TEST(PlaceSpeedBoard, OnlyIntoAFreeCell) {
   const uint8_t kinds[] = {kSignal,        kSlowOrderEnd, kSpeedBoard,
                            kStationMarker, kCodePoint,    kInformationBoard};
   for (uint8_t kind : kinds) {
@@ -442,7 +428,7 @@ TEST(MemoIndicatoriVMax, OnlyIntoAFreeCell) {
   EXPECT_EQ(off.StatusCode, 21);
 }
 
-TEST(MemoIndicatoriVMax, APackedValueOutside16BitsFails) {
+TEST(PlaceSpeedBoard, APackedValueOutside16BitsFails) {
   Compilation c = with_track(200);
   EXPECT_THROW(place(c, {1000, 1638, 0, 0, 0, 40, 0, 0, 0}), ReadFailure);
   // What came before the failing value stays written.

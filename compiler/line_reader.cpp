@@ -1,5 +1,7 @@
 // The first half of read_descriptions: the line description into TrackCells, TrackPlan, the tunnel
 // lists and ScenarioTable slots 80 down and 81 to 86.
+#include <array>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -18,31 +20,10 @@ bool contains(std::string_view field, std::string_view keyword) {
   return field.find(keyword) != std::string_view::npos;
 }
 
-// The general section's keywords, exact and in lower case but for the route length.
-constexpr const Keyword* kGeneralKeywords[] = {
-    &keywords::kRouteLength,  &keywords::kReferenceTre,  &keywords::kReferenceDue,
-    &keywords::kReferenceUno, &keywords::kBackgroundUno, &keywords::kBackgroundDue,
-    &keywords::kBackgroundTre, &keywords::kRepetition,
-};
-constexpr std::string_view kGeneralNames[] = {
-    "lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
-    "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre",
-    "ripetizione segnali"};
-constexpr std::string_view kFeatureNames[] = {
-    "pendenza", "curva", "montagna", "indicatori_v", "cartello_indicatore"};
-
 // Whether the field would match the keyword if its letters were compared without case.
 bool matches_ignoring_case(const Keyword& keyword, std::string_view field) {
   return contains_ignoring_case(field, keyword.word) &&
          (keyword.also.empty() || contains_ignoring_case(field, keyword.also));
-}
-
-// The record a general-section field names, for the warnings about its fields.
-std::string_view general_record(std::string_view field) {
-  for (const Keyword* keyword : kGeneralKeywords) {
-    if (matches(*keyword, field)) return keyword->topic;
-  }
-  return {};
 }
 
 // How a feature record leaves the feature section.
@@ -68,6 +49,20 @@ class LineReader {
     end_of_text();
     return true;
   }
+
+  // The record readers the section tables name. A general record returns false after an error
+  // that ends read_descriptions.
+  bool read_route_length(std::string_view field);
+  template <int kSlot>
+  bool read_reference(std::string_view field);
+  template <int32_t ScenarioEntry::*kValue>
+  bool read_background(std::string_view field);
+  bool read_repetition(std::string_view field);
+  Flow read_gradient(std::string_view field);
+  Flow read_curve(std::string_view field);
+  Flow read_tunnel(std::string_view field);
+  Flow read_speed_board(std::string_view field);
+  Flow read_information_board(std::string_view field);
 
  private:
   void read_keyword() {
@@ -108,67 +103,13 @@ class LineReader {
     }
   }
 
-  bool read_general_section() {
-    for (;;) {
-      if (at_end()) return true;
-      read_keyword();
-      if (at_end()) return true;
-      // Up to ten comment fields in a row, with no end-of-file test between them: the field read
-      // in place of the last one is examined even when it ends the text.
-      for (int skipped = 0; skipped < 10 && contains(c_.CurrentField, "-"); ++skipped) {
-        read_keyword();
-      }
-      const std::string field = c_.CurrentField;
-      const int fields_before = reader_.fields_read();
-      if (c_.CollectWarnings) {
-        warn_unmatched_general(field);
-        record_fields_.begin(state_.record);
-      }
-      if (matches(keywords::kRouteLength, field)) {
-        if (!read_route_length()) return false;
-      }
-      // The general keywords below are compared exactly, in lower case.
-      if (matches(keywords::kReferenceTre, field)) read_reference(kReferenceSlots[0]);
-      if (matches(keywords::kReferenceDue, field)) read_reference(kReferenceSlots[1]);
-      if (matches(keywords::kReferenceUno, field)) read_reference(kReferenceSlots[2]);
-      if (matches(keywords::kBackgroundUno, field))
-        c_.ScenarioTable[kRouteIdSlot].Num1 = read_number();
-      if (matches(keywords::kBackgroundDue, field))
-        c_.ScenarioTable[kRouteIdSlot].Num3 = read_number();
-      if (matches(keywords::kBackgroundTre, field))
-        c_.ScenarioTable[kRouteIdSlot].Num2 = read_number();
-      if (matches(keywords::kRepetition, field)) {
-        if (!read_repetition(field)) return false;
-      }
-      if (c_.CollectWarnings) end_record(general_record(field), fields_before);
-      if (ends_general_section(field)) return true;
-    }
-  }
-
-  // A keyword of the general section that matches nothing: its values are read as keywords in
-  // turn, and what it sets (a reference, the repetition) is simply missing.
-  void warn_unmatched_general(std::string_view field) {
-    if (!unmatched_.open(state_.record.line) || contains(field, "-")) return;
-    for (const Keyword* keyword : kGeneralKeywords) {
-      if (matches(*keyword, field)) return;
-    }
-    if (contains(field, "[") && contains(field, "]")) return;  // a section header
-    for (const Keyword* keyword : kGeneralKeywords) {
-      if (matches_ignoring_case(*keyword, field)) {
-        record_warning(c_, state_.record,
-                       "'" + std::string(field) +
-                           "' matches no record and is ignored: the general section's keywords "
-                           "are compared exactly, in lower case (unlike the feature keywords, "
-                           "whose case does not matter); write '" + std::string(keyword->word) +
-                           "' in lower case");
-        unmatched_.mark(state_.record.line);
-        return;
-      }
-    }
-    if (warn_unmatched_field(c_, state_.record, field, kGeneralNames)) {
-      unmatched_.mark(state_.record.line);
-    }
-  }
+  bool read_general_section();
+  bool read_general_record(const std::string& field);
+  void warn_unmatched_general(std::string_view field);
+  bool read_feature_section();
+  Flow read_feature_record(const std::string& field);
+  std::string_view feature_record(std::string_view field) const;
+  void warn_if_unmatched(std::string_view field);
 
   // The check of a record's fields against its line, once its values are read.
   void end_record(std::string_view record, int fields_before) {
@@ -178,44 +119,6 @@ class LineReader {
                        reader_.rest_of_line_has_fields(), unmatched_);
   }
 
-  bool read_route_length() {
-    // Stored before it is tested: a length above the limit stays in its slot with code 1.
-    int32_t& length = c_.ScenarioTable[kRouteLengthSlot].Num2;
-    length = read_number();
-    if (length > kLongestRoute) return stop(1);
-    if (length < 0) reader_.fail("the route length is negative");
-    c_.ExtendedLength = static_cast<int32_t>(extended_length(length));
-    c_.TrackCells.assign(static_cast<size_t>(cell_count(c_.ExtendedLength)), TrackCell{});
-    if (c_.CompileFlag != 0) c_.TrackPlan.create(c_.ExtendedLength);
-    return true;
-  }
-
-  void read_reference(int slot) {
-    ScenarioEntry& entry = c_.ScenarioTable[slot];
-    entry.Num1 = read_number();
-    entry.Num2 = read_number();
-    entry.Num3 = read_number();
-    state_.references[slot - kReferenceSlots[0]] = {state_.record, entry.Num1, entry.Num2};
-  }
-
-  bool read_repetition(std::string_view field) {
-    ScenarioEntry& entry = c_.ScenarioTable[kTrainNumberSlot];
-    entry.Num1 = read_number();
-    entry.Num2 = read_number();
-    if (entry.Num1 % kCellLength != 0) return stop(3);
-    if (entry.Num2 % kCellLength != 0) return stop(4);
-    // "4" is tested first: a field naming both gives four codes.
-    if (contains(field, "4")) {
-      entry.Num3 = 4;
-    } else if (contains(field, "9")) {
-      entry.Num3 = 9;
-    } else {
-      return stop(5);
-    }
-    if (entry.Num2 == 0) entry.Num3 = 0;
-    return true;
-  }
-
   static bool ends_general_section(std::string_view field) {
     if (!contains(field, "[") || !contains(field, "]")) return false;
     const size_t first = field.find_first_not_of(" \t");
@@ -223,7 +126,7 @@ class LineReader {
   }
 
   void between_sections() {
-    progressive_ordina(c_);
+    order_references(c_);
     c_.TunnelCount = 0;
     state_.next_board_slot = kFirstBoardTextSlot;
     gradient_cursor_ = 0;
@@ -235,71 +138,6 @@ class LineReader {
       c_.TrackPlan.set_integer(1, 0, 0);
       c_.TrackPlan.set_integer(1, 1, 1);
     }
-  }
-
-  bool read_feature_section() {
-    for (;;) {
-      if (at_end()) return true;
-      read_keyword();
-      if (at_end()) return true;
-      // At most two comment fields in a row, each replacement tested for the end of the file.
-      for (int skipped = 0; skipped < 2 && contains(c_.CurrentField, "-"); ++skipped) {
-        read_keyword();
-        if (at_end()) return true;
-        if (skipped == 1 && c_.CollectWarnings && contains(c_.CurrentField, "-")) {
-          record_warning(c_, state_.record,
-                         "a third comment line in a row is read as a record (only two in a row "
-                         "are passed over): put a record or a blank line between the comments");
-          unmatched_.mark(state_.record.line);
-        }
-      }
-      // Every test is applied to the same keyword field; a board text read later replaces
-      // CurrentField.
-      const std::string field = c_.CurrentField;
-      const int fields_before = reader_.fields_read();
-      if (c_.CollectWarnings) {
-        warn_if_unmatched(field);
-        record_fields_.begin(state_.record);
-      }
-      Flow flow = Flow::Next;
-      if (matches(keywords::kGradient, field)) flow = read_gradient();
-      if (flow == Flow::Next && matches(keywords::kCurve, field) && c_.CompileFlag != 0)
-        flow = read_curve(field);
-      if (flow == Flow::Next && matches(keywords::kTunnel, field)) flow = read_tunnel();
-      if (flow == Flow::Next && matches(keywords::kSpeedBoard, field)) flow = read_speed_board();
-      if (flow == Flow::Next && matches(keywords::kInformationBoard, field))
-        flow = read_information_board();
-      if (flow == Flow::EndOfText) return true;
-      if (flow == Flow::Stop) return false;
-      if (c_.CollectWarnings) end_record(feature_record(field), fields_before);
-    }
-  }
-
-  // The feature record a keyword field names and reads, for the warnings about its fields.
-  std::string_view feature_record(std::string_view field) const {
-    if (matches(keywords::kGradient, field)) return keywords::kGradient.topic;
-    if (matches(keywords::kCurve, field) && c_.CompileFlag != 0) return keywords::kCurve.topic;
-    if (matches(keywords::kTunnel, field)) return keywords::kTunnel.topic;
-    if (matches(keywords::kSpeedBoard, field)) return keywords::kSpeedBoard.topic;
-    if (matches(keywords::kInformationBoard, field)) return keywords::kInformationBoard.topic;
-    return {};
-  }
-
-  // For the warnings: a field that matches no feature record. Without curves, a curve record's
-  // two numbers are met as keyword fields; they are expected there.
-  void warn_if_unmatched(std::string_view field) {
-    const bool curve = matches(keywords::kCurve, field);
-    const bool feature =
-        curve || matches(keywords::kGradient, field) || matches(keywords::kTunnel, field) ||
-        matches(keywords::kSpeedBoard, field) || matches(keywords::kInformationBoard, field);
-    if (unread_curve_values_ > 0) {
-      --unread_curve_values_;
-    } else if (!feature && unmatched_.open(state_.record.line)) {
-      if (warn_unmatched_field(c_, state_.record, field, kFeatureNames)) {
-        unmatched_.mark(state_.record.line);
-      }
-    }
-    if (curve && c_.CompileFlag == 0) unread_curve_values_ = 2;
   }
 
   // Warnings about a feature's position: its cell rounded, beyond the route's end.
@@ -332,119 +170,6 @@ class LineReader {
     ++gradient_cursor_;
   }
 
-  Flow read_gradient() {
-    SourceSpot at;
-    const int32_t x = read_position(at);
-    const int32_t v = read_number();
-    need_track();
-    if (!on_track(x)) return beyond_track(x);
-    gradient_order_.check(c_, at, x);
-    warn_feature_position(at, "pendenza", x);
-    if (c_.CollectWarnings) warn_wrapped_gradient(c_, reader_.field_start(), v);
-    const int64_t cell = cell_of(x, kStepOffset);
-    // The cursor writes at least one cell even when it is already at or past the record's cell.
-    if (cell > 0) {
-      do {
-        write_gradient();
-      } while (gradient_cursor_ < cell);
-    }
-    previous_gradient_ = v;
-    return Flow::Next;
-  }
-
-  Flow read_curve(std::string_view field) {
-    SourceSpot at;
-    const int32_t s = read_position(at);
-    const int32_t n = read_number();
-    need_track();
-    if (!on_track(s)) return beyond_track(s);
-    const int64_t end = int64_t{s} + n;
-    if (end > int64_t{c_.ExtendedLength} - 2) return beyond_track(s);
-    curve_order_.check(c_, at, s);
-    warn_beyond_route(c_, at, "curva", s);  // the plan is per metre: nothing is rounded
-    int curve_class = 0;
-    for (int digit = 1; digit <= 6 && curve_class == 0; ++digit) {
-      if (field.find(static_cast<char>('0' + digit)) != std::string_view::npos) curve_class = digit;
-    }
-    if (curve_class == 0) return halt(103);
-    double k = curvature_of_class(curve_class);
-    if (contains_ignoring_case(field, "s")) k = -k;
-    if (!walk_plan(c_, plan_cursor_, s, 0.0, true) || !walk_plan(c_, plan_cursor_, end, k, true))
-      return halt(103);
-    return Flow::Next;
-  }
-
-  Flow read_tunnel() {
-    SourceSpot at, end_at;
-    int32_t inizio = read_position(at);
-    int32_t fine = read_position(end_at);
-    int32_t tipo = read_number();
-    need_track();
-    if (!on_track(inizio)) return beyond_track(inizio);
-    if (fine < 0) return beyond_track(fine);
-    if (cell_of(fine, kEndOffset) > c_.last_cell()) return beyond_track(inizio);
-    tunnel_order_.check(c_, at, inizio);
-    if (c_.CollectWarnings && fine < inizio) {
-      record_warning(c_, end_at,
-                     "the tunnel ends (" + std::to_string(fine) + " m) before it starts (" +
-                         std::to_string(inizio) +
-                         " m): it covers no cell; give its start first, then its end");
-    }
-    warn_rounded_position(c_, at, "montagna", inizio);
-    warn_feature_position(end_at, "montagna", fine);
-    memo_montagna(c_, inizio, fine, tipo);
-    if (c_.StatusCode > 0) return halt_at(c_.StatusCode, inizio);
-    return Flow::Next;
-  }
-
-  Flow read_speed_board() {
-    SourceSpot at;
-    const int32_t posizione = read_position(at);
-    int32_t vas = read_number();
-    int32_t vbs = read_number();
-    int32_t vcs = read_number();
-    auto strisces = static_cast<int16_t>(read_number());
-    int32_t vad = read_number();
-    int32_t vbd = read_number();
-    int32_t vcd = read_number();
-    auto strisced = static_cast<int16_t>(read_number());
-    need_track();
-    if (!on_track(posizione)) return beyond_track(posizione);
-    speed_board_order_.check(c_, at, posizione);
-    warn_feature_position(at, "indicatori_v", posizione);
-    memo_indicatori_v_max(c_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
-    if (c_.StatusCode > 0) {
-      if (c_.StatusCode == 21) explain_taken_cell(c_, cell_of(posizione, kFeatureOffset));
-      return halt_at(c_.StatusCode, posizione);
-    }
-    note_cell_source(c_, cell_of(posizione, kFeatureOffset), state_.record, "indicatori_v");
-    return Flow::Next;
-  }
-
-  Flow read_information_board() {
-    SourceSpot at;
-    const int32_t x = read_position(at);
-    c_.CurrentField = reader_.read_text();
-    need_track();
-    if (!on_track(x)) return beyond_track(x);
-    information_board_order_.check(c_, at, x);
-    warn_feature_position(at, "cartello_indicatore", x);
-    const int64_t index = cell_of(x, kFeatureOffset);
-    if (index < 0 || index > c_.last_cell() ||
-        !is_free(c_.TrackCells[static_cast<size_t>(index)])) {
-      explain_taken_cell(c_, index);
-      return halt_at(6, x);
-    }
-    // Slots 80 down to 0 hold 81 texts; there is no room for another.
-    if (state_.next_board_slot < 0) throw ReadFailure{state_.record, "more than 81 board texts"};
-    pack_slot_cell(kInformationBoard, state_.next_board_slot,
-                   c_.TrackCells[static_cast<size_t>(index)]);
-    c_.ScenarioTable[static_cast<size_t>(state_.next_board_slot)].Text = c_.CurrentField;
-    note_cell_source(c_, index, state_.record, "cartello_indicatore");
-    --state_.next_board_slot;
-    return Flow::Next;
-  }
-
   // Reached at the end of the file or through a failed track check.
   void end_of_text() {
     texts_.delete_line_text();
@@ -467,7 +192,7 @@ class LineReader {
   int32_t plan_cursor_ = 2;
 
   // For the authors' warnings only.
-  int unread_curve_values_ = 0;
+  int unread_values_ = 0;  // a record's values met as keyword fields, since it is not read
   SeriesOrder gradient_order_{"pendenza"};
   SeriesOrder curve_order_{"curva"};
   SeriesOrder tunnel_order_{"montagna"};
@@ -477,7 +202,365 @@ class LineReader {
   RecordFields record_fields_;
 };
 
+// A record of the general section. Its keyword is compared exactly, in lower case, but for the
+// route length's.
+struct GeneralRow {
+  RecordSpec record;
+  bool (LineReader::*read)(std::string_view field);
+  int written_order;  // its place in the section as authors write it: a tied suggestion goes to
+                      // the record written first
+};
+
+// Every keyword field of the general section is offered to each row in turn: a field naming two
+// records reads the values of both, in this order.
+constexpr GeneralRow kGeneralRecords[] = {
+    {{{"lunghezza percorso", "lunghezza", "percorso", true}, "lunghezza percorso", 1},
+     &LineReader::read_route_length, 0},
+    {{{"progressiva chilometrica", "progressiva", "tre", false}, "progressiva chilometrica tre", 3},
+     &LineReader::read_reference<kReferenceSlots[0]>, 3},
+    {{{"progressiva chilometrica", "progressiva", "due", false}, "progressiva chilometrica due", 3},
+     &LineReader::read_reference<kReferenceSlots[1]>, 2},
+    {{{"progressiva chilometrica", "progressiva", "uno", false}, "progressiva chilometrica uno", 3},
+     &LineReader::read_reference<kReferenceSlots[2]>, 1},
+    {{{"sfondo", "sfondo", "uno", false}, "sfondo uno", 1},
+     &LineReader::read_background<&ScenarioEntry::Num1>, 4},
+    {{{"sfondo", "sfondo", "due", false}, "sfondo due", 1},
+     &LineReader::read_background<&ScenarioEntry::Num3>, 5},
+    {{{"sfondo", "sfondo", "tre", false}, "sfondo tre", 1},
+     &LineReader::read_background<&ScenarioEntry::Num2>, 6},
+    {{{"ripetizione segnali", "segnali", "ripetizione", false}, "ripetizione segnali", 2},
+     &LineReader::read_repetition, 7},
+};
+
+// The general records' names in the order authors write them, for the suggestions.
+constexpr auto kGeneralNames = [] {
+  std::array<std::string_view, std::size(kGeneralRecords)> names{};
+  for (const GeneralRow& row : kGeneralRecords) names[row.written_order] = row.record.name;
+  return names;
+}();
+
+// A record of the feature section; every keyword is compared without case.
+struct FeatureRow {
+  RecordSpec record;
+  Flow (LineReader::*read)(std::string_view field);
+  bool needs_curves;  // read only when the compile makes the route plan (CompileFlag not 0)
+};
+
+// The rows are tested in this order on the same keyword field, until one ends the section.
+constexpr FeatureRow kFeatureRecords[] = {
+    {{{"pendenza", "pendenza", "", true}, "pendenza", 2}, &LineReader::read_gradient, false},
+    {{{"curva", "curva", "", true}, "curva", 2}, &LineReader::read_curve, true},
+    {{{"montagna", "montagna", "", true}, "montagna", 3}, &LineReader::read_tunnel, false},
+    {{{"indicatori_v", "indicatori_v", "", true}, "indicatori_v", 9},
+     &LineReader::read_speed_board, false},
+    {{{"cartello_indicatore", "cartello", "indicat", true}, "cartello_indicatore", 2},
+     &LineReader::read_information_board, false},
+};
+
+constexpr auto kFeatureNames = record_names(kFeatureRecords);
+
+// The record a general-section field names, for the warnings about its fields.
+std::string_view general_record(std::string_view field) {
+  for (const GeneralRow& row : kGeneralRecords) {
+    if (matches(row.record.keyword, field)) return row.record.keyword.topic;
+  }
+  return {};
+}
+
+bool LineReader::read_general_section() {
+  for (;;) {
+    if (at_end()) return true;
+    read_keyword();
+    if (at_end()) return true;
+    // Up to ten comment fields in a row, with no end-of-file test between them: the field read
+    // in place of the last one is examined even when it ends the text.
+    for (int skipped = 0; skipped < 10 && contains(c_.CurrentField, "-"); ++skipped) {
+      read_keyword();
+    }
+    const std::string field = c_.CurrentField;
+    const int fields_before = reader_.fields_read();
+    if (c_.CollectWarnings) {
+      warn_unmatched_general(field);
+      record_fields_.begin(state_.record);
+    }
+    if (!read_general_record(field)) return false;
+    if (c_.CollectWarnings) end_record(general_record(field), fields_before);
+    if (ends_general_section(field)) return true;
+  }
+}
+
+// Offers the field to every general row; false after an error that ends read_descriptions.
+bool LineReader::read_general_record(const std::string& field) {
+  for (const GeneralRow& row : kGeneralRecords) {
+    if (matches(row.record.keyword, field) && !(this->*row.read)(field)) return false;
+  }
+  return true;
+}
+
+// A keyword of the general section that matches nothing: its values are read as keywords in
+// turn, and what it sets (a reference, the repetition) is simply missing.
+void LineReader::warn_unmatched_general(std::string_view field) {
+  if (!unmatched_.open(state_.record.line) || contains(field, "-")) return;
+  if (!general_record(field).empty()) return;
+  if (contains(field, "[") && contains(field, "]")) return;  // a section header
+  for (const GeneralRow& row : kGeneralRecords) {
+    if (matches_ignoring_case(row.record.keyword, field)) {
+      record_warning(c_, state_.record,
+                     "'" + std::string(field) +
+                         "' matches no record and is ignored: the general section's keywords "
+                         "are compared exactly, in lower case (unlike the feature keywords, "
+                         "whose case does not matter); write '" +
+                         std::string(row.record.keyword.word) + "' in lower case");
+      unmatched_.mark(state_.record.line);
+      return;
+    }
+  }
+  if (warn_unmatched_field(c_, state_.record, field, kGeneralNames)) {
+    unmatched_.mark(state_.record.line);
+  }
+}
+
+bool LineReader::read_feature_section() {
+  for (;;) {
+    if (at_end()) return true;
+    read_keyword();
+    if (at_end()) return true;
+    // At most two comment fields in a row, each replacement tested for the end of the file.
+    for (int skipped = 0; skipped < 2 && contains(c_.CurrentField, "-"); ++skipped) {
+      read_keyword();
+      if (at_end()) return true;
+      if (skipped == 1 && c_.CollectWarnings && contains(c_.CurrentField, "-")) {
+        record_warning(c_, state_.record,
+                       "a third comment line in a row is read as a record (only two in a row "
+                       "are passed over): put a record or a blank line between the comments");
+        unmatched_.mark(state_.record.line);
+      }
+    }
+    // Every test is applied to the same keyword field; a board text read later replaces
+    // CurrentField.
+    const std::string field = c_.CurrentField;
+    const int fields_before = reader_.fields_read();
+    if (c_.CollectWarnings) {
+      warn_if_unmatched(field);
+      record_fields_.begin(state_.record);
+    }
+    const Flow flow = read_feature_record(field);
+    if (flow == Flow::EndOfText) return true;
+    if (flow == Flow::Stop) return false;
+    if (c_.CollectWarnings) end_record(feature_record(field), fields_before);
+  }
+}
+
+Flow LineReader::read_feature_record(const std::string& field) {
+  for (const FeatureRow& row : kFeatureRecords) {
+    if (!matches(row.record.keyword, field) || (row.needs_curves && c_.CompileFlag == 0))
+      continue;
+    if (const Flow flow = (this->*row.read)(field); flow != Flow::Next) return flow;
+  }
+  return Flow::Next;
+}
+
+// The feature record a keyword field names and reads, for the warnings about its fields.
+std::string_view LineReader::feature_record(std::string_view field) const {
+  for (const FeatureRow& row : kFeatureRecords) {
+    if (matches(row.record.keyword, field) && (!row.needs_curves || c_.CompileFlag != 0))
+      return row.record.keyword.topic;
+  }
+  return {};
+}
+
+// For the warnings: a field that matches no feature record. Without curves, a curve record's
+// values are met as keyword fields; they are expected there.
+void LineReader::warn_if_unmatched(std::string_view field) {
+  bool feature = false;
+  int unread = 0;
+  for (const FeatureRow& row : kFeatureRecords) {
+    if (!matches(row.record.keyword, field)) continue;
+    feature = true;
+    if (row.needs_curves && c_.CompileFlag == 0) unread = row.record.values;
+  }
+  if (unread_values_ > 0) {
+    --unread_values_;
+  } else if (!feature && unmatched_.open(state_.record.line)) {
+    if (warn_unmatched_field(c_, state_.record, field, kFeatureNames)) {
+      unmatched_.mark(state_.record.line);
+    }
+  }
+  if (unread > 0) unread_values_ = unread;
+}
+
+bool LineReader::read_route_length(std::string_view) {
+  // Stored before it is tested: a length above the limit stays in its slot with code 1.
+  int32_t& length = c_.ScenarioTable[kRouteLengthSlot].Num2;
+  length = read_number();
+  if (length > kLongestRoute) return stop(1);
+  if (length < 0) reader_.fail("the route length is negative");
+  c_.ExtendedLength = static_cast<int32_t>(extended_length(length));
+  c_.TrackCells.assign(static_cast<size_t>(cell_count(c_.ExtendedLength)), TrackCell{});
+  if (c_.CompileFlag != 0) c_.TrackPlan.create(c_.ExtendedLength);
+  return true;
+}
+
+template <int kSlot>
+bool LineReader::read_reference(std::string_view) {
+  ScenarioEntry& entry = c_.ScenarioTable[kSlot];
+  entry.Num1 = read_number();
+  entry.Num2 = read_number();
+  entry.Num3 = read_number();
+  state_.references[kSlot - kReferenceSlots[0]] = {state_.record, entry.Num1, entry.Num2};
+  return true;
+}
+
+template <int32_t ScenarioEntry::*kValue>
+bool LineReader::read_background(std::string_view) {
+  c_.ScenarioTable[kRouteIdSlot].*kValue = read_number();
+  return true;
+}
+
+bool LineReader::read_repetition(std::string_view field) {
+  ScenarioEntry& entry = c_.ScenarioTable[kTrainNumberSlot];
+  entry.Num1 = read_number();
+  entry.Num2 = read_number();
+  if (entry.Num1 % kCellLength != 0) return stop(3);
+  if (entry.Num2 % kCellLength != 0) return stop(4);
+  // "4" is tested first: a field naming both gives four codes.
+  if (contains(field, "4")) {
+    entry.Num3 = 4;
+  } else if (contains(field, "9")) {
+    entry.Num3 = 9;
+  } else {
+    return stop(5);
+  }
+  if (entry.Num2 == 0) entry.Num3 = 0;
+  return true;
+}
+
+Flow LineReader::read_gradient(std::string_view) {
+  SourceSpot at;
+  const int32_t x = read_position(at);
+  const int32_t v = read_number();
+  need_track();
+  if (!on_track(x)) return beyond_track(x);
+  gradient_order_.check(c_, at, x);
+  warn_feature_position(at, "pendenza", x);
+  if (c_.CollectWarnings) warn_wrapped_gradient(c_, reader_.field_start(), v);
+  const int64_t cell = cell_of(x, kStepOffset);
+  // The cursor writes at least one cell even when it is already at or past the record's cell.
+  if (cell > 0) {
+    do {
+      write_gradient();
+    } while (gradient_cursor_ < cell);
+  }
+  previous_gradient_ = v;
+  return Flow::Next;
+}
+
+Flow LineReader::read_curve(std::string_view field) {
+  SourceSpot at;
+  const int32_t s = read_position(at);
+  const int32_t n = read_number();
+  need_track();
+  if (!on_track(s)) return beyond_track(s);
+  const int64_t end = int64_t{s} + n;
+  if (end > int64_t{c_.ExtendedLength} - 2) return beyond_track(s);
+  curve_order_.check(c_, at, s);
+  warn_beyond_route(c_, at, "curva", s);  // the plan is per metre: nothing is rounded
+  int curve_class = 0;
+  for (int digit = 1; digit <= 6 && curve_class == 0; ++digit) {
+    if (field.find(static_cast<char>('0' + digit)) != std::string_view::npos) curve_class = digit;
+  }
+  if (curve_class == 0) return halt(103);
+  double k = curvature_of_class(curve_class);
+  if (contains_ignoring_case(field, "s")) k = -k;
+  if (!walk_plan(c_, plan_cursor_, s, 0.0, true) || !walk_plan(c_, plan_cursor_, end, k, true))
+    return halt(103);
+  return Flow::Next;
+}
+
+Flow LineReader::read_tunnel(std::string_view) {
+  SourceSpot at, end_at;
+  TunnelRecord tunnel;
+  tunnel.start = read_position(at);
+  tunnel.end = read_position(end_at);
+  tunnel.kind = read_number();
+  need_track();
+  if (!on_track(tunnel.start)) return beyond_track(tunnel.start);
+  if (tunnel.end < 0) return beyond_track(tunnel.end);
+  if (cell_of(tunnel.end, kEndOffset) > c_.last_cell()) return beyond_track(tunnel.start);
+  tunnel_order_.check(c_, at, tunnel.start);
+  if (c_.CollectWarnings && tunnel.end < tunnel.start) {
+    record_warning(c_, end_at,
+                   "the tunnel ends (" + std::to_string(tunnel.end) + " m) before it starts (" +
+                       std::to_string(tunnel.start) +
+                       " m): it covers no cell; give its start first, then its end");
+  }
+  warn_rounded_position(c_, at, "montagna", tunnel.start);
+  warn_feature_position(end_at, "montagna", tunnel.end);
+  place_tunnel(c_, tunnel);
+  if (c_.StatusCode > 0) return halt_at(c_.StatusCode, tunnel.start);
+  return Flow::Next;
+}
+
+Flow LineReader::read_speed_board(std::string_view) {
+  SourceSpot at;
+  const int32_t position = read_position(at);
+  SpeedBoardCell board;
+  for (int32_t& speed : board.left) speed = read_number();
+  board.strisces = static_cast<int16_t>(read_number());
+  for (int32_t& speed : board.right) speed = read_number();
+  board.strisced = static_cast<int16_t>(read_number());
+  need_track();
+  if (!on_track(position)) return beyond_track(position);
+  speed_board_order_.check(c_, at, position);
+  warn_feature_position(at, "indicatori_v", position);
+  place_speed_board(c_, position, board);
+  if (c_.StatusCode > 0) {
+    if (c_.StatusCode == 21) explain_taken_cell(c_, cell_of(position, kFeatureOffset));
+    return halt_at(c_.StatusCode, position);
+  }
+  note_cell_source(c_, cell_of(position, kFeatureOffset), state_.record, "indicatori_v");
+  return Flow::Next;
+}
+
+Flow LineReader::read_information_board(std::string_view) {
+  SourceSpot at;
+  const int32_t x = read_position(at);
+  c_.CurrentField = reader_.read_text();
+  need_track();
+  if (!on_track(x)) return beyond_track(x);
+  information_board_order_.check(c_, at, x);
+  warn_feature_position(at, "cartello_indicatore", x);
+  const int64_t index = cell_of(x, kFeatureOffset);
+  if (index < 0 || index > c_.last_cell() ||
+      !is_free(c_.TrackCells[static_cast<size_t>(index)])) {
+    explain_taken_cell(c_, index);
+    return halt_at(6, x);
+  }
+  // Slots 80 down to 0 hold 81 texts; there is no room for another.
+  if (state_.next_board_slot < 0) throw ReadFailure{state_.record, "more than 81 board texts"};
+  pack_slot_cell(kInformationBoard, state_.next_board_slot,
+                 c_.TrackCells[static_cast<size_t>(index)]);
+  c_.ScenarioTable[static_cast<size_t>(state_.next_board_slot)].Text = c_.CurrentField;
+  note_cell_source(c_, index, state_.record, "cartello_indicatore");
+  --state_.next_board_slot;
+  return Flow::Next;
+}
+
 }  // namespace
+
+namespace keywords {
+
+std::span<const RecordSpec> general_records() {
+  static constexpr auto specs = record_specs(kGeneralRecords);
+  return specs;
+}
+
+std::span<const RecordSpec> feature_records() {
+  static constexpr auto specs = record_specs(kFeatureRecords);
+  return specs;
+}
+
+}  // namespace keywords
 
 bool read_line_description(Compilation& c, DescriptionTexts& texts, ReadingState& state) {
   // The track does not exist until this compile's line text gives a route length.

@@ -17,40 +17,32 @@ constexpr int32_t kLastUnwarnedStart = 1500;
 
 }  // namespace
 
-void memo_segnale(Compilation& c, int32_t posizione, const int32_t& sx, const int32_t& s1,
-                  const int32_t& s2, const int32_t& s3, const int32_t& rapp, const int32_t& dx,
-                  const int32_t& d1, const int32_t& d2, const int32_t& d3, int32_t& tempo) {
-  const int64_t i = cell_of(posizione, kFeatureOffset);
+int32_t place_signal(Compilation& c, int32_t position, const SignalCell& signal) {
+  const int64_t i = cell_of(position, kFeatureOffset);
   if (!cell_free(c, i)) {
     record_error(c, 16);
-    return;
+    return signal.tempo;
   }
-  if (tempo >= 1 && tempo <= 100) tempo = 101;
+  SignalCell placed = signal;
+  if (placed.tempo >= 1 && placed.tempo <= 100) placed.tempo = 101;
+  const int32_t tempo = placed.tempo;
   // The signal time counts only for sx 2.
-  pack_signal({.sx = sx,
-               .s1 = s1,
-               .s2 = s2,
-               .s3 = s3,
-               .rapp = rapp,
-               .dx = dx,
-               .d1 = d1,
-               .d2 = d2,
-               .d3 = d3,
-               .tempo = sx == 2 ? tempo : 0},
-              cell_at(c, i));
+  if (placed.sx != 2) placed.tempo = 0;
+  pack_signal(placed, cell_at(c, i));
   // The approach marks need no free cell; those that would fall before the route start are skipped.
   for (int k = 1; k <= kApproachMarks; ++k) {
     const int64_t j = i - 2 * k;
-    if (j >= 0) cell_at(c, j).Mark = signal_mark(sx, dx, k);
+    if (j >= 0) cell_at(c, j).Mark = signal_mark(signal.sx, signal.dx, k);
   }
+  return tempo;
 }
 
-void memo_rallentamento(Compilation& c, int32_t x, const int32_t& v, const int32_t& l,
-                        const int32_t& f_tt, int32_t f_ta, const int32_t& d_v) {
+void place_slow_order(Compilation& c, const SlowOrderRecord& order) {
+  const int32_t x = order.start;
   const bool warned = x > kLastUnwarnedStart;
   const int64_t warning = cell_of(int64_t{x} - kWarningDistance, kFeatureOffset);
   const int64_t start = cell_of(x, kFeatureOffset);
-  const int64_t end = cell_of(int64_t{x} + l, kFeatureOffset);
+  const int64_t end = cell_of(int64_t{x} + order.length, kFeatureOffset);
   // The four approach boards end in the cell before the warning board's (for x a multiple of 50).
   const int64_t boards = cell_of(int64_t{x} - kWarningDistance, kStepOffset);
 
@@ -58,7 +50,6 @@ void memo_rallentamento(Compilation& c, int32_t x, const int32_t& v, const int32
     record_error(c, 17);
     return;
   }
-  if (!warned) f_ta = 0;
   if (!cell_free(c, start)) {
     record_error(c, 18);
     return;
@@ -69,12 +60,13 @@ void memo_rallentamento(Compilation& c, int32_t x, const int32_t& v, const int32
   }
 
   // Start and end may be one cell (length 0): written as the end, then as the start.
-  const SlowOrderCell order{.v = v, .d_v = d_v, .f_tt = f_tt};
-  pack_slow_order(kSlowOrderEnd, order, cell_at(c, end));
-  pack_slow_order(kSlowOrderStart, order, cell_at(c, start));
-  if (warned) pack_warning_board({.v = v, .d_v = d_v}, cell_at(c, warning));
+  const SlowOrderCell cell{.v = order.speed, .d_v = order.d_v, .f_tt = order.f_tt};
+  pack_slow_order(kSlowOrderEnd, cell, cell_at(c, end));
+  pack_slow_order(kSlowOrderStart, cell, cell_at(c, start));
+  if (warned) pack_warning_board({.v = order.speed, .d_v = order.d_v}, cell_at(c, warning));
 
-  if (f_ta == 0) return;
+  // An order without a warning board has no approach boards either.
+  if (!warned || order.approach_boards == 0) return;
   // The refusal comes after the order's own cells are written, and leaves them.
   for (int m = 0; m <= 3; ++m) {
     if (!cell_free(c, boards - m)) {
@@ -83,7 +75,7 @@ void memo_rallentamento(Compilation& c, int32_t x, const int32_t& v, const int32
     }
   }
   for (int m = 0; m <= 3; ++m) {
-    pack_approach_board({.board = m + 1, .with_d_v = d_v != 0}, cell_at(c, boards - m));
+    pack_approach_board({.board = m + 1, .with_d_v = order.d_v != 0}, cell_at(c, boards - m));
   }
 }
 

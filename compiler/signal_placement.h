@@ -7,15 +7,23 @@
 
 namespace scengen {
 
-/// Places one line-side signal; records 16, writing nothing, when its cell is not free. Raises a
-/// `tempo` from 1 to 100 to 101 in place.
-void memo_segnale(Compilation& c, int32_t posizione, const int32_t& sx, const int32_t& s1,
-                  const int32_t& s2, const int32_t& s3, const int32_t& rapp, const int32_t& dx,
-                  const int32_t& d1, const int32_t& d2, const int32_t& d3, int32_t& tempo);
+/// Places one line-side signal into the cell after `position`, with its four approach marks;
+/// records 16, writing nothing, when that cell is not free. Returns the signal time as it is
+/// placed: one from 1 to 100 becomes 101 (the cell keeps it only when sx is 2).
+int32_t place_signal(Compilation& c, int32_t position, const SignalCell& signal);
 
-/// Places one slow order starting at `x`; records 17, 18 or 19 (nothing written) or 20 (its
-/// warning, start and end cells already written) when a cell it needs is not free.
-void memo_rallentamento(Compilation& c, int32_t x, const int32_t& v, const int32_t& l,
-                        const int32_t& f_tt, int32_t f_ta, const int32_t& d_v);
+/// A slow order as its record gives it.
+struct SlowOrderRecord {
+  int32_t start = 0;            // x (m)
+  int32_t speed = 0;            // v (km/h)
+  int32_t length = 0;           // l (m)
+  int32_t f_tt = 0;             // kept in the start and end cells
+  int32_t approach_boards = 0;  // f_ta: non-zero places the four approach boards
+  int32_t d_v = 0;              // kept with the order's cells when non-zero
+};
+
+/// Places one slow order; records 17, 18 or 19 (nothing written) or 20 (its warning, start and
+/// end cells already written) when a cell it needs is not free.
+void place_slow_order(Compilation& c, const SlowOrderRecord& order);
 
 }  // namespace scengen

@@ -112,7 +112,7 @@ struct SignalCase {
   int32_t tempo_after;
 };
 
-TEST(MemoSegnale, PlacesPacksAndRefuses) {
+TEST(PlaceSignal, PlacesPacksAndRefuses) {
   const SignalCase cases[] = {
       {"the signal at 1750 fills cell 36 and marks 34 to 28",
        1750,
@@ -430,8 +430,17 @@ TEST(MemoSegnale, PlacesPacksAndRefuses) {
     std::vector<TrackCell> expected = c.TrackCells;
     for (const CellValue& v : k.written) apply(expected, v);
 
-    int32_t tempo = k.tempo;
-    memo_segnale(c, k.posizione, k.sx, k.s1, k.s2, k.s3, k.rapp, k.dx, k.d1, k.d2, k.d3, tempo);
+    const int32_t tempo = place_signal(c, k.posizione,
+                                       {.sx = k.sx,
+                                        .s1 = k.s1,
+                                        .s2 = k.s2,
+                                        .s3 = k.s3,
+                                        .rapp = k.rapp,
+                                        .dx = k.dx,
+                                        .d1 = k.d1,
+                                        .d2 = k.d2,
+                                        .d3 = k.d3,
+                                        .tempo = k.tempo});
 
     EXPECT_EQ(c.StatusCode, k.code);
     EXPECT_EQ(c.StatusPosition, 0);  // the caller records the position
@@ -440,11 +449,10 @@ TEST(MemoSegnale, PlacesPacksAndRefuses) {
   }
 }
 
-TEST(MemoSegnale, LaterMarksLandOnAnEarlierSignal) {
+TEST(PlaceSignal, LaterMarksLandOnAnEarlierSignal) {
   Compilation c = make_track();
-  int32_t tempo = 0;
-  memo_segnale(c, 1750, 2, 4, 1, 1, 0, 2, 3, 1, 1, tempo);
-  memo_segnale(c, 1850, 2, 4, 0, 0, 0, 0, 0, 0, 0, tempo);
+  place_signal(c, 1750, {.sx = 2, .s1 = 4, .s2 = 1, .s3 = 1, .dx = 2, .d1 = 3, .d2 = 1, .d3 = 1});
+  place_signal(c, 1850, {.sx = 2, .s1 = 4});
   EXPECT_EQ(c.StatusCode, 0);
   EXPECT_EQ(c.TrackCells[36].Kind, 1);  // the earlier signal keeps its cell and values
   EXPECT_EQ(c.TrackCells[36].Param1, 43);
@@ -486,7 +494,7 @@ struct SlowOrderCase {
   std::vector<CellValue> written;
 };
 
-TEST(MemoRallentamento, PlacesAndRefuses) {
+TEST(PlaceSlowOrder, PlacesAndRefuses) {
   const auto built_in =
       warning_cell(1052, 40, 30) + order_cell(1076, 3, 40, 30, 1) + order_cell(1084, 2, 40, 30, 1);
   const SlowOrderCase cases[] = {
@@ -610,7 +618,12 @@ TEST(MemoRallentamento, PlacesAndRefuses) {
     std::vector<TrackCell> expected = c.TrackCells;
     for (const CellValue& v : k.written) apply(expected, v);
 
-    memo_rallentamento(c, k.x, k.v, k.l, k.f_tt, k.f_ta, k.d_v);
+    place_slow_order(c, {.start = k.x,
+                         .speed = k.v,
+                         .length = k.l,
+                         .f_tt = k.f_tt,
+                         .approach_boards = k.f_ta,
+                         .d_v = k.d_v});
 
     EXPECT_EQ(c.StatusCode, k.code);
     EXPECT_EQ(c.StatusPosition, 0);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -7,6 +8,7 @@
 #include "compiler/field_reader.h"
 #include "compiler/keywords.h"
 #include "compiler/read_descriptions.h"
+#include "compiler/reference_check.h"
 #include "compiler/signal_placement.h"
 
 namespace scengen {
@@ -15,33 +17,6 @@ namespace {
 // Every keyword test of the train text ignores letter case.
 bool has_keyword(std::string_view field, std::string_view keyword) {
   return contains_ignoring_case(field, keyword);
-}
-
-// Whether a keyword field names any record (for the warning about fields that match nothing).
-bool matches_a_record(std::string_view field) {
-  for (const Keyword* keyword :
-       {&keywords::kBrakedMass, &keywords::kCoaches, &keywords::kSpeedStep,
-        &keywords::kAdhesionStep, &keywords::kClock, &keywords::kSand, &keywords::kSignal,
-        &keywords::kSlowOrder, &keywords::kCodePoint, &keywords::kStation}) {
-    if (matches(*keyword, field)) return true;
-  }
-  return false;
-}
-
-// The records' names, for the suggestion after a misspelt keyword.
-constexpr std::string_view kRecordNames[] = {
-    "percentuale massa frenata", "numero vetture", "velocita", "aderenza",      "orologio",
-    "sabbia",                    "segnale",        "rallentamento", "abbattimento", "stazione"};
-
-// The name of the first record a keyword field matches, for the warnings about its fields.
-std::string_view record_name(std::string_view field) {
-  for (const Keyword* keyword :
-       {&keywords::kBrakedMass, &keywords::kCoaches, &keywords::kSpeedStep,
-        &keywords::kAdhesionStep, &keywords::kClock, &keywords::kSand, &keywords::kSignal,
-        &keywords::kSlowOrder, &keywords::kCodePoint, &keywords::kStation}) {
-    if (matches(*keyword, field)) return keyword->topic;
-  }
-  return "record";
 }
 
 uint8_t low8(int64_t value) {
@@ -64,9 +39,20 @@ class TrainReader {
 
   Flow read_records();
   void finish_reading();
-  void explain_reference_error(const ScenarioEntry& reference);
   int32_t speed_cursor() const { return speed_cursor_; }
   int32_t adhesion_cursor() const { return adhesion_cursor_; }
+
+  // The record readers the table of records names.
+  Flow read_braked_mass();
+  Flow read_coaches();
+  Flow read_speed_step();
+  Flow read_adhesion_step();
+  Flow read_clock();
+  Flow read_sand();
+  Flow read_signal();
+  Flow read_slow_order();
+  Flow read_code_point();
+  Flow read_station();
 
  private:
   bool read_keyword_field();
@@ -74,12 +60,6 @@ class TrainReader {
   Flow test_each_keyword(const std::string& field);
   void warn_third_comment();
   void warn_station_time(int64_t hours, int64_t minutes, int64_t seconds, int32_t time);
-  Flow read_speed_step();
-  Flow read_adhesion_step();
-  Flow read_signal();
-  Flow read_slow_order();
-  Flow read_code_point();
-  Flow read_station();
   Flow read_station_values(ScenarioEntry& e, int32_t& length);
   void set_station_extent(ScenarioEntry& e, int32_t length, int32_t n);
   Flow place_station_marker(const ScenarioEntry& e, int32_t n);
@@ -134,6 +114,42 @@ class TrainReader {
   bool adhesion_step_seen_ = false;
 };
 
+// A record of the train description; every keyword is compared without case.
+struct TrainRow {
+  RecordSpec record;
+  Flow (TrainReader::*read)();
+};
+
+// The rows are tested in this order on the same keyword field, each independent of the others,
+// until one ends the reading.
+constexpr TrainRow kTrainRecords[] = {
+    {{{"percentuale massa frenata", "frenata", "massa", true}, "percentuale massa frenata", 1},
+     &TrainReader::read_braked_mass},
+    {{{"numero vetture", "vetture", "", true}, "numero vetture", 1}, &TrainReader::read_coaches},
+    {{{"velocita", "velocit", "", true}, "velocita", 2}, &TrainReader::read_speed_step},
+    {{{"aderenza", "aderenza", "", true}, "aderenza", 2}, &TrainReader::read_adhesion_step},
+    {{{"orologio", "orologio", "", true}, "orologio", 3}, &TrainReader::read_clock},
+    {{{"sabbia", "sabbia", "", true}, "sabbia", 1}, &TrainReader::read_sand},
+    {{{"segnale", "segnale", "", true}, "segnale", 11}, &TrainReader::read_signal},
+    {{{"rallentamento", "rallentamento", "", true}, "rallentamento", 6},
+     &TrainReader::read_slow_order},
+    {{{"abbattimento", "abbattimento", "", true}, "abbattimento", 2},
+     &TrainReader::read_code_point},
+    {{{"stazione", "stazione", "", true}, "stazione", 17}, &TrainReader::read_station},
+};
+
+// The records' names, for the suggestion after a misspelt keyword.
+constexpr auto kRecordNames = record_names(kTrainRecords);
+
+// The name of the first record a keyword field matches, for the warnings about its fields; null
+// when it matches none.
+const RecordSpec* record_of(std::string_view field) {
+  for (const TrainRow& row : kTrainRecords) {
+    if (matches(row.record.keyword, field)) return &row.record;
+  }
+  return nullptr;
+}
+
 // Reads a keyword field into CurrentField; false when it was the field that ends the text.
 bool TrainReader::read_keyword_field() {
   c_.CurrentField = fields_.read_text();
@@ -184,37 +200,45 @@ Flow TrainReader::test_keywords() {
   Flow flow = test_each_keyword(field);
   if (flow != Flow::Next || !c_.CollectWarnings) return flow;
   if (const int values = fields_.fields_read() - fields_before; values > 0) {
-    record_fields_.end(c_, record_name(field), values, fields_.field_start().line, fields_.line(),
+    const RecordSpec* record = record_of(field);
+    record_fields_.end(c_, record ? record->keyword.topic : "record", values,
+                       fields_.field_start().line, fields_.line(),
                        fields_.rest_of_line_has_fields(), unmatched_);
   }
   return flow;
 }
 
 Flow TrainReader::test_each_keyword(const std::string& field) {
-  Flow flow = Flow::Next;
-  if (matches(keywords::kBrakedMass, field)) {
-    c_.ScenarioTable[kRouteLengthSlot].Num1 = fields_.read_long();
+  for (const TrainRow& row : kTrainRecords) {
+    if (!matches(row.record.keyword, field)) continue;
+    if (const Flow flow = (this->*row.read)(); flow != Flow::Next) return flow;
   }
-  if (matches(keywords::kCoaches, field))
-    c_.ScenarioTable[kRouteLengthSlot].Num3 = fields_.read_long();
-  if (matches(keywords::kSpeedStep, field) && (flow = read_speed_step()) != Flow::Next) return flow;
-  if (matches(keywords::kAdhesionStep, field) && (flow = read_adhesion_step()) != Flow::Next)
-    return flow;
-  if (matches(keywords::kClock, field)) {
-    c_.ScenarioTable[kTrainNumberSlot].Small3 = fields_.read_integer();
-    c_.ScenarioTable[kTrainNumberSlot].Small4 = fields_.read_integer();
-    c_.ScenarioTable[kTrainNumberSlot].Small5 = fields_.read_integer();
-  }
-  if (matches(keywords::kSand, field))
-    c_.ScenarioTable[kTrainNumberSlot].Small1 = fields_.read_integer();
-  if (matches(keywords::kSignal, field) && (flow = read_signal()) != Flow::Next) return flow;
-  if (matches(keywords::kSlowOrder, field) && (flow = read_slow_order()) != Flow::Next) return flow;
-  if (matches(keywords::kCodePoint, field) && (flow = read_code_point()) != Flow::Next) return flow;
-  if (matches(keywords::kStation, field) && (flow = read_station()) != Flow::Next) return flow;
-  if (c_.CollectWarnings && !matches_a_record(field) && unmatched_.open(record_spot_.line)) {
+  if (c_.CollectWarnings && record_of(field) == nullptr && unmatched_.open(record_spot_.line)) {
     warn_unmatched_field(c_, record_spot_, field, kRecordNames);
     unmatched_.mark(record_spot_.line);
   }
+  return Flow::Next;
+}
+
+Flow TrainReader::read_braked_mass() {
+  c_.ScenarioTable[kRouteLengthSlot].Num1 = fields_.read_long();
+  return Flow::Next;
+}
+
+Flow TrainReader::read_coaches() {
+  c_.ScenarioTable[kRouteLengthSlot].Num3 = fields_.read_long();
+  return Flow::Next;
+}
+
+Flow TrainReader::read_clock() {
+  c_.ScenarioTable[kTrainNumberSlot].Small3 = fields_.read_integer();
+  c_.ScenarioTable[kTrainNumberSlot].Small4 = fields_.read_integer();
+  c_.ScenarioTable[kTrainNumberSlot].Small5 = fields_.read_integer();
+  return Flow::Next;
+}
+
+Flow TrainReader::read_sand() {
+  c_.ScenarioTable[kTrainNumberSlot].Small1 = fields_.read_integer();
   return Flow::Next;
 }
 
@@ -306,43 +330,38 @@ Flow TrainReader::after_placement(int32_t position) {
 }
 
 Flow TrainReader::read_signal() {
-  const int32_t posizione = read_position();
-  const int32_t sx = fields_.read_long();
-  const int32_t s1 = fields_.read_long();
-  const int32_t s2 = fields_.read_long();
-  const int32_t s3 = fields_.read_long();
-  const int32_t rapp = fields_.read_long();
-  const int32_t dx = fields_.read_long();
-  const int32_t d1 = fields_.read_long();
-  const int32_t d2 = fields_.read_long();
-  const int32_t d3 = fields_.read_long();
-  int32_t tempo = fields_.read_long();
-  if (beyond_track(posizione, 100)) return Flow::EndOfReading;
-  warn_rounded_position(c_, position_spot_, "segnale", posizione);
-  memo_segnale(c_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
+  const int32_t position = read_position();
+  SignalCell signal;
+  for (int32_t* value : {&signal.sx, &signal.s1, &signal.s2, &signal.s3, &signal.rapp, &signal.dx,
+                         &signal.d1, &signal.d2, &signal.d3, &signal.tempo}) {
+    *value = fields_.read_long();
+  }
+  if (beyond_track(position, 100)) return Flow::EndOfReading;
+  warn_rounded_position(c_, position_spot_, "segnale", position);
+  place_signal(c_, position, signal);
   if (c_.CollectWarnings) {
-    const int64_t at = cell_of(posizione, kFeatureOffset);
+    const int64_t at = cell_of(position, kFeatureOffset);
     if (c_.StatusCode == 16)
       explain_taken_cell(c_, at);
     else
       note_cell_source(c_, at, record_spot_, "segnale");
   }
-  return after_placement(posizione);
+  return after_placement(position);
 }
 
 Flow TrainReader::read_slow_order() {
-  const int32_t x = read_position();
-  const int32_t v = fields_.read_long();
-  const int32_t l = fields_.read_long();
-  const int32_t f_tt = fields_.read_long();
-  const int32_t f_ta = fields_.read_long();
-  const int32_t d_v = fields_.read_long();
-  if (beyond_track(x, 100)) return Flow::EndOfReading;
-  warn_rounded_position(c_, position_spot_, "rallentamento", x);
+  SlowOrderRecord order;
+  order.start = read_position();
+  for (int32_t* value :
+       {&order.speed, &order.length, &order.f_tt, &order.approach_boards, &order.d_v}) {
+    *value = fields_.read_long();
+  }
+  if (beyond_track(order.start, 100)) return Flow::EndOfReading;
+  warn_rounded_position(c_, position_spot_, "rallentamento", order.start);
   const int32_t code_before = c_.StatusCode;
-  memo_rallentamento(c_, x, v, l, f_tt, f_ta, d_v);
-  if (c_.CollectWarnings) note_slow_order(x, l, code_before);
-  return after_placement(x);
+  place_slow_order(c_, order);
+  if (c_.CollectWarnings) note_slow_order(order.start, order.length, code_before);
+  return after_placement(order.start);
 }
 
 // The slow order's cells, for the errors about a taken cell: which one was refused, or which
@@ -535,39 +554,18 @@ Flow TrainReader::end_station(const ScenarioEntry& e, int32_t n) {
   return Flow::Next;
 }
 
-// Points error 2 at the reference's own record in the line description: the one whose values
-// the ordering kept in `reference` (a direction 1 adds 100 to the progressive).
-void TrainReader::explain_reference_error(const ScenarioEntry& reference) {
-  for (const ReadingState::ReferenceRecord& record : state_.references) {
-    if (record.where.line == 0 || record.position != reference.Num1) continue;
-    if (record.progressive != reference.Num2 && int64_t{record.progressive} + 100 != reference.Num2)
-      continue;
-    c_.StatusSource = record.where;
-    c_.StatusDetail =
-        record.position % kCellLength != 0
-            ? "its position, " + std::to_string(record.position) + " m, is not a multiple of 50"
-            : "its progressive, " + std::to_string(record.progressive) +
-                  " m, is not a multiple of 50";
-    return;
-  }
-}
-
 void TrainReader::finish_reading() {
   fill_tail(speed_cursor_, speed_value(), &TrackCell::SpeedLimit);
   fill_tail(adhesion_cursor_, adhesion_value(), &TrackCell::Adhesion);
-  // The check concerns the line's references, not a record of this text.
-  for (const int slot : kReferenceSlots) {
-    const ScenarioEntry& reference = c_.ScenarioTable[slot];
-    if (reference.Num1 % kCellLength != 0 || reference.Num2 % kCellLength != 0) {
-      record_error(c_, 2);
-      c_.StatusSource.reset();
-      explain_reference_error(reference);
-      break;
-    }
-  }
+  check_references(c_, state_);
 }
 
 }  // namespace
+
+std::span<const RecordSpec> keywords::train_records() {
+  static constexpr auto specs = record_specs(kTrainRecords);
+  return specs;
+}
 
 void read_train_description(Compilation& c, DescriptionTexts& texts, ReadingState& state) {
   const TextRead text = texts.read_train_text();

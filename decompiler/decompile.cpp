@@ -107,7 +107,7 @@ std::array<Reference, 3> references(const ScenarioTable& table, std::vector<std:
       e.Num2 = r.progressive;
       e.Num3 = r.flag;
     }
-    progressive_ordina(c);
+    order_references(c);
     bool same = true;
     for (int i = 0; i < 3; ++i) {
       const ScenarioEntry& a = c.ScenarioTable[static_cast<size_t>(kReferenceSlots[i])];
