@@ -53,11 +53,8 @@ void progressive_ordina(Compilation& c) {
   put_reference(c.ScenarioTable[kReferenceSlots[2]], r3);
   for (const int slot : kReferenceSlots) {
     ScenarioEntry& entry = c.ScenarioTable[slot];
-    if (entry.Num3 != 1) continue;
-    const int64_t progressive = int64_t{entry.Num2} + 100;
-    if (progressive > std::numeric_limits<int32_t>::max())
+    if (!pack_reference({entry.Num1, entry.Num2, entry.Num3}, entry))
       throw ReadFailure{{}, "a kilometric progressive does not fit 32 bits"};
-    entry.Num2 = static_cast<int32_t>(progressive);
   }
 }
 
@@ -85,14 +82,15 @@ bool walk_plan(Compilation& c, int32_t& cursor, int64_t last, double k, bool tes
 void memo_montagna(Compilation& c, int32_t& inizio, int32_t& fine, int32_t& tipo) {
   // Both limits are checked before anything is written; the reader has already refused tunnels
   // that leave the track, so these only keep a wrong caller inside the model.
-  if (c.TunnelCount >= kTunnelSlots - 1) throw ReadFailure{{}, "more than 80 tunnels"};
+  if (c.TunnelCount >= kTunnelSlots - 1)
+    throw ReadFailure{{}, "more than " + std::to_string(kTunnelSlots - 1) + " tunnels"};
   const int64_t first = cell_of(inizio, kStepOffset);
   const int64_t last = cell_of(fine, kEndOffset);
   if (first <= last && (first < 0 || last > c.last_cell()))
     throw ReadFailure{{}, "a tunnel leaves the track"};
 
-  const bool marked = tipo > 10;
-  if (marked) tipo -= 10;
+  const bool marked = tunnel_of_text_kind(tipo).marked;
+  tipo = tunnel_of_text_kind(tipo).kind;
   ++c.TunnelCount;
   c.TunnelStart[c.TunnelCount] = inizio;
   c.TunnelEnd[c.TunnelCount] = fine;
@@ -102,8 +100,7 @@ void memo_montagna(Compilation& c, int32_t& inizio, int32_t& fine, int32_t& tipo
   int count = 0;
   for (int64_t cell = first; cell <= last; ++cell) {
     TrackCell& track = c.TrackCells[static_cast<size_t>(cell)];
-    track.Tunnel = static_cast<uint8_t>(tipo);
-    if (marked && ++count % 4 == 0 && track.Kind == kNothing) track.Kind = kTunnelMarker;
+    pack_tunnel({tipo, marked}, ++count, track);
   }
 }
 
