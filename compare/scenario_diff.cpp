@@ -320,8 +320,8 @@ std::string time_words(int64_t seconds) {
 
 std::string other_values(const StationSlot& s) {
   return format("flags %d %d %d %d, values %d %d, %d %d %d", s.first_flag, s.second_flag,
-                s.third_flag, s.fourth_flag, s.values_7_8[0], s.values_7_8[1], s.values_10_12[0],
-                s.values_10_12[1], s.values_10_12[2]);
+                s.lengthens_end, s.first_group_last, s.first_group[0], s.first_group[1],
+                s.second_group[0], s.second_group[1], s.second_group[2]);
 }
 
 void compare_station(const StationSlot& was, const StationSlot& now, bool terminus,

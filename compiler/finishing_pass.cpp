@@ -7,7 +7,6 @@ namespace scengen {
 
 namespace {
 
-constexpr int16_t kDerivedSpeedCode = 180;
 // Slow orders below this speed get a code point every kWalkSpacing cells along them.
 constexpr int16_t kWalkSpeedLimit = 110;
 constexpr int32_t kWalkSpacing = 8;

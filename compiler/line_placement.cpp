@@ -53,11 +53,8 @@ void order_references(Compilation& c) {
   put_reference(c.ScenarioTable[kReferenceSlots[2]], r3);
   for (const int slot : kReferenceSlots) {
     ScenarioEntry& entry = c.ScenarioTable[slot];
-    if (entry.Num3 != 1) continue;
-    const int64_t progressive = int64_t{entry.Num2} + 100;
-    if (progressive > std::numeric_limits<int32_t>::max())
+    if (!pack_reference({entry.Num1, entry.Num2, entry.Num3}, entry))
       throw ReadFailure{{}, "a kilometric progressive does not fit 32 bits"};
-    entry.Num2 = static_cast<int32_t>(progressive);
   }
 }
 
@@ -85,28 +82,26 @@ bool walk_plan(Compilation& c, int32_t& cursor, int64_t last, double k, bool tes
 int32_t place_tunnel(Compilation& c, const TunnelRecord& tunnel) {
   // Both limits are checked before anything is written; the reader has already refused tunnels
   // that leave the track, so these only keep a wrong caller inside the model.
-  if (c.TunnelCount >= kTunnelSlots - 1) throw ReadFailure{{}, "more than 80 tunnels"};
+  if (c.TunnelCount >= kTunnelSlots - 1)
+    throw ReadFailure{{}, "more than " + std::to_string(kTunnelSlots - 1) + " tunnels"};
   const int64_t first = cell_of(tunnel.start, kStepOffset);
   const int64_t last = cell_of(tunnel.end, kEndOffset);
   if (first <= last && (first < 0 || last > c.last_cell()))
     throw ReadFailure{{}, "a tunnel leaves the track"};
 
-  int32_t kind = tunnel.kind;
-  const bool marked = kind > 10;
-  if (marked) kind -= 10;
+  TunnelCell cells_tunnel = tunnel_of_text_kind(tunnel.kind);
   ++c.TunnelCount;
   c.TunnelStart[c.TunnelCount] = tunnel.start;
   c.TunnelEnd[c.TunnelCount] = tunnel.end;
   if (c.TunnelCount > 1 &&
       int64_t{c.TunnelStart[c.TunnelCount]} - c.TunnelEnd[c.TunnelCount - 1] <= 150)
-    kind = 3;
+    cells_tunnel.kind = 3;
   int count = 0;
   for (int64_t cell = first; cell <= last; ++cell) {
     TrackCell& track = c.TrackCells[static_cast<size_t>(cell)];
-    track.Tunnel = static_cast<uint8_t>(kind);
-    if (marked && ++count % 4 == 0 && track.Kind == kNothing) track.Kind = kTunnelMarker;
+    pack_tunnel(cells_tunnel, ++count, track);
   }
-  return kind;
+  return cells_tunnel.kind;
 }
 
 void place_speed_board(Compilation& c, int32_t position, const SpeedBoardCell& board) {

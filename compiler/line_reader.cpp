@@ -537,7 +537,8 @@ Flow LineReader::read_information_board(std::string_view) {
     return halt_at(6, x);
   }
   // Slots 80 down to 0 hold 81 texts; there is no room for another.
-  if (state_.next_board_slot < 0) throw ReadFailure{state_.record, "more than 81 board texts"};
+  if (state_.next_board_slot < 0) throw ReadFailure{state_.record,
+                        "more than " + std::to_string(kFirstBoardTextSlot + 1) + " board texts"};
   pack_slot_cell(kInformationBoard, state_.next_board_slot,
                  c_.TrackCells[static_cast<size_t>(index)]);
   c_.ScenarioTable[static_cast<size_t>(state_.next_board_slot)].Text = c_.CurrentField;

@@ -30,6 +30,12 @@ class ByteCursor {
     return out;
   }
 
+  // A record's fields, each in its stored width; a text as its count and its bytes.
+  void operator()(uint8_t& v) { v = u8(); }
+  void operator()(int16_t& v) { v = i16(); }
+  void operator()(int32_t& v) { v = i32(); }
+  void operator()(std::string& v) { v = text(u16()); }
+
  private:
   uint64_t take(size_t n) {
     if (!ok_ || left() < n) {
@@ -49,6 +55,10 @@ class ByteCursor {
   bool ok_ = true;
 };
 
+std::string tag_text(PlanTag tag) {
+  return std::to_string(static_cast<int>(tag));
+}
+
 template <typename Model>
 Decoded<Model> refuse(std::string reason) {
   return {std::nullopt, std::move(reason)};
@@ -59,8 +69,8 @@ Decoded<Model> refuse(std::string reason) {
 Decoded<std::vector<TrackCell>> decode_track_cells(std::string_view bytes) {
   if (bytes.size() % kCellBytes != 0) {
     return refuse<std::vector<TrackCell>>(
-        "a compiled track is a whole number of 15-byte cells; this file has " +
-        std::to_string(bytes.size()) + " bytes");
+        "a compiled track is a whole number of " + std::to_string(kCellBytes) +
+        "-byte cells; this file has " + std::to_string(bytes.size()) + " bytes");
   }
   if (bytes.size() < 2 * kCellBytes) {
     return refuse<std::vector<TrackCell>>(
@@ -69,19 +79,7 @@ Decoded<std::vector<TrackCell>> decode_track_cells(std::string_view bytes) {
   }
   std::vector<TrackCell> cells(bytes.size() / kCellBytes);
   ByteCursor in(bytes);
-  for (TrackCell& cell : cells) {
-    cell.Kind = in.u8();
-    cell.Param1 = in.i16();
-    cell.Param2 = in.i16();
-    cell.Param3 = in.i16();
-    cell.Param4 = in.i16();
-    cell.Param5 = in.u8();
-    cell.Mark = in.u8();
-    cell.Tunnel = in.u8();
-    cell.SpeedLimit = in.u8();
-    cell.Gradient = in.u8();
-    cell.Adhesion = in.u8();
-  }
+  for (TrackCell& cell : cells) for_each_field(kCellFields, cell, in);
   return {std::move(cells), {}};
 }
 
@@ -89,32 +87,18 @@ Decoded<ScenarioTable> decode_scenario_table(std::string_view bytes) {
   ScenarioTable table;
   ByteCursor in(bytes);
   for (int slot = 0; slot < kScenarioSlots; ++slot) {
-    ScenarioEntry& e = table[slot];
-    e.Tag = in.u8();
-    e.Num1 = in.i32();
-    e.Num2 = in.i32();
-    e.Num3 = in.i32();
-    e.Tag2 = in.u8();
-    e.Text = in.text(in.u16());
-    e.Small1 = in.i16();
-    e.Small2 = in.i16();
-    e.Small3 = in.i16();
-    e.Small4 = in.i16();
-    e.Small5 = in.i16();
-    e.Flag1 = in.u8();
-    e.Flag2 = in.u8();
-    e.Flag3 = in.u8();
-    e.Flag4 = in.u8();
-    e.Num4 = in.i32();
+    for_each_field(kEntryFields, table[slot], in);
     if (!in.ok()) {
-      return refuse<ScenarioTable>(
-          "a scenario table holds 87 records; this file ends inside record " +
-          std::to_string(slot) + " (" + std::to_string(bytes.size()) + " bytes)");
+      return refuse<ScenarioTable>("a scenario table holds " + std::to_string(kScenarioSlots) +
+                                   " records; this file ends inside record " +
+                                   std::to_string(slot) + " (" + std::to_string(bytes.size()) +
+                                   " bytes)");
     }
   }
   if (in.left() != 0) {
-    return refuse<ScenarioTable>("a scenario table holds 87 records; this file has " +
-                                 std::to_string(in.left()) + " bytes more after them");
+    return refuse<ScenarioTable>("a scenario table holds " + std::to_string(kScenarioSlots) +
+                                 " records; this file has " + std::to_string(in.left()) +
+                                 " bytes more after them");
   }
   return {std::move(table), {}};
 }
@@ -126,24 +110,21 @@ Decoded<RoutePlanLayout> check_route_plan(std::string_view bytes) {
     return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) |
                                  static_cast<uint8_t>(bytes[at + 1]) << 8);
   };
-  const auto length = [](uint16_t tag) -> size_t {
-    return tag == static_cast<uint16_t>(PlanTag::Integer)  ? 4
-           : tag == static_cast<uint16_t>(PlanTag::Double) ? 10
-                                                           : 2;
+  const auto length = [](uint16_t tag) {
+    return is_plan_tag(tag) ? plan_element_bytes(static_cast<PlanTag>(tag)) : kPlanTagBytes;
   };
   size_t elements = 0;
   for (size_t at = 0; at < bytes.size(); ++elements) {
-    if (bytes.size() - at < 2) {
+    if (bytes.size() - at < kPlanTagBytes) {
       return refuse<RoutePlanLayout>("the route plan ends inside the element at byte " +
                                      std::to_string(at));
     }
     const uint16_t tag = tag_at(at);
-    if (tag != static_cast<uint16_t>(PlanTag::Empty) &&
-        tag != static_cast<uint16_t>(PlanTag::Integer) &&
-        tag != static_cast<uint16_t>(PlanTag::Double)) {
-      return refuse<RoutePlanLayout>(
-          "a route plan element's type tag is 0, 2 or 5; the one at byte " + std::to_string(at) +
-          " is " + std::to_string(tag));
+    if (!is_plan_tag(tag)) {
+      return refuse<RoutePlanLayout>("a route plan element's type tag is " +
+                                     tag_text(PlanTag::Empty) + ", " + tag_text(PlanTag::Integer) +
+                                     " or " + tag_text(PlanTag::Double) + "; the one at byte " +
+                                     std::to_string(at) + " is " + std::to_string(tag));
     }
     if (bytes.size() - at < length(tag)) {
       return refuse<RoutePlanLayout>("the route plan ends inside the element at byte " +

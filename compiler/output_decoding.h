@@ -56,23 +56,22 @@ class PlanElementReader {
   /// The next element's tag, its value into `value`.
   PlanTag next(double& value) {
     const auto tag = static_cast<PlanTag>(static_cast<uint8_t>(at_[0]));
-    at_ += 2;
     if (tag == PlanTag::Integer) {
       value = static_cast<int16_t>(static_cast<uint16_t>(byte(0) | byte(1) << 8));
-      at_ += 2;
     } else if (tag == PlanTag::Double) {
       uint64_t bits = 0;
-      for (int i = 0; i < 8; ++i) bits |= uint64_t{byte(i)} << (8 * i);
+      for (size_t i = 0; i < sizeof bits; ++i) bits |= uint64_t{byte(i)} << (8 * i);
       value = std::bit_cast<double>(bits);
-      at_ += 8;
     } else {
       value = 0;
     }
+    at_ += plan_element_bytes(tag);
     return tag;
   }
 
  private:
-  unsigned byte(int i) const { return static_cast<uint8_t>(at_[i]); }
+  // The i-th byte of the current element's value, after its tag.
+  unsigned byte(size_t i) const { return static_cast<uint8_t>(at_[kPlanTagBytes + i]); }
   const char* at_;
 };
 

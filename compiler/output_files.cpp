@@ -33,15 +33,16 @@ char* put_f64(char* at, double v) {
   return put(at, std::bit_cast<uint64_t>(v));
 }
 
-// A file image of a size known in advance, filled front to back.
+// A file image of a size known in advance, filled front to back with a record's fields.
 class ByteImage {
  public:
   explicit ByteImage(size_t size) : bytes_(size, '\0'), at_(bytes_.data()) {}
-  void u8(uint8_t v) { at_ = put_u8(at_, v); }
-  void u16(uint16_t v) { at_ = put_u16(at_, v); }
-  void i16(int16_t v) { at_ = put_i16(at_, v); }
-  void i32(int32_t v) { at_ = put_i32(at_, v); }
-  void bytes(const std::string& s) {
+  void operator()(uint8_t v) { at_ = put_u8(at_, v); }
+  void operator()(int16_t v) { at_ = put_i16(at_, v); }
+  void operator()(int32_t v) { at_ = put_i32(at_, v); }
+  // The caller has checked that the length fits its 16 bits.
+  void operator()(const std::string& s) {
+    at_ = put_u16(at_, static_cast<uint16_t>(s.size()));
     std::memcpy(at_, s.data(), s.size());
     at_ += s.size();
   }
@@ -57,8 +58,6 @@ class ByteImage {
 // piece that covered part of a page would make the system fill in the rest. Small enough to stay
 // in the cache until the sink has copied it.
 constexpr size_t kPieceBytes = 64 * 1024;
-// The most bytes one plan element takes: a tag and a double.
-constexpr size_t kLargestElement = 2 + 8;
 
 // One coordinate's part of the route plan file, encoded front to back from its offset.
 class PlanImagePart {
@@ -66,7 +65,7 @@ class PlanImagePart {
   PlanImagePart(const PlacedSink& sink, uint64_t offset)
       : sink_(sink),
         offset_(offset),
-        piece_(kPieceBytes + kLargestElement, '\0'),
+        piece_(kPieceBytes + kLargestPlanElement, '\0'),
         limit_(kPieceBytes - static_cast<size_t>(offset % kPieceBytes)) {}
 
   // Elements of a run: tags[i] and values[i], or all doubles when tags is null.
@@ -75,7 +74,7 @@ class PlanImagePart {
       if (used_ >= limit_) pass_on();
       // As many elements as reach the end of the piece, the last one perhaps beyond it.
       const auto room =
-          static_cast<int32_t>((limit_ - used_ + kLargestElement - 1) / kLargestElement);
+          static_cast<int32_t>((limit_ - used_ + kLargestPlanElement - 1) / kLargestPlanElement);
       const int32_t stop = std::min(count, i + room);
       char* at = piece_.data() + used_;
       if (tags == nullptr) {
@@ -136,8 +135,9 @@ class PlanImagePart {
 
 uint64_t coordinate_image_size(const TrackPlan& plan, int coordinate) {
   const PlanTagCounts counts = plan.count_tags(coordinate);
-  return 2 * static_cast<uint64_t>(counts.empty) + 4 * static_cast<uint64_t>(counts.integers) +
-         10 * static_cast<uint64_t>(counts.doubles);
+  return plan_element_bytes(PlanTag::Empty) * static_cast<uint64_t>(counts.empty) +
+         plan_element_bytes(PlanTag::Integer) * static_cast<uint64_t>(counts.integers) +
+         plan_element_bytes(PlanTag::Double) * static_cast<uint64_t>(counts.doubles);
 }
 
 }  // namespace
@@ -174,7 +174,7 @@ void encode_route_plan(const TrackPlan& plan, const PlacedSink& sink) {
         for (int coordinate = 0; coordinate < 2; ++coordinate) {
           if (run.images[coordinate] != nullptr) {
             parts[coordinate].add_image(run.images[coordinate],
-                                        static_cast<size_t>(run.count) * kLargestElement);
+                                        static_cast<size_t>(run.count) * kLargestPlanElement);
           } else {
             parts[coordinate].add(run.tags[coordinate], run.values[coordinate], run.count);
           }
@@ -192,43 +192,13 @@ std::optional<std::string> encode_scenario_table(const ScenarioTable& table) {
     size += kEntryBytes + e.Text.size();
   }
   ByteImage out(size);
-  for (const ScenarioEntry& e : table) {
-    out.u8(e.Tag);
-    out.i32(e.Num1);
-    out.i32(e.Num2);
-    out.i32(e.Num3);
-    out.u8(e.Tag2);
-    out.u16(static_cast<uint16_t>(e.Text.size()));
-    out.bytes(e.Text);
-    out.i16(e.Small1);
-    out.i16(e.Small2);
-    out.i16(e.Small3);
-    out.i16(e.Small4);
-    out.i16(e.Small5);
-    out.u8(e.Flag1);
-    out.u8(e.Flag2);
-    out.u8(e.Flag3);
-    out.u8(e.Flag4);
-    out.i32(e.Num4);
-  }
+  for (const ScenarioEntry& e : table) for_each_field(kEntryFields, e, out);
   return out.take();
 }
 
 std::string encode_track_cells(const std::vector<TrackCell>& cells) {
   ByteImage out(cells.size() * kCellBytes);
-  for (const TrackCell& cell : cells) {
-    out.u8(cell.Kind);
-    out.i16(cell.Param1);
-    out.i16(cell.Param2);
-    out.i16(cell.Param3);
-    out.i16(cell.Param4);
-    out.u8(cell.Param5);
-    out.u8(cell.Mark);
-    out.u8(cell.Tunnel);
-    out.u8(cell.SpeedLimit);
-    out.u8(cell.Gradient);
-    out.u8(cell.Adhesion);
-  }
+  for (const TrackCell& cell : cells) for_each_field(kCellFields, cell, out);
   return out.take();
 }
 

@@ -11,7 +11,8 @@ void explain_reference_error(Compilation& c, const ReadingState& state,
                              const ScenarioEntry& reference) {
   for (const ReadingState::ReferenceRecord& record : state.references) {
     if (record.where.line == 0 || record.position != reference.Num1) continue;
-    if (record.progressive != reference.Num2 && int64_t{record.progressive} + 100 != reference.Num2)
+    if (record.progressive != reference.Num2 &&
+        int64_t{record.progressive} + kDirectionShift != reference.Num2)
       continue;
     c.StatusSource = record.where;
     c.StatusDetail =

@@ -12,9 +12,6 @@ TrackCell& cell_at(Compilation& c, int64_t index) {
   return c.TrackCells[static_cast<size_t>(index)];
 }
 
-// Orders that start within the first 1500 m have no warning board and no approach boards.
-constexpr int32_t kLastUnwarnedStart = 1500;
-
 }  // namespace
 
 int32_t place_signal(Compilation& c, int32_t position, const SignalCell& signal) {

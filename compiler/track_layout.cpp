@@ -176,6 +176,42 @@ int32_t unpack_slot_cell(const TrackCell& cell) {
   return cell.Param1;
 }
 
+TunnelCell tunnel_of_text_kind(int32_t text_kind) {
+  if (text_kind > kTunnelMarking) return {text_kind - kTunnelMarking, true};
+  return {text_kind, false};
+}
+
+int32_t text_kind_of_tunnel(const TunnelCell& tunnel) {
+  if (tunnel.marked) return tunnel.kind + kTunnelMarking;
+  return tunnel.kind > kTunnelMarking ? tunnel.kind - 256 : tunnel.kind;
+}
+
+void pack_tunnel(const TunnelCell& tunnel, int64_t nth, TrackCell& cell) {
+  cell.Tunnel = low8(tunnel.kind);
+  if (tunnel.marked && nth % kTunnelMarkerSpacing == 0 && cell.Kind == kNothing)
+    cell.Kind = kTunnelMarker;
+}
+
+TunnelCell unpack_tunnel(const TrackCell& cell) {
+  return {cell.Tunnel, cell.Kind == kTunnelMarker};
+}
+
+bool pack_reference(const KilometricReference& reference, ScenarioEntry& entry) {
+  int64_t progressive = reference.progressive;
+  if (reference.direction == 1) progressive += kDirectionShift;
+  if (progressive > std::numeric_limits<int32_t>::max()) return false;
+  entry.Num1 = reference.position;
+  entry.Num2 = static_cast<int32_t>(progressive);
+  entry.Num3 = reference.direction;
+  return true;
+}
+
+KilometricReference unpack_reference(const ScenarioEntry& entry) {
+  // A stored progressive below the shift wraps back as the 32-bit sum did.
+  const int64_t progressive = entry.Num3 == 1 ? int64_t{entry.Num2} - kDirectionShift : entry.Num2;
+  return {entry.Num1, static_cast<int32_t>(static_cast<uint32_t>(progressive)), entry.Num3};
+}
+
 StationSlot unpack_station(const ScenarioEntry& e) {
   return {.area_start = e.Num1,
           .area_end = e.Num2,
@@ -183,13 +219,32 @@ StationSlot unpack_station(const ScenarioEntry& e) {
           .type = e.Tag,
           .first_flag = e.Tag2,
           .second_flag = e.Flag4,
-          .third_flag = e.Flag3,
-          .fourth_flag = e.Flag1,
+          .lengthens_end = e.Flag3,
+          .first_group = {e.Small1, e.Small2},
+          .first_group_last = e.Flag1,
+          .second_group = {e.Small3, e.Small4, e.Small5},
           .dwell_seconds = e.Flag2,
-          .values_7_8 = {e.Small1, e.Small2},
-          .values_10_12 = {e.Small3, e.Small4, e.Small5},
           .time_seconds = e.Num4,
           .name = e.Text};
+}
+
+ScenarioEntry pack_station(const StationSlot& s) {
+  return {.Tag = s.type,
+          .Num1 = s.area_start,
+          .Num2 = s.area_end,
+          .Num3 = s.position,
+          .Tag2 = s.first_flag,
+          .Text = s.name,
+          .Small1 = s.first_group[0],
+          .Small2 = s.first_group[1],
+          .Small3 = s.second_group[0],
+          .Small4 = s.second_group[1],
+          .Small5 = s.second_group[2],
+          .Flag1 = s.first_group_last,
+          .Flag2 = s.dwell_seconds,
+          .Flag3 = s.lengthens_end,
+          .Flag4 = s.second_flag,
+          .Num4 = s.time_seconds};
 }
 
 }  // namespace scengen

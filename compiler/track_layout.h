@@ -15,13 +15,19 @@
 // information-board texts from slot 80 downward, then the fixed slots 81 to 86 (kReferenceSlots,
 // kRouteLengthSlot, kRouteIdSlot, kTrainNumberSlot). Cell 1 and slot 85 carry the seal.
 //
-// Plan. The route plan file is one variant per metre and coordinate (PlanTag); it has no cells.
+// Each stored record's fields are listed once (kCellFields, kEntryFields): the writer and every
+// reader of the files go through those lists.
+//
+// Plan. The route plan file is one variant per metre and coordinate (PlanTag, its size by
+// plan_element_bytes); it has no cells.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <tuple>
+#include <type_traits>
 
 namespace scengen {
 
@@ -45,7 +51,42 @@ struct TrackCell {
   uint8_t Gradient = 0;    // per mille + 100
   uint8_t Adhesion = 0;
 };
-constexpr size_t kCellBytes = 15;
+
+// ---- Stored records ---------------------------------------------------------------------------
+// A record is stored as its fields in the order of its field list, each little-endian in its own
+// width, with no gaps; a text as a 2-byte byte count and the bytes. The writer packs and every
+// reader unpacks through these lists, so the order is written once.
+
+/// The bytes a field of type T takes in a file, a text's count only (its bytes follow).
+template <typename T>
+constexpr size_t stored_bytes() {
+  if constexpr (std::is_same_v<T, std::string>) {
+    return 2;
+  } else {
+    static_assert(std::is_integral_v<T>, "a stored field is an integer or a text");
+    return sizeof(T);
+  }
+}
+
+/// The fixed bytes of a record whose fields are `fields` (a tuple of member pointers).
+template <typename Record, typename... Types>
+constexpr size_t record_bytes(const std::tuple<Types Record::*...>&) {
+  return (stored_bytes<Types>() + ...);
+}
+
+/// Calls `visit` with each field of `record` in stored order.
+template <typename Fields, typename Record, typename Visit>
+void for_each_field(const Fields& fields, Record& record, Visit&& visit) {
+  std::apply([&](auto... member) { (visit(record.*member), ...); }, fields);
+}
+
+/// The compiled track's cell, field by field.
+inline constexpr std::tuple kCellFields{
+    &TrackCell::Kind,       &TrackCell::Param1,   &TrackCell::Param2,  &TrackCell::Param3,
+    &TrackCell::Param4,     &TrackCell::Param5,   &TrackCell::Mark,    &TrackCell::Tunnel,
+    &TrackCell::SpeedLimit, &TrackCell::Gradient, &TrackCell::Adhesion};
+constexpr size_t kCellBytes = record_bytes(kCellFields);
+static_assert(kCellBytes == 15, "the simulator reads 15-byte cells");
 
 /// What stands in a cell (`TrackCell::Kind`); 7, 8 and 9 are not used.
 enum CellKind : uint8_t {
@@ -170,6 +211,9 @@ struct SlowOrderCell {
 void pack_slow_order(CellKind end_or_start, const SlowOrderCell& order, TrackCell& cell);
 SlowOrderCell unpack_slow_order(const TrackCell& cell);
 
+/// Orders that start within the first 1500 m have no warning board and no approach boards.
+constexpr int32_t kLastUnwarnedStart = 1500;
+
 /// Kind 4, kWarningDistance metres before the start. Param1 = v, Param2 = d_v when non-zero.
 struct WarningBoardCell {
   int32_t v = 0;
@@ -213,6 +257,29 @@ struct CodePointCell {
 };
 void pack_code_point(const CodePointCell& point, TrackCell& cell);
 CodePointCell unpack_code_point(const TrackCell& cell);
+/// The code of the code points that the finishing pass derives.
+constexpr int16_t kDerivedSpeedCode = 180;
+
+/// A tunnel's kind and whether it is marked. The line text marks a tunnel by adding
+/// kTunnelMarking to its kind; each cell holds the kind's low 8 bits, and a marked tunnel's every
+/// fourth cell (counted from 1) a marker (Kind 11) when it holds nothing else.
+struct TunnelCell {
+  int32_t kind = 0;
+  bool marked = false;
+  bool operator==(const TunnelCell&) const = default;
+};
+constexpr int32_t kTunnelMarking = 10;
+constexpr int kTunnelMarkerSpacing = 4;
+/// The tunnel a text kind gives: above 10 marked, its kind 10 less.
+TunnelCell tunnel_of_text_kind(int32_t text_kind);
+/// The text kind that gives `tunnel` back: a marked kind plus 10; an unmarked kind above 10 as the
+/// negative number with the same low 8 bits, which no reading takes for a marked one.
+int32_t text_kind_of_tunnel(const TunnelCell& tunnel);
+/// The `nth` cell (from 1) of a tunnel. Round trip: kind 0..255; marked on a fourth cell that
+/// held nothing.
+void pack_tunnel(const TunnelCell& tunnel, int64_t nth, TrackCell& cell);
+/// The cell's tunnel kind, marked when the cell holds a marker.
+TunnelCell unpack_tunnel(const TrackCell& cell);
 
 /// Kinds 10 (station marker) and 14 (information board): Param1 = the table slot that holds the
 /// station or the board's text.
@@ -242,7 +309,15 @@ struct ScenarioEntry {
   int32_t Num4 = 0;
 };
 
-constexpr size_t kEntryBytes = 34;
+/// The scenario table's record, field by field; Text takes its count here and its bytes after.
+inline constexpr std::tuple kEntryFields{
+    &ScenarioEntry::Tag,    &ScenarioEntry::Num1,   &ScenarioEntry::Num2,   &ScenarioEntry::Num3,
+    &ScenarioEntry::Tag2,   &ScenarioEntry::Text,   &ScenarioEntry::Small1, &ScenarioEntry::Small2,
+    &ScenarioEntry::Small3, &ScenarioEntry::Small4, &ScenarioEntry::Small5, &ScenarioEntry::Flag1,
+    &ScenarioEntry::Flag2,  &ScenarioEntry::Flag3,  &ScenarioEntry::Flag4,  &ScenarioEntry::Num4};
+/// A record's bytes besides its text's.
+constexpr size_t kEntryBytes = record_bytes(kEntryFields);
+static_assert(kEntryBytes == 34, "the simulator reads 34-byte records and their texts");
 
 constexpr int kScenarioSlots = 87;
 using ScenarioTable = std::array<ScenarioEntry, kScenarioSlots>;
@@ -252,6 +327,18 @@ constexpr int kFirstBoardTextSlot = 80;  // information-board texts (Text only) 
 /// The three kilometric references, Num1 route position (m), Num2 progressive (m), Num3 direction
 /// flag; filled by "tre", "due", "uno" progressiva, then ordered by position, largest first.
 constexpr int kReferenceSlots[] = {81, 82, 83};
+/// A kilometric reference as its slot holds it once ordered: Num1 position (m), Num2 progressive
+/// (m), Num3 direction flag. A flag of 1 stores the progressive kDirectionShift metres on.
+struct KilometricReference {
+  int32_t position = 0;
+  int32_t progressive = 0;
+  int32_t direction = 0;
+  bool operator==(const KilometricReference&) const = default;
+};
+constexpr int32_t kDirectionShift = 100;
+/// False, writing nothing, when the shifted progressive does not fit 32 bits.
+bool pack_reference(const KilometricReference& reference, ScenarioEntry& entry);
+KilometricReference unpack_reference(const ScenarioEntry& entry);
 /// Num1 braked-mass percentage, Num2 route length (m), Num3 number of coaches.
 constexpr int kRouteLengthSlot = 84;
 /// Num1, Num2, Num3 background selectors "uno", "tre", "due"; Text RouteId; Small1 the seal
@@ -266,29 +353,74 @@ constexpr int kSealCell = 1;
 constexpr int16_t kCellSeal = 5121;
 constexpr int16_t kTableSeal = 610;
 
-/// What a station's slot holds, field by field (the ScenarioEntry field after each).
+/// What a station's slot holds, field by field (the ScenarioEntry field after each). The record
+/// gives its values 7 to 9 and 10 to 12 as two groups of three.
 struct StationSlot {
-  int32_t area_start = 0;   // Num1, where the station area begins (m)
-  int32_t area_end = 0;     // Num2, where it ends (m); its marker stands in cell Num2 / 50 - 1
-  int32_t position = 0;     // Num3, the reference point (m)
-  uint8_t type = 0;         // Tag; below 25 a station with a marker, 25 and above a halt or a cabin
-  uint8_t first_flag = 0;   // Tag2
-  uint8_t second_flag = 0;  // Flag4, 0 below 600 m and for the first station
-  uint8_t third_flag = 0;   // Flag3, lengthens the end by 50 m; 0 for types 5 to 8 and the first
-  uint8_t fourth_flag = 0;  // Flag1
+  int32_t area_start = 0;     // Num1, where the station area begins (m)
+  int32_t area_end = 0;       // Num2, where it ends (m); its marker stands in cell Num2 / 50 - 1
+  int32_t position = 0;       // Num3, the reference point (m)
+  uint8_t type = 0;           // Tag: StationArea, and from kFirstHaltType on a halt or a cabin
+  uint8_t first_flag = 0;     // Tag2, the record's value 4
+  uint8_t second_flag = 0;    // Flag4, value 5; 0 below 600 m and for the first station
+  uint8_t lengthens_end = 0;  // Flag3, value 6: non-zero adds 50 m to a centred area;
+                              // 0 for types 5 to 8 and the first station
+  std::array<int16_t, 2> first_group{};   // Small1, Small2: values 7 and 8
+  uint8_t first_group_last = 0;           // Flag1: value 9, the last of the first group
+  std::array<int16_t, 3> second_group{};  // Small3, Small4, Small5: values 10 to 12
   uint8_t dwell_seconds = 0;              // Flag2
-  std::array<int16_t, 2> values_7_8{};    // Small1, Small2: the record's values 7 and 8
-  std::array<int16_t, 3> values_10_12{};  // Small3, Small4, Small5: its values 10 to 12
   int32_t time_seconds = 0;               // Num4, the scheduled time since midnight; 0 when none
   std::string name;                       // Text, Windows-1252
   bool operator==(const StationSlot&) const = default;
 };
 constexpr uint8_t kFirstHaltType = 25;  // station types from here on place no cell
-/// The station in a slot. The train reader stores each value into its field as it reads it, so
-/// that a record cut short leaves what it read; this is the one reading of those fields.
+/// A halt or a cabin: a station that places no cell.
+constexpr bool is_halt(uint8_t type) {
+  return type >= kFirstHaltType;
+}
+
+/// How a station's area lies about its reference point, by its type.
+enum class StationArea {
+  BeforePoint,  // types 5 and 6: the length before the point, 150 m after it; no approach marks
+  BothSides,    // types 7 and 8: the length on either side
+  Centred,      // every other type: half the length on either side
+};
+/// The area of a station of this type.
+constexpr StationArea station_area(uint8_t type) {
+  if (type == 5 || type == 6) return StationArea::BeforePoint;
+  if (type == 7 || type == 8) return StationArea::BothSides;
+  return StationArea::Centred;
+}
+/// How far a BeforePoint station's area reaches past its reference point (m).
+constexpr int32_t kAreaPastPoint = 150;
+
+/// The station in a slot, and the slot that holds a station (every field of the entry).
 StationSlot unpack_station(const ScenarioEntry& entry);
+ScenarioEntry pack_station(const StationSlot& station);
+
+// ---- Plan -------------------------------------------------------------------------------------
 
 /// The type tag of a route plan element, as the plan file stores it.
 enum class PlanTag : uint8_t { Empty = 0, Integer = 2, Double = 5 };
+
+/// Every plan element starts with its tag in 2 bytes; an integer's 16 bits or a double's 64 follow.
+constexpr size_t kPlanTagBytes = 2;
+/// The bytes of a plan element with this tag: 2 empty, 4 integer, 10 double.
+constexpr size_t plan_element_bytes(PlanTag tag) {
+  switch (tag) {
+    case PlanTag::Integer:
+      return kPlanTagBytes + sizeof(int16_t);
+    case PlanTag::Double:
+      return kPlanTagBytes + sizeof(double);
+    default:
+      return kPlanTagBytes;
+  }
+}
+constexpr size_t kLargestPlanElement = plan_element_bytes(PlanTag::Double);
+/// Whether a tag read from a plan file is one of the three.
+constexpr bool is_plan_tag(uint16_t tag) {
+  return tag == static_cast<uint16_t>(PlanTag::Empty) ||
+         tag == static_cast<uint16_t>(PlanTag::Integer) ||
+         tag == static_cast<uint16_t>(PlanTag::Double);
+}
 
 }  // namespace scengen

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <climits>
 #include <string>
+#include <tuple>
 
 namespace scengen {
 namespace {
@@ -267,13 +270,194 @@ TEST(TrackLayout, StationSlotNamesTheEntryFields) {
   EXPECT_EQ(station.type, 12);
   EXPECT_EQ(station.first_flag, 1);
   EXPECT_EQ(station.second_flag, 7);
-  EXPECT_EQ(station.third_flag, 4);
-  EXPECT_EQ(station.fourth_flag, 3);
+  EXPECT_EQ(station.lengthens_end, 4);
+  EXPECT_EQ(station.first_group, (std::array<int16_t, 2>{5, 6}));
+  EXPECT_EQ(station.first_group_last, 3);
+  EXPECT_EQ(station.second_group, (std::array<int16_t, 3>{2, 1, 1}));
   EXPECT_EQ(station.dwell_seconds, 60);
-  EXPECT_EQ(station.values_7_8, (std::array<int16_t, 2>{5, 6}));
-  EXPECT_EQ(station.values_10_12, (std::array<int16_t, 3>{2, 1, 1}));
   EXPECT_EQ(station.time_seconds, 8 * 3600 + 33 * 60);
   EXPECT_EQ(station.name, "ROGOREDO");
+}
+
+// Every field of two entries, through the table's own field list.
+bool same_entry(const ScenarioEntry& a, const ScenarioEntry& b) {
+  return std::apply([&](auto... field) { return ((a.*field == b.*field) && ...); }, kEntryFields);
+}
+
+TEST(TrackLayout, StationsRoundTripThroughTheirSlot) {
+  const StationSlot stations[] = {
+      {},
+      // The origin and the fourth station of the built-in text, as the reader leaves them.
+      {.area_start = -600,
+       .area_end = 600,
+       .position = 0,
+       .type = 8,
+       .first_group = {1, 1},
+       .second_group = {2, 4, 1},
+       .dwell_seconds = 1,
+       .time_seconds = 8 * 3600 + 20 * 60,
+       .name = "VELTRA CENTRALE"},
+      {.area_start = 9250,
+       .area_end = 9850,
+       .position = 9550,
+       .type = 12,
+       .first_flag = 1,
+       .second_flag = 1,
+       .first_group = {5, 6},
+       .first_group_last = 1,
+       .second_group = {2, 1, 1},
+       .dwell_seconds = 60,
+       .time_seconds = 8 * 3600 + 33 * 60,
+       .name = "ROGOREDO"},
+      // Every field at a limit of its width, each a different value so that no two swap unseen.
+      {.area_start = INT32_MIN,
+       .area_end = INT32_MAX,
+       .position = -1,
+       .type = 255,
+       .first_flag = 254,
+       .second_flag = 253,
+       .lengthens_end = 252,
+       .first_group = {-32768, 32767},
+       .first_group_last = 251,
+       .second_group = {-1, 1, -2},
+       .dwell_seconds = 250,
+       .time_seconds = -5,
+       .name = std::string("S.\xE0 \"Z\"", 7)},
+  };
+  for (const StationSlot& station : stations) {
+    EXPECT_EQ(unpack_station(pack_station(station)), station) << station.name;
+    const ScenarioEntry entry = pack_station(station);
+    EXPECT_TRUE(same_entry(pack_station(unpack_station(entry)), entry)) << station.name;
+  }
+  // The fields land where the simulator reads them.
+  const ScenarioEntry entry = pack_station(stations[2]);
+  EXPECT_EQ(entry.Tag, 12);
+  EXPECT_EQ(entry.Num1, 9250);
+  EXPECT_EQ(entry.Num2, 9850);
+  EXPECT_EQ(entry.Num3, 9550);
+  EXPECT_EQ(entry.Tag2, 1);
+  EXPECT_EQ(entry.Flag4, 1);
+  EXPECT_EQ(entry.Small1, 5);
+  EXPECT_EQ(entry.Small2, 6);
+  EXPECT_EQ(entry.Flag1, 1);
+  EXPECT_EQ(entry.Small3, 2);
+  EXPECT_EQ(entry.Flag2, 60);
+  EXPECT_EQ(entry.Num4, 8 * 3600 + 33 * 60);
+}
+
+TEST(TrackLayout, StationTypesSetTheAreaAndHalts) {
+  struct Case {
+    uint8_t type;
+    StationArea area;
+    bool halt;
+  };
+  const Case cases[] = {{0, StationArea::Centred, false},     {4, StationArea::Centred, false},
+                        {5, StationArea::BeforePoint, false}, {6, StationArea::BeforePoint, false},
+                        {7, StationArea::BothSides, false},   {8, StationArea::BothSides, false},
+                        {9, StationArea::Centred, false},     {24, StationArea::Centred, false},
+                        {25, StationArea::Centred, true},     {255, StationArea::Centred, true}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(station_area(c.type), c.area) << int{c.type};
+    EXPECT_EQ(is_halt(c.type), c.halt) << int{c.type};
+  }
+}
+
+TEST(TrackLayout, TunnelKindsFromTheTextAndBack) {
+  struct Case {
+    int32_t text_kind;
+    TunnelCell tunnel;
+  };
+  const Case cases[] = {{0, {0, false}}, {2, {2, false}},    {10, {10, false}},    {11, {1, true}},
+                        {12, {2, true}}, {265, {255, true}}, {-246, {-246, false}}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(tunnel_of_text_kind(c.text_kind), c.tunnel) << c.text_kind;
+    EXPECT_EQ(text_kind_of_tunnel(c.tunnel), c.text_kind) << c.text_kind;
+  }
+  // An unmarked kind above 10 is written so that the reading does not take it for a marked one,
+  // and it gives the cell the same byte.
+  const TunnelCell unmarked{12, false};
+  EXPECT_EQ(text_kind_of_tunnel(unmarked), 12 - 256);
+  EXPECT_FALSE(tunnel_of_text_kind(text_kind_of_tunnel(unmarked)).marked);
+  TrackCell cell;
+  pack_tunnel(tunnel_of_text_kind(text_kind_of_tunnel(unmarked)), 1, cell);
+  EXPECT_EQ(cell.Tunnel, 12);
+}
+
+TEST(TrackLayout, TunnelCellsTakeTheKindAndAMarkerEveryFourthEmptyCell) {
+  struct Case {
+    const char* name;
+    TunnelCell tunnel;
+    int64_t nth;
+    uint8_t kind_before;
+    TrackCell expected;  // Kind and Tunnel
+  };
+  const auto cell = [](uint8_t kind, uint8_t tunnel) {
+    TrackCell c;
+    c.Kind = kind;
+    c.Tunnel = tunnel;
+    return c;
+  };
+  const Case cases[] = {
+      {"marked, fourth and empty", {2, true}, 4, kNothing, cell(kTunnelMarker, 2)},
+      {"marked, eighth and empty", {2, true}, 8, kNothing, cell(kTunnelMarker, 2)},
+      {"marked, third", {2, true}, 3, kNothing, cell(kNothing, 2)},
+      {"marked, fourth holding a signal", {2, true}, 4, kSignal, cell(kSignal, 2)},
+      {"unmarked, fourth", {2, false}, 4, kNothing, cell(kNothing, 2)},
+      {"kind beyond 8 bits", {258, false}, 1, kNothing, cell(kNothing, 2)},
+  };
+  for (const Case& c : cases) {
+    TrackCell track = busy_cell();
+    track.Kind = c.kind_before;
+    pack_tunnel(c.tunnel, c.nth, track);
+    EXPECT_EQ(track.Kind, c.expected.Kind) << c.name;
+    EXPECT_EQ(track.Tunnel, c.expected.Tunnel) << c.name;
+    EXPECT_EQ(track.Mark, 81) << c.name;
+    EXPECT_EQ(track.Adhesion, 96) << c.name;
+  }
+  // Round trip: a marker cell reads back marked, every cell its kind.
+  TrackCell marker;
+  pack_tunnel({7, true}, 4, marker);
+  EXPECT_EQ(unpack_tunnel(marker), (TunnelCell{7, true}));
+  TrackCell plain;
+  pack_tunnel({7, true}, 5, plain);
+  EXPECT_EQ(unpack_tunnel(plain), (TunnelCell{7, false}));
+}
+
+TEST(TrackLayout, KilometricReferencesRoundTripWithTheDirectionShift) {
+  struct Case {
+    KilometricReference reference;
+    int32_t stored_progressive;
+  };
+  const Case cases[] = {
+      // "uno" of the built-in text: direction 1 stores its progressive 100 m on.
+      {{9550, 218300, 1}, 218400},    {{0, 0, 0}, 0},          {{3000, 150000, 0}, 150000},
+      {{3000, 150000, 2}, 150000},    {{-50, -1000, 1}, -900}, {{1, INT32_MAX - 100, 1}, INT32_MAX},
+      {{1, INT32_MAX, 0}, INT32_MAX},
+  };
+  for (const Case& c : cases) {
+    ScenarioEntry entry;
+    ASSERT_TRUE(pack_reference(c.reference, entry)) << c.reference.progressive;
+    EXPECT_EQ(entry.Num1, c.reference.position);
+    EXPECT_EQ(entry.Num2, c.stored_progressive);
+    EXPECT_EQ(entry.Num3, c.reference.direction);
+    EXPECT_EQ(unpack_reference(entry), c.reference) << c.reference.progressive;
+  }
+  // A shifted progressive past 32 bits is refused and nothing is written.
+  ScenarioEntry entry;
+  entry.Num2 = 7;
+  EXPECT_FALSE(pack_reference({50, INT32_MAX - 99, 1}, entry));
+  EXPECT_EQ(entry.Num1, 0);
+  EXPECT_EQ(entry.Num2, 7);
+}
+
+TEST(TrackLayout, RecordsAndPlanElementsHaveTheStoredSizes) {
+  EXPECT_EQ(kCellBytes, 15u);
+  EXPECT_EQ(kEntryBytes, 34u);
+  EXPECT_EQ(plan_element_bytes(PlanTag::Empty), 2u);
+  EXPECT_EQ(plan_element_bytes(PlanTag::Integer), 4u);
+  EXPECT_EQ(plan_element_bytes(PlanTag::Double), 10u);
+  for (uint16_t tag = 0; tag < 300; ++tag)
+    EXPECT_EQ(is_plan_tag(tag), tag == 0 || tag == 2 || tag == 5) << tag;
 }
 
 }  // namespace

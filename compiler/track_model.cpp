@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kRecordedElements = 64;
 // The points a scan computes and hands on at a time: as file images, 80 KB a coordinate.
 constexpr int32_t kChunkPoints = 8192;
-constexpr size_t kImageBytes = 10;  // a tag and a double
+constexpr size_t kImageBytes = plan_element_bytes(PlanTag::Double);
 
 // The loops that compute points stay functions of their own: inlined into their callers, the
 // walk's state went through memory at every point.

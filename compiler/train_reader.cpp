@@ -10,6 +10,7 @@
 #include "compiler/read_descriptions.h"
 #include "compiler/reference_check.h"
 #include "compiler/signal_placement.h"
+#include "compiler/station_placement.h"
 
 namespace scengen {
 namespace {
@@ -59,11 +60,6 @@ class TrainReader {
   Flow test_keywords();
   Flow test_each_keyword(const std::string& field);
   void warn_third_comment();
-  void warn_station_time(int64_t hours, int64_t minutes, int64_t seconds, int32_t time);
-  Flow read_station_values(ScenarioEntry& e, int32_t& length);
-  void set_station_extent(ScenarioEntry& e, int32_t length, int32_t n);
-  Flow place_station_marker(const ScenarioEntry& e, int32_t n);
-  Flow end_station(const ScenarioEntry& e, int32_t n);
   Flow after_placement(int32_t position);
   void note_slow_order(int32_t x, int32_t l, int32_t code_before);
 
@@ -71,7 +67,6 @@ class TrainReader {
   void fill_tail(int32_t& cursor, uint8_t value, uint8_t TrackCell::*field);
   bool beyond_track(int32_t position, int reach);
   TrackCell& cell(int64_t index);
-  int32_t fit_long(int64_t value) const;
   int32_t read_position();
 
   // Errors are recorded at the place of the record's keyword field, for the authors' diagnostics.
@@ -97,16 +92,14 @@ class TrainReader {
   int32_t adhesion_cursor_ = 0;
   int32_t current_speed_ = 0;
   int32_t current_adhesion_ = 0;
-  int32_t station_counter_ = 1;
+  StationSeries stations_;
 
   // For the authors' warnings only.
   SourceSpot position_spot_{};
   SeriesOrder speed_order_{"velocita"};
   SeriesOrder adhesion_order_{"aderenza"};
-  SeriesOrder station_order_{"stazione"};
   UnmatchedLines unmatched_;
   RecordFields record_fields_;
-  int32_t last_station_time_ = 0;
 
  public:
   bool header_missing_ = false;
@@ -266,13 +259,6 @@ TrackCell& TrainReader::cell(int64_t index) {
   return c_.TrackCells[static_cast<size_t>(index)];
 }
 
-int32_t TrainReader::fit_long(int64_t value) const {
-  if (value < INT32_MIN || value > INT32_MAX) {
-    throw ReadFailure{record_spot_, "a value does not fit its Long field"};
-  }
-  return static_cast<int32_t>(value);
-}
-
 // Writes the previous value from the cursor up to the step's cell. The loop writes at least one
 // cell even when the cursor already stands at or past it, and never the last cell.
 void TrainReader::advance_profile(int32_t position, int32_t& cursor, uint8_t value,
@@ -415,143 +401,17 @@ Flow TrainReader::read_code_point() {
   return Flow::Next;
 }
 
-// Values go straight into the station's slot as they are read (StationSlot names its fields).
+// The station's values go straight into its slot as they are read.
 Flow TrainReader::read_station() {
-  const int32_t n = station_counter_;
-  // Code 10 stops the counter below the board-text slots; the first station takes slot 1 however
-  // many board texts there are. The guard only keeps the fixed slots out of reach.
-  if (n < kFirstStationSlot || n > kFirstBoardTextSlot)
-    throw ReadFailure{record_spot_, "no scenario table slot for a station"};
-  ScenarioEntry& e = c_.ScenarioTable[static_cast<size_t>(n)];
-  int32_t length = 0;
-  if (const Flow flow = read_station_values(e, length); flow != Flow::Next) return flow;
-  set_station_extent(e, length, n);
-  // Types from kFirstHaltType on place no cell.
-  if (e.Tag < kFirstHaltType) {
-    if (const Flow flow = place_station_marker(e, n); flow != Flow::Next) return flow;
+  switch (scengen::read_station(c_, fields_, record_spot_, state_.next_board_slot, stations_)) {
+    case StationOutcome::Next:
+      return Flow::Next;
+    case StationOutcome::EndOfReading:
+      return Flow::EndOfReading;
+    case StationOutcome::Stop:
+      break;
   }
-  return end_station(e, n);
-}
-
-// The record's values, each stored as it is read; the length is not stored, only used.
-Flow TrainReader::read_station_values(ScenarioEntry& e, int32_t& length) {
-  e.Num3 = read_position();
-  if (beyond_track(e.Num3, 800)) return Flow::EndOfReading;
-  if (e.Num3 % kCellLength != 0) {
-    record(8, e.Num3);
-    return Flow::Stop;
-  }
-  station_order_.check(c_, position_spot_, e.Num3);
-  warn_beyond_route(c_, position_spot_, "stazione", e.Num3);
-  e.Tag = fields_.read_byte();
-  length = fields_.read_long();
-  if (length % 100 != 0) {
-    record(9, e.Num3);
-    return Flow::Stop;
-  }
-  e.Tag2 = fields_.read_byte();
-  e.Flag4 = fields_.read_byte();
-  e.Flag3 = fields_.read_byte();
-  e.Small1 = fields_.read_integer();
-  e.Small2 = fields_.read_integer();
-  e.Flag1 = fields_.read_byte();
-  e.Small3 = fields_.read_integer();
-  e.Small4 = fields_.read_integer();
-  e.Small5 = fields_.read_integer();
-  e.Flag2 = fields_.read_byte();
-  const int64_t hours = fields_.read_long();
-  const int64_t minutes = fields_.read_long();
-  const int64_t seconds = fields_.read_long();
-  e.Num4 = fit_long(hours * 3600 + minutes * 60 + seconds);
-  e.Text = fields_.read_text();
-  if (c_.CollectWarnings) warn_station_time(hours, minutes, seconds, e.Num4);
-  return Flow::Next;
-}
-
-// A minute or second beyond 59 carries into the next unit; a time before the previous
-// station's is almost surely a slip (0 means no time and passes).
-void TrainReader::warn_station_time(int64_t hours, int64_t minutes, int64_t seconds,
-                                    int32_t time) {
-  const auto clock = [](int64_t t) {
-    const auto two = [](int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-    return std::to_string(t / 3600) + ":" + two(t / 60 % 60) + ":" + two(t % 60);
-  };
-  if (minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59 || hours < 0) {
-    record_warning(c_, record_spot_,
-                   "the station time " + std::to_string(hours) + ", " + std::to_string(minutes) +
-                       ", " + std::to_string(seconds) +
-                       " has a value outside its clock range (minutes and seconds 0 to 59): it "
-                       "counts as " + (time >= 0 ? clock(time) : std::to_string(time) + " s"));
-  }
-  if (time > 0 && last_station_time_ > 0 && time < last_station_time_) {
-    record_warning(c_, record_spot_,
-                   "the station time " + clock(time) + " comes before the previous station's " +
-                       clock(last_station_time_) + ": the times go backwards");
-  }
-  if (time > 0) last_station_time_ = time;
-}
-
-// The station area from its type and length, and the flags it forces to 0.
-void TrainReader::set_station_extent(ScenarioEntry& e, int32_t length, int32_t n) {
-  const int64_t position = e.Num3;
-  if (e.Tag == 5 || e.Tag == 6) {
-    e.Num2 = fit_long(position + 150);
-    e.Num1 = fit_long(position - length);
-    e.Flag3 = 0;
-  } else if (e.Tag == 7 || e.Tag == 8) {
-    e.Num1 = fit_long(position - length);
-    e.Num2 = fit_long(position + length);
-    e.Flag3 = 0;
-  } else {
-    e.Num1 = fit_long(nearest(position - length / 2.0));
-    e.Num2 = fit_long(nearest(position + length / 2.0) + (e.Flag3 != 0 ? kCellLength : 0));
-  }
-  if (length < 600) e.Flag4 = 0;
-  // After the extent, so that a first station's end still takes the 50 m of its third flag.
-  if (n == kFirstStationSlot) {
-    e.Flag3 = 0;
-    e.Flag4 = 0;
-  }
-}
-
-// The approach marks and the marker in the cell before the station's end. Num2 is a multiple of
-// 50 here (position and half the length are), so the marker's cell is exact.
-Flow TrainReader::place_station_marker(const ScenarioEntry& e, int32_t n) {
-  const int64_t marker = cell_of(e.Num2, kEndOffset);
-  if (marker > last_) {
-    record(15, e.Num3);
-    return Flow::EndOfReading;
-  }
-  if (e.Tag != 5 && e.Tag != 6) {
-    for (int k = 1; k <= kApproachMarks; ++k) {
-      const int64_t j = marker - k;
-      if (j > 1) cell(j).Mark = station_mark(k);
-    }
-  }
-  if (marker <= 1) {
-    record(24);
-    return Flow::Stop;
-  }
-  pack_slot_cell(kStationMarker, n, cell(marker));
-  note_cell_source(c_, marker, record_spot_, "stazione");
-  return Flow::Next;
-}
-
-// The spacing to the station before and the count of stations against the board texts.
-Flow TrainReader::end_station(const ScenarioEntry& e, int32_t n) {
-  // A start exactly 350 m after the previous end passes.
-  if (n > kFirstStationSlot &&
-      int64_t{e.Num1} - 350 < c_.ScenarioTable[static_cast<size_t>(n - 1)].Num2) {
-    record(22, e.Num3);
-    return Flow::Stop;
-  }
-  // Checked after every station, whether or not another follows.
-  ++station_counter_;
-  if (station_counter_ >= state_.next_board_slot) {
-    record(10);
-    return Flow::Stop;
-  }
-  return Flow::Next;
+  return Flow::Stop;
 }
 
 void TrainReader::finish_reading() {

@@ -17,8 +17,6 @@
 namespace scengen {
 namespace {
 
-// The code the finishing pass gives the code points it adds.
-constexpr int16_t kDerivedCode = 180;
 // How often the texts are compiled to tell an author's code points of 180 from the pass's.
 constexpr int kCodePointRounds = 4;
 
@@ -93,8 +91,8 @@ struct Reference {
 std::array<Reference, 3> references(const ScenarioTable& table, std::vector<std::string>& notes) {
   std::array<Reference, 3> slots;
   for (int i = 0; i < 3; ++i) {
-    const ScenarioEntry& e = table[static_cast<size_t>(kReferenceSlots[i])];
-    slots[static_cast<size_t>(i)] = {e.Num1, e.Num3 == 1 ? e.Num2 - 100 : e.Num2, e.Num3};
+    const KilometricReference r = unpack_reference(table[static_cast<size_t>(kReferenceSlots[i])]);
+    slots[static_cast<size_t>(i)] = {r.position, r.progressive, r.direction};
   }
   std::array<int, 3> order = {0, 1, 2};
   do {
@@ -227,8 +225,7 @@ std::vector<Tunnel> tunnels(const std::vector<TrackCell>& cells, std::vector<std
         break;
       }
     }
-    // A kind above 10 marks; an unmarked kind above 10 comes from its low 8 bits.
-    const int kind = marked ? t + 10 : (t > 10 ? t - 256 : t);
+    const int kind = text_kind_of_tunnel({t, marked});
     out.push_back({i, j, kind});
     i = j + 1;
   }
@@ -364,8 +361,8 @@ std::string station_record(const ScenarioEntry& entry, int32_t slot,
                            std::vector<std::string>& notes) {
   const StationSlot s = unpack_station(entry);
   int64_t length = 0;
-  int third_flag = s.third_flag;
-  if (s.type == 5 || s.type == 6 || s.type == 7 || s.type == 8) {
+  int third_flag = s.lengthens_end;
+  if (station_area(s.type) != StationArea::Centred) {
     length = int64_t{s.position} - s.area_start;
   } else {
     length = 2 * (int64_t{s.position} - s.area_start);
@@ -389,8 +386,9 @@ std::string station_record(const ScenarioEntry& entry, int32_t slot,
   std::snprintf(buffer, sizeof buffer,
                 "stazione,%8d,%3d,%5lld,%3d,%2d,%2d,  %d,%d,%d,  %d,%d,%d,%5d,%4d,%2d,%2d, ",
                 s.position, s.type, static_cast<long long>(length), s.first_flag, s.second_flag,
-                third_flag, s.values_7_8[0], s.values_7_8[1], s.fourth_flag, s.values_10_12[0],
-                s.values_10_12[1], s.values_10_12[2], s.dwell_seconds, h, m, sec);
+                third_flag, s.first_group[0], s.first_group[1], s.first_group_last,
+                s.second_group[0], s.second_group[1], s.second_group[2], s.dwell_seconds, h, m,
+                sec);
   return buffer + *name;
 }
 
@@ -561,7 +559,7 @@ std::string train_text(const CompiledScenario& files, const std::vector<TrackCel
     const int32_t x = feature_position(kSlowOrderStart, i);
     int f_ta = 0;
     const int32_t warning = i - kWarningDistance / kCellLength;
-    if (x > 1500) {
+    if (x > kLastUnwarnedStart) {
       if (warning < 0 || cell(warning).Kind != kWarningBoard ||
           unpack_warning_board(cell(warning)).v != order.v)
         notes.push_back(where(i) + " starts a slow order without its warning board");
@@ -612,7 +610,7 @@ std::string train_text(const CompiledScenario& files, const std::vector<TrackCel
       text.end_line();
     } else if (kind == kCodePoint) {
       int32_t code = unpack_code_point(cell(i)).code;
-      if (code == kDerivedCode && !explicit_180.count(i)) continue;
+      if (code == kDerivedSpeedCode && !explicit_180.count(i)) continue;
       if (code <= 0) code += 65536;  // the same low 16 bits from a positive code
       text.format("abbattimento,%8d,%6d", feature_position(kind, i), code);
       text.end_line();
@@ -806,8 +804,8 @@ Decompilation decompile(const CompiledScenario& files, const std::string& route_
     for (size_t i = 0; i < files.cells.size() && i < c.TrackCells.size(); ++i) {
       const TrackCell& a = files.cells[i];
       const TrackCell& b = c.TrackCells[i];
-      if (a.Kind == kCodePoint && a.Param1 == kDerivedCode && i != kSealCell &&
-          (b.Kind != kCodePoint || b.Param1 != kDerivedCode) &&
+      if (a.Kind == kCodePoint && a.Param1 == kDerivedSpeedCode && i != kSealCell &&
+          (b.Kind != kCodePoint || b.Param1 != kDerivedSpeedCode) &&
           std::find(explicit_180.begin(), explicit_180.end(), static_cast<int32_t>(i)) ==
               explicit_180.end()) {
         explicit_180.push_back(static_cast<int32_t>(i));

@@ -48,7 +48,7 @@ int32_t compile_once(const std::string& line, const std::optional<std::string>& 
         "the recorded code is in the catalogue");
   // The built-in run owns its texts: however the reading ended, the line text is gone.
   check(!texts.line_exists(), "the line text is deleted");
-  check(c.TunnelCount >= 0 && c.TunnelCount <= 80, "the tunnel count stays in its list");
+  check(c.TunnelCount >= 0 && c.TunnelCount < kTunnelSlots, "the tunnel count stays in its list");
 
   if (outcome.end == CompileEnd::NoTrack) {
     check(!c.has_track(), "no track means fewer than two cells");
@@ -61,21 +61,22 @@ int32_t compile_once(const std::string& line, const std::optional<std::string>& 
   }
   // Each file image reads back into the model part it was made from.
   const std::string track = encode_track_cells(c.TrackCells);
-  check(track.size() == c.TrackCells.size() * 15, "15 bytes a cell");
+  check(track.size() == c.TrackCells.size() * kCellBytes, "the cells' bytes");
   const auto cells = decode_track_cells(track);
   check(cells && encode_track_cells(*cells.value) == track, "the track file reads back");
   const std::optional<std::string> table = encode_scenario_table(c.ScenarioTable);
   if (table) {
     size_t texts_size = 0;
     for (const ScenarioEntry& e : c.ScenarioTable) texts_size += e.Text.size();
-    check(table->size() == 87 * 34 + texts_size, "34 bytes a slot plus its text");
+    check(table->size() == kScenarioSlots * kEntryBytes + texts_size,
+          "each slot's bytes and its text");
     const auto slots = decode_scenario_table(*table);
     check(slots && encode_scenario_table(*slots.value) == table, "the table file reads back");
   }
   if (flag != 0) {
     check(c.TrackPlan.exists(), "the plan exists when it is built");
     const std::string plan = encode_route_plan(c.TrackPlan);
-    check(plan.size() >= static_cast<size_t>(c.TrackPlan.last_point() + 1) * 2 * 2,
+    check(plan.size() >= static_cast<size_t>(c.TrackPlan.last_point() + 1) * 2 * kPlanTagBytes,
           "every plan element has its tag");
     const auto points = decode_route_plan(plan);
     check(points && encode_route_plan(*points.value) == plan, "the plan file reads back");

@@ -227,7 +227,7 @@ void MapPicture::draw_marks() {
   }
   for (const StationView& station : view_.stations) {
     const Point p = at(station.position);
-    const bool major = station.type < 25;
+    const bool major = station.type < kFirstHaltType;
     const double r = major ? 5 : 3.5;
     svg_->circle(
         p.x, p.y, r,
@@ -313,10 +313,10 @@ void MapPicture::draw_labels() {
   std::vector<const StationView*> order;
   for (const StationView& s : view_.stations) order.push_back(&s);
   std::stable_sort(order.begin(), order.end(), [](const StationView* a, const StationView* b) {
-    return (a->type < 25) > (b->type < 25);
+    return (a->type < kFirstHaltType) > (b->type < kFirstHaltType);
   });
   for (const StationView* station : order) {
-    const bool major = station->type < 25;
+    const bool major = station->type < kFirstHaltType;
     if (station->name.empty()) continue;
     if (!place_label(at(station->position), major ? 8 : 6, name_forms(station->name),
                      major ? kLabelSize : kLabelSize - 1, false,
@@ -382,7 +382,7 @@ void MapPicture::draw_panel() {
     y += 19;
   };
   int majors = 0;
-  for (const StationView& s : view_.stations) majors += s.type < 25 ? 1 : 0;
+  for (const StationView& s : view_.stations) majors += s.type < kFirstHaltType ? 1 : 0;
   fact("Route length " + distance_text(view_.route_length));
   if (view_.stretch) fact("Shown " + distance_text(first_) + " to " + distance_text(end_metre()));
   const size_t others = view_.stations.size() - static_cast<size_t>(majors);

@@ -290,7 +290,7 @@ void ProfilePicture::draw_stations() {
     const double label_x = spread[k];
     const double foot = names_.bottom - 10;
     svg_->line(label_x, foot + 2, at, names_.bottom + 2, "stroke=\"#7f8c8d\" stroke-width=\"0.8\"");
-    const bool major = s.type < 25;
+    const bool major = s.type < kFirstHaltType;
     svg_->circle(
         at, names_.bottom + 2, major ? 3.2 : 2.4,
         major ? "fill=\"#000000\"" : "fill=\"#ffffff\" stroke=\"#000000\" stroke-width=\"1\"");
