@@ -97,7 +97,7 @@ struct RenderOptions {
   /// ROUTE_TRAIN-.txt.
   std::optional<std::string> route;
   std::optional<std::string> train;
-  /// A stretch to draw alone, in kilometres ("30", "30km") or metres ("30000m").
+  /// A stretch to draw alone, its ends route positions: "30000", "30000m" or "30km".
   std::optional<std::string> from;
   std::optional<std::string> to;
   std::string encoding = "windows-1252";  // or "utf-8": converted before the compile

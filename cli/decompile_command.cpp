@@ -5,7 +5,7 @@
 
 #include "cli/command_files.h"
 #include "cli/command_table.h"
-#include "compiler/output_decoding.h"
+#include "cli/compiled_files_reading.h"
 #include "decompiler/decompile.h"
 #include "run/exit_status.h"
 #include "run/printable_text.h"
@@ -23,21 +23,9 @@ struct DecompileOptions {
   bool force = false;
 };
 
-template <typename Model>
-std::optional<Model> decoded(const std::filesystem::path& path, const char* what,
-                             std::string_view bytes, Decoded<Model> (*decode)(std::string_view),
-                             Console& console) {
-  Decoded<Model> d = decode(bytes);
-  if (d) return std::move(*d.value);
-  console.err << "scengen: " << printable_path(path) << " is not " << what << ": " << d.error
-              << '\n';
-  return std::nullopt;
-}
-
 int decompile_files(const DecompileOptions& o, Console& console) {
   const std::filesystem::path track_path = argument_path(o.track);
-  const std::filesystem::path folder = track_path.parent_path();
-  // ROUTE_TRAIN.dat names the route and the train, and the table and plan beside it.
+  // ROUTE_TRAIN.dat names the route and the train.
   const std::string stem = track_path.stem().string();
   const size_t cut = stem.rfind('_');
   if ((!o.route || !o.train) && (cut == std::string::npos || cut == 0)) {
@@ -52,40 +40,11 @@ int decompile_files(const DecompileOptions& o, Console& console) {
     return kExitUsage;
   if (!fitting_names("decompile", {route + "_linea.txt", route + "_" + train + "-.txt"}, console))
     return kExitUsage;
-  const std::filesystem::path sim_path = o.sim ? argument_path(*o.sim) : folder / (stem + ".sim");
-  std::optional<std::filesystem::path> plan_path;
-  if (o.plan) {
-    plan_path = argument_path(*o.plan);
-  } else {
-    const std::filesystem::path beside = folder / (file_route + "_linea.dat");
-    std::error_code error;
-    if (!file_route.empty() && std::filesystem::exists(beside, error)) plan_path = beside;
-  }
-
-  FileLayer& files = system_files();
-  CompiledScenario scenario;
-  {
-    const auto bytes = read_input(files, track_path, kMaxBinaryBytes, console);
-    if (!bytes) return kExitFileFailed;
-    auto cells = decoded(track_path, "a compiled track", *bytes, decode_track_cells, console);
-    if (!cells) return kExitCompileError;
-    scenario.cells = std::move(*cells);
-  }
-  {
-    const auto bytes = read_input(files, sim_path, kMaxBinaryBytes, console);
-    if (!bytes) return kExitFileFailed;
-    auto table = decoded(sim_path, "a scenario table", *bytes, decode_scenario_table, console);
-    if (!table) return kExitCompileError;
-    scenario.table = std::move(*table);
-  }
-  if (plan_path) {
-    auto bytes = read_input(files, *plan_path, kMaxBinaryBytes, console);
-    if (!bytes) return kExitFileFailed;
-    // Checked here, then walked in the memory of its file.
-    if (!decoded(*plan_path, "a route plan", *bytes, check_route_plan, console))
-      return kExitCompileError;
-    scenario.plan = std::move(*bytes);
-  }
+  CompiledFilesReading read = read_compiled_files({o.track, o.sim, o.plan, false}, console);
+  if (!read.files) return read.status;
+  const bool with_plan = read.plan == PlanPresence::Present;
+  CompiledScenario scenario{std::move(read.files->cells), std::move(read.files->table),
+                            std::move(read.files->plan)};
 
   // Without --out, the current folder: the names alone.
   const std::filesystem::path out = o.out ? argument_path(*o.out) : std::filesystem::path();
@@ -111,6 +70,7 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   }
 
   const Decompilation d = decompile(scenario, route, train);
+  FileLayer& files = system_files();
   try {
     files.write_replacing(line_path, d.line_text);
     files.write_replacing(train_path, d.train_text);
@@ -122,7 +82,7 @@ int decompile_files(const DecompileOptions& o, Console& console) {
     console.err << "scengen decompile: " << printable_text(note) << '\n';
   if (d.exact()) return kExitOk;
   console.err << "scengen decompile: the texts do not compile back to the same files"
-              << (plan_path ? "" : " (route plan left out)") << "; file against texts:\n";
+              << (with_plan ? "" : " (route plan left out)") << "; file against texts:\n";
   for (const std::string& line : d.differences)
     console.err << "  " << printable_text(line) << '\n';
   return kExitCompileError;

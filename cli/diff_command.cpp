@@ -1,13 +1,13 @@
 // scengen diff: what changed between two scenarios, in the terms of the route.
 #include <algorithm>
 #include <cctype>
-#include <system_error>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli/command_files.h"
 #include "cli/command_table.h"
+#include "cli/compiled_files_reading.h"
 #include "compiler/source_text.h"
 #include "compiler/compile.h"
 #include "compiler/output_decoding.h"
@@ -59,13 +59,10 @@ bool has_extension(const std::string& name, std::string_view extension) {
 // One side of the comparison: its files decoded, or its texts compiled.
 struct Side {
   std::string label;  // how the reports name it
-  std::vector<TrackCell> cells;
-  ScenarioTable table;
+  // The route plan stays its file's bytes, decoded only when the other side's plan is not the
+  // same bytes: a plan is some 20 MB and most edits leave it as it was.
+  CompiledFiles files;
   std::optional<TrackPlan> plan;
-  // The route plan file's bytes, decoded only when the other side's plan is not the same bytes:
-  // a plan is some 20 MB and most edits leave it as it was.
-  std::optional<std::string> plan_bytes;
-  std::filesystem::path plan_path;
   bool same_plan = false;
   std::unique_ptr<Compilation> compiled;
 
@@ -74,8 +71,8 @@ struct Side {
       return {&compiled->TrackCells, &compiled->ScenarioTable,
               compiled->TrackPlan.exists() ? &compiled->TrackPlan : nullptr};
     }
-    if (same_plan) return {&cells, &table, nullptr};
-    return {&cells, &table, plan && plan->exists() ? &*plan : nullptr};
+    if (same_plan) return {&files.cells, &files.table, nullptr};
+    return {&files.cells, &files.table, plan && plan->exists() ? &*plan : nullptr};
   }
 };
 
@@ -85,69 +82,19 @@ struct Reading {
   int status = kExitOk;
 };
 
-template <typename Model>
-bool decoded_or_report(const Decoded<Model>& decoded, const std::filesystem::path& path,
-                       const char* what, Console& console) {
-  if (decoded) return true;
-  console.err << "scengen: " << printable_path(path) << " is not " << what << ": " << decoded.error
-              << '\n';
-  return false;
-}
-
-// The file beside `track` with the same stem: ROUTE_TRAIN.sim beside ROUTE_TRAIN.dat, upper case
-// beside an upper-case name.
-std::filesystem::path beside(const std::filesystem::path& track, const std::string& name) {
-  return track.parent_path() / utf8_path(name);
-}
-
 Reading read_compiled(const std::string& track_argument, const std::optional<std::string>& table,
                       const std::optional<std::string>& plan, bool no_plan, Console& console) {
-  FileLayer& files = system_files();
-  Reading r;
+  CompiledFilesReading read = read_compiled_files({track_argument, table, plan, no_plan}, console);
+  // A file that is not of its kind cannot be compared either: status 1 would say "differ".
+  if (!read.files) return {std::nullopt, kExitFileFailed};
+  if (read.plan == PlanPresence::Absent) {
+    console.err << "scengen diff: no route plan " << printable_path(read.plan_path)
+                << ": the curves of " << printable_text(track_argument) << " are not compared\n";
+  }
   Side side;
   side.label = track_argument;
-  const std::filesystem::path track_path = argument_path(track_argument);
-  const auto track_bytes = read_input(files, track_path, kMaxBinaryBytes, console);
-  if (!track_bytes) return {std::nullopt, kExitFileFailed};
-  const auto cells = decode_track_cells(*track_bytes);
-  if (!decoded_or_report(cells, track_path, "a compiled track", console)) {
-    return {std::nullopt, kExitFileFailed};
-  }
-  side.cells = std::move(*cells.value);
-
-  std::filesystem::path table_path;
-  if (table) {
-    table_path = argument_path(*table);
-  } else {
-    const std::string stem = track_path.stem().string();
-    const bool upper = track_path.extension() == ".DAT";
-    table_path = beside(track_path, stem + (upper ? ".SIM" : ".sim"));
-  }
-  const auto table_bytes = read_input(files, table_path, kMaxBinaryBytes, console);
-  if (!table_bytes) return {std::nullopt, kExitFileFailed};
-  auto decoded_table = decode_scenario_table(*table_bytes);
-  if (!decoded_or_report(decoded_table, table_path, "a scenario table", console)) {
-    return {std::nullopt, kExitFileFailed};
-  }
-  side.table = std::move(*decoded_table.value);
-
-  if (!no_plan) {
-    // The route plan is named by the route, which the table holds.
-    const std::filesystem::path plan_path =
-        plan ? argument_path(*plan)
-             : beside(track_path, side.table[kRouteIdSlot].Text + "_linea.dat");
-    std::error_code error;
-    if (!plan && !std::filesystem::exists(plan_path, error)) {
-      console.err << "scengen diff: no route plan " << printable_path(plan_path)
-                  << ": the curves of " << track_argument << " are not compared\n";
-    } else {
-      side.plan_bytes = read_input(files, plan_path, kMaxBinaryBytes, console);
-      if (!side.plan_bytes) return {std::nullopt, kExitFileFailed};
-      side.plan_path = plan_path;
-    }
-  }
-  r.side = std::move(side);
-  return r;
+  side.files = std::move(*read.files);
+  return {std::move(side), kExitOk};
 }
 
 Reading compile_pair(const std::string& line_text, const std::string& train_text, bool no_plan,
@@ -241,17 +188,14 @@ int diff_scenario_files(const DiffOptions& o, Console& console) {
 
   Side& olds = *old_side.side;
   Side& news = *new_side.side;
-  if (olds.plan_bytes && news.plan_bytes && *olds.plan_bytes == *news.plan_bytes) {
+  if (olds.files.plan && news.files.plan && *olds.files.plan == *news.files.plan) {
     olds.same_plan = news.same_plan = true;
   } else {
     for (Side* side : {&olds, &news}) {
-      if (!side->plan_bytes) continue;
-      auto decoded = decode_route_plan(*side->plan_bytes);
-      if (!decoded_or_report(decoded, side->plan_path, "a route plan", console)) {
-        return kExitFileFailed;
-      }
-      side->plan = std::move(*decoded.value);
-      side->plan_bytes.reset();
+      if (!side->files.plan) continue;
+      // Checked when it was read: it decodes.
+      side->plan = std::move(decode_route_plan(*side->files.plan).value);
+      side->files.plan.reset();
     }
   }
 

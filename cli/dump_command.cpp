@@ -2,13 +2,14 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli/command_files.h"
 #include "cli/command_table.h"
+#include "cli/compiled_files_reading.h"
+#include "cli/positions.h"
 #include "compare/scenario_diff.h"
 #include "compiler/output_decoding.h"
 #include "compiler/source_text.h"
@@ -76,31 +77,6 @@ struct Metres {
   bool contains(int64_t m) const { return m >= first && m <= last; }
   bool overlaps(int64_t a, int64_t b) const { return a <= last && b >= first; }
 };
-
-// "5200", "5200m", "5.2km" or "30 km" as whole metres; nullopt for anything else.
-std::optional<int64_t> parse_metres(std::string text) {
-  std::erase(text, ' ');
-  double scale = 1;
-  auto strip = [&](std::string_view unit) {
-    if (text.size() <= unit.size()) return false;
-    std::string end = text.substr(text.size() - unit.size());
-    for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (end != unit) return false;
-    text.resize(text.size() - unit.size());
-    return true;
-  };
-  if (strip("km")) {
-    scale = 1000;
-  } else {
-    strip("m");
-  }
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  const double metres = value * scale;
-  if (!std::isfinite(metres) || metres < 0 || metres > 1e12) return std::nullopt;
-  return static_cast<int64_t>(std::llround(metres));
-}
 
 // The features --only may name, as bits.
 enum Feature : unsigned {
@@ -511,15 +487,6 @@ void dump_plan(std::string_view bytes, const RoutePlanLayout& layout, const Sele
   if (json) console.out << (any ? "\n  ]\n}\n" : "]\n}\n");
 }
 
-template <typename Model>
-bool decoded_or_report(const Decoded<Model>& decoded, const std::filesystem::path& path,
-                       const char* what, Console& console) {
-  if (decoded) return true;
-  console.err << "scengen: " << display_path(path) << " is not " << what << ": " << decoded.error
-              << '\n';
-  return false;
-}
-
 // The selection the options ask for, or a usage error already reported.
 std::optional<Selection> selection_of(const DumpOptions& o, FileKind kind, Console& console) {
   Selection selection;
@@ -529,29 +496,23 @@ std::optional<Selection> selection_of(const DumpOptions& o, FileKind kind, Conso
     const auto parsed = parse_rows(*o.cells);
     if (!parsed) {
       console.err << "scengen dump: --cells takes A:B, A:, :B or A with A not above B, not '"
-                  << *o.cells << "'\n";
+                  << printable_text(*o.cells) << "'\n";
       return std::nullopt;
     }
     selection.rows = *parsed;
   }
-  const std::pair<const char*, const std::optional<std::string>*> positions[] = {
-      {"--at", &o.at}, {"--from", &o.from}, {"--to", &o.to}};
-  std::optional<int64_t> metres[3];
-  for (size_t i = 0; i < 3; ++i) {
-    if (!*positions[i].second) continue;
-    metres[i] = parse_metres(**positions[i].second);
-    if (!metres[i]) {
-      console.err << "scengen dump: " << positions[i].first
-                  << " takes a route position in metres (5200, 5200m) or kilometres (5.2km), not '"
-                  << **positions[i].second << "'\n";
-      return std::nullopt;
-    }
+  std::optional<int32_t> at, from, to;
+  if (!read_position_option("dump", "--at", o.at, at, console) ||
+      !read_position_option("dump", "--from", o.from, from, console) ||
+      !read_position_option("dump", "--to", o.to, to, console)) {
+    return std::nullopt;
   }
-  if (metres[0]) selection.metres = Metres{*metres[0], *metres[0]};
-  if (metres[1] || metres[2]) {
-    selection.metres = Metres{metres[1].value_or(0), metres[2].value_or(INT64_MAX)};
+  if (at) selection.metres = Metres{*at, *at};
+  if (from || to) {
+    selection.metres = Metres{from.value_or(0), to ? int64_t{*to} : INT64_MAX};
     if (selection.metres->first > selection.metres->last) {
-      console.err << "scengen dump: --from " << *o.from << " lies beyond --to " << *o.to << '\n';
+      console.err << "scengen dump: --from " << printable_text(*o.from) << " lies beyond --to "
+                  << printable_text(*o.to) << '\n';
       return std::nullopt;
     }
   }
@@ -568,7 +529,8 @@ std::optional<Selection> selection_of(const DumpOptions& o, FileKind kind, Conso
         std::string names;
         for (const FeatureName& f : kFeatureNames)
           names += std::string(names.empty() ? "" : ", ") + f.name;
-        console.err << "scengen dump: --only knows " << names << "; not '" << printable_text(name) << "'\n";
+        console.err << "scengen dump: --only knows " << names << "; not '" << printable_text(name)
+                    << "'\n";
         return std::nullopt;
       }
       // "boards" in a table means the information boards' texts, the only boards it holds.
@@ -604,23 +566,21 @@ int dump_file(const DumpOptions& o, Console& console) {
   const std::filesystem::path path = argument_path(o.file);
   const auto kind = o.kind ? kind_from_name(*o.kind) : kind_from_file_name(path);
   if (!kind) {
-    console.err << "scengen dump: cannot tell the kind of " << display_path(path)
+    console.err << "scengen dump: cannot tell the kind of " << printable_path(path)
                 << " from its name: give --kind track, table or plan\n";
     return kExitUsage;
   }
   const std::optional<Selection> selection = selection_of(o, *kind, console);
   if (!selection) return kExitUsage;
   const Rows rows = selection->rows;
-  const auto bytes = read_input(system_files(), path, kMaxBinaryBytes, console);
-  if (!bytes) return kExitFileFailed;
 
   // The last metre a row can stand for, to refuse a stretch past it.
   int64_t last_metre = 0;
   size_t count = 0;
   switch (*kind) {
     case FileKind::Track: {
-      const auto cells = decode_track_cells(*bytes);
-      if (!decoded_or_report(cells, path, "a compiled track", console)) return kExitCompileError;
+      const auto cells = read_track_file(path, console);
+      if (!cells.value) return cells.status;
       count = cells.value->size();
       last_metre = static_cast<int64_t>(count) * kCellLength - 1;
       if (rows.first < count && (!selection->metres || selection->metres->first <= last_metre)) {
@@ -629,32 +589,33 @@ int dump_file(const DumpOptions& o, Console& console) {
       break;
     }
     case FileKind::Table: {
-      const auto table = decode_scenario_table(*bytes);
-      if (!decoded_or_report(table, path, "a scenario table", console)) return kExitCompileError;
+      const auto table = read_table_file(path, console);
+      if (!table.value) return table.status;
       count = kScenarioSlots;
       last_metre = INT64_MAX;  // stations anywhere; a stretch without any shows none
       if (rows.first < count) dump_table(*table.value, *selection, o.json, console);
       break;
     }
     case FileKind::Plan: {
-      const auto layout = check_route_plan(*bytes);
-      if (!decoded_or_report(layout, path, "a route plan", console)) return kExitCompileError;
-      count = static_cast<size_t>(layout.value->last_point) + 1;
-      last_metre = layout.value->last_point;
+      const auto plan = read_plan_file(path, console);
+      if (!plan.value) return plan.status;
+      const RoutePlanLayout& layout = plan.value->layout;
+      count = static_cast<size_t>(layout.last_point) + 1;
+      last_metre = layout.last_point;
       if (rows.first < count && (!selection->metres || selection->metres->first <= last_metre)) {
-        dump_plan(*bytes, *layout.value, *selection, o.json, console);
+        dump_plan(plan.value->bytes, layout, *selection, o.json, console);
       }
       break;
     }
   }
   if (rows.first >= count) {
-    console.err << "scengen dump: --cells " << *o.cells << " starts past the last row ("
-                << count - 1 << ")\n";
+    console.err << "scengen dump: --cells " << printable_text(*o.cells)
+                << " starts past the last row (" << count - 1 << ")\n";
     return kExitUsage;
   }
   if (selection->metres && selection->metres->first > last_metre) {
-    console.err << "scengen dump: " << (o.at ? "--at " + *o.at : "--from " + *o.from)
-                << " lies beyond the end of " << display_path(path) << " (its last metre is "
+    console.err << "scengen dump: " << printable_text(o.at ? "--at " + *o.at : "--from " + *o.from)
+                << " lies beyond the end of " << printable_path(path) << " (its last metre is "
                 << last_metre << ")\n";
     return kExitUsage;
   }
@@ -670,10 +631,11 @@ grad (Gradient - 100, per mille) and, unpacked, what their parameters hold: a si
 dx, rapp and tempo, a maximum-speed board's speeds. Texts are shown as UTF-8. --cells selects
 cells, slots or plan points: A:B, A: (to the end), :B (from 0) or A alone.
 
-By route position: --at, --from and --to take metres (5200 or 5200m) or kilometres (30km,
-5.2km). A cell is shown for its 50 m and for the position its feature was given (a signal at
-5200 m stands in the cell from 5250 m, and --at 5200 shows both cells); a table shows the
-stations whose area or reference point lies there; a plan has one point per metre.
+By route position: --at, --from and --to take a route position as every command does: a plain
+number or one with m is metres (5200, 5200m), one with km kilometres (30km, 5.2km). A cell is
+shown for its 50 m and for the position its feature was given (a signal at 5200 m stands in the
+cell from 5250 m, and --at 5200 shows both cells); a table shows the stations whose area or
+reference point lies there; a plan has one point per metre.
 --only keeps the rows of the features named, separated by commas: signals, slow-orders, boards
 (warning-boards, approach-boards, speed-boards, information-boards), stations, tunnels,
 code-points, and in a table settings (slots 81 to 86). --nonempty leaves out the rows that hold

@@ -165,25 +165,31 @@ TEST_F(Dump, FileOfTheWrongSizeOrKindIsRefusedInOneLine) {
   write("bad_linea.dat", std::string("\x02\x00\x07\x00\x09\x00", 6));
   struct Case {
     std::vector<std::string> args;
+    int status;
     const char* line;
   };
   const Case cases[] = {
-      {{"dump", "short.dat"},
+      {{"dump", "short.dat"}, 1,
        "scengen: 'short.dat' is not a compiled track: a compiled track is a whole number of "
        "15-byte cells; this file has 23714 bytes"},
-      {{"dump", "R_7.dat", "--kind", "table"},
+      {{"dump", "R_7.dat", "--kind", "table"}, 1,
        // Cell 0's adhesion, 96, stands where slot 0's text length is: 96 bytes, more than left.
        "scengen: 'R_7.dat' is not a scenario table: a scenario table holds 87 records; this file "
        "ends inside record 0 (90 bytes)"},
-      {{"dump", "bad_linea.dat"},
+      {{"dump", "bad_linea.dat"}, 1,
        "scengen: 'bad_linea.dat' is not a route plan: a route plan element's type tag is 0, 2 or "
        "5; the one at byte 4 is 9"},
-      {{"dump", "R_7.dat", "--cells", "6:"},
+      {{"dump", "R_7.dat", "--cells", "6:"}, 2,
        "scengen dump: --cells 6: starts past the last row (5)"},
+      {{"dump", "missing.dat"}, 4, "scengen: cannot read 'missing.dat': No such file or directory"},
+      // A name is shown escaped, as every command shows it.
+      {{"dump", "notes\x1b[2J.txt"}, 2,
+       "scengen dump: cannot tell the kind of 'notes\\x1b[2J.txt' from its name: give --kind "
+       "track, table or plan"},
   };
   for (const Case& c : cases) {
     const ProcessResult r = scengen(c.args);
-    EXPECT_EQ(r.status, c.args.back() == "6:" ? 2 : 1) << c.line;
+    EXPECT_EQ(r.status, c.status) << c.line;
     EXPECT_EQ(r.err, std::string(c.line) + "\n");
     EXPECT_EQ(r.out, "");
   }
@@ -552,6 +558,9 @@ TEST_F(DumpBuiltIn, WrongSelectionsAreRefusedWithTheirReason) {
       {{"Veltrano_Quarnelo_58316.dat", "--from", "-5"},
        "scengen dump: --from takes a route position in metres (5200, 5200m) or kilometres "
        "(5.2km), not '-5'"},
+      {{"Veltrano_Quarnelo_58316.dat", "--to", "1750.5"},
+       "scengen dump: --to takes a route position in metres (5200, 5200m) or kilometres "
+       "(5.2km), not '1750.5'"},
       {{"Veltrano_Quarnelo_58316.dat", "--from", "40km", "--to", "30km"},
        "scengen dump: --from 40km lies beyond --to 30km"},
       {{"Veltrano_Quarnelo_58316.dat", "--from", "80km"},

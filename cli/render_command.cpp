@@ -1,13 +1,13 @@
 // scengen render: compiles a scenario in memory and draws its route map, its route profile and
 // its page.
-#include <charconv>
-#include <cmath>
+#include <algorithm>
 #include <ostream>
 #include <vector>
 
 #include "cli/command_files.h"
 #include "cli/command_table.h"
 #include "cli/diagnostics.h"
+#include "cli/positions.h"
 #include "cli/report_options.h"
 #include "compiler/compile.h"
 #include "compiler/error_codes.h"
@@ -31,13 +31,14 @@ reported as by 'check' (--encoding and --max-warnings as there). The pictures of
 failed carry a red banner naming the error; they show the model as far as it was built.
 
 --from and --to draw one stretch of a long route: the map and the profile show only it, at a
-scale of their own, with only the stations, signals and other features in it. They take
-kilometres (30, 30km, 12.5) or metres with an m (30000m); either may be left out for the
-route's start or end. The page and the file names stay the same.
+scale of their own, with only the stations, signals and other features in it. They take a route
+position as every command does: a plain number or one with m is metres (30000, 30000m), one
+with km kilometres (30km, 12.5km); either may be left out for the route's start or end. The
+page and the file names stay the same.
 
 Examples:
   scengen render --out pictures
-  scengen render --from 30 --to 40 --out pictures
+  scengen render --from 30km --to 40km --out pictures
   scengen render Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --out pictures
   scengen render Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --encoding utf-8)";
 
@@ -140,57 +141,22 @@ bool write_pictures(const Compilation& c, const ScenarioPictures& pictures,
   return true;
 }
 
-// "30", "30km" or "12.5" as kilometres, "30000m" as metres; nullopt for anything else.
-std::optional<int64_t> stretch_metres(std::string text) {
-  std::erase(text, ' ');
-  double scale = 1000;
-  const auto ends_with = [&](std::string_view end) {
-    return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-  };
-  if (ends_with("km")) {
-    text.resize(text.size() - 2);
-  } else if (ends_with("m")) {
-    text.resize(text.size() - 1);
-    scale = 1;
-  }
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  const double metres = value * scale;
-  if (!std::isfinite(metres) || metres < 0 || metres > INT32_MAX) return std::nullopt;
-  return static_cast<int64_t>(std::llround(metres));
-}
-
 // The stretch --from and --to ask for within the compiled route, or a usage error reported.
-std::optional<Stretch> stretch_of(const RenderOptions& o, const Compilation& c, Console& console,
-                                  bool& wrong) {
+std::optional<Stretch> stretch_of(std::optional<int32_t> from, std::optional<int32_t> to,
+                                  const Compilation& c, Console& console, bool& wrong) {
   wrong = false;
-  if (!o.from && !o.to) return std::nullopt;
-  int64_t bounds[2] = {0, 0};
-  const std::pair<const char*, const std::optional<std::string>*> given[] = {{"--from", &o.from},
-                                                                             {"--to", &o.to}};
+  if (!from && !to) return std::nullopt;
   const RouteView view = read_route(c);
-  bounds[1] = view.route_length;
-  for (int i = 0; i < 2; ++i) {
-    if (!*given[i].second) continue;
-    const auto metres = stretch_metres(**given[i].second);
-    if (!metres) {
-      console.err << "scengen render: " << given[i].first
-                  << " takes kilometres (30, 30km, 12.5) or metres (30000m), not '"
-                  << **given[i].second << "'\n";
-      wrong = true;
-      return std::nullopt;
-    }
-    bounds[i] = *metres;
-  }
-  if (bounds[0] >= bounds[1] || bounds[0] >= view.route_length) {
-    console.err << "scengen render: the stretch from " << bounds[0] << " to " << bounds[1]
+  const int64_t first = from.value_or(0);
+  const int64_t last = to ? int64_t{*to} : int64_t{view.route_length};
+  if (first >= last || first >= view.route_length) {
+    console.err << "scengen render: the stretch from " << first << " to " << last
                 << " m is empty or lies beyond the route's end (" << view.route_length << " m)\n";
     wrong = true;
     return std::nullopt;
   }
-  return Stretch{static_cast<int32_t>(bounds[0]),
-                 static_cast<int32_t>(std::min<int64_t>(bounds[1], view.route_length))};
+  return Stretch{static_cast<int32_t>(first),
+                 static_cast<int32_t>(std::min<int64_t>(last, view.route_length))};
 }
 
 }  // namespace
@@ -199,6 +165,11 @@ int render_scenario(const RenderOptions& o, Console& console) {
   if (o.line_text.empty() != o.train_text.empty()) {
     console.err << "scengen render: give both description texts, or neither for the built-in "
                    "scenario\n";
+    return kExitUsage;
+  }
+  std::optional<int32_t> from, to;
+  if (!read_position_option("render", "--from", o.from, from, console) ||
+      !read_position_option("render", "--to", o.to, to, console)) {
     return kExitUsage;
   }
   Compilation c;
@@ -224,7 +195,7 @@ int render_scenario(const RenderOptions& o, Console& console) {
                                       : "Compiled with " + describe_error(code, c.StatusPosition) +
                                             "; the pictures show the model as far as it was built.";
   bool wrong = false;
-  const std::optional<Stretch> stretch = stretch_of(o, c, console, wrong);
+  const std::optional<Stretch> stretch = stretch_of(from, to, c, console, wrong);
   if (wrong) return kExitUsage;
   if (!write_pictures(c, draw_scenario(c, words, input->documents, stretch, failure_banner(report)),
                       o.out, console)) {
@@ -241,10 +212,10 @@ void add_render_command(CLI::App& app, CommandContext& context) {
   add_text_arguments(*command, o->line_text, o->train_text, /*required=*/false);
   add_out_option(*command, o->out, "the current one");
   add_identity_options(*command, o->route, o->train);
-  command->add_option("--from", o->from, "Draw the route from here on (km, or metres with m)")
-      ->type_name("KM");
-  command->add_option("--to", o->to, "Draw the route up to here (km, or metres with m)")
-      ->type_name("KM");
+  command->add_option("--from", o->from, "Draw the route from this route position on (m or km)")
+      ->type_name("METRES");
+  command->add_option("--to", o->to, "Draw the route up to this route position (m or km)")
+      ->type_name("METRES");
   add_encoding_option(*command, o->encoding);
   add_warning_options(*command, o->max_warnings, /*strict=*/nullptr);
 }

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "run/printable_text.h"
 #include "testing/scratch_folder.h"
 #include "testing/svg_reading.h"
 
@@ -12,6 +13,14 @@ namespace scengen {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The lines of a text, without their line ends.
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 // The driver prints everything on its error stream.
 int render_to(const RenderOptions& options, std::ostringstream& err) {
@@ -91,8 +100,8 @@ TEST(StretchRender, From30To40KmDrawsOnlyWhatStandsThere) {
   const testing::ScratchFolder folder("stretch");
   RenderOptions options;
   options.out = folder.path().string();
-  options.from = "30";
-  options.to = "40km";
+  options.from = "30km";
+  options.to = "40000";
   std::ostringstream err;
   ASSERT_EQ(render_to(options, err), 0) << err.str();
   const std::string profile = folder.read("Veltrano_Quarnelo_58316_profile.svg");
@@ -130,13 +139,21 @@ TEST(StretchRender, AStretchOutsideTheRouteOrNotANumberIsRefused) {
   struct Case {
     const char* from;
     const char* to;
-    const char* words;
+    const char* line;
   };
   const Case cases[] = {
-      {"40", "30", "the stretch from 40000 to 30000 m is empty"},
-      {"80", nullptr, "lies beyond the route's end (72000 m)"},
-      {"thirty", "40", "--from takes kilometres (30, 30km, 12.5) or metres (30000m), not 'thirty'"},
-      {nullptr, "-1", "--to takes kilometres"},
+      {"40km", "30km",
+       "scengen render: the stretch from 40000 to 30000 m is empty or lies beyond the route's end "
+       "(72000 m)"},
+      {"80km", nullptr,
+       "scengen render: the stretch from 80000 to 72000 m is empty or lies beyond the route's end "
+       "(72000 m)"},
+      {"thirty", "40km",
+       "scengen render: --from takes a route position in metres (5200, 5200m) or kilometres "
+       "(5.2km), not 'thirty'"},
+      {nullptr, "-1",
+       "scengen render: --to takes a route position in metres (5200, 5200m) or kilometres "
+       "(5.2km), not '-1'"},
   };
   for (const Case& c : cases) {
     RenderOptions options;
@@ -144,8 +161,8 @@ TEST(StretchRender, AStretchOutsideTheRouteOrNotANumberIsRefused) {
     if (c.from) options.from = c.from;
     if (c.to) options.to = c.to;
     std::ostringstream err;
-    EXPECT_EQ(render_to(options, err), 2) << c.words;
-    EXPECT_NE(err.str().find(c.words), std::string::npos) << err.str();
+    EXPECT_EQ(render_to(options, err), 2) << c.line;
+    EXPECT_EQ(err.str(), std::string(c.line) + "\n");
   }
   EXPECT_TRUE(folder.names().empty());
 }
@@ -179,8 +196,14 @@ const std::string kTrain =
 TEST_F(AuthorRender, DrawsTheTextsUnderTheirOwnNamesAndLeavesThemAsTheyWere) {
   testing::write_file(folder_ / "Prova_7_note.txt", "NOTE \xE8\r\n");
   EXPECT_EQ(render(kLine, kTrain, "Prova_linea.txt", "Prova_7-.txt"), 0) << err_.str();
-  EXPECT_NE(err_.str().find("wrote"), std::string::npos);
-  EXPECT_NE(err_.str().find("Prova_7.html"), std::string::npos);
+  // After the warnings about the texts, one line a file written.
+  const std::vector<std::string> lines = lines_of(err_.str());
+  ASSERT_GE(lines.size(), 3u) << err_.str();
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+            std::vector<std::string>({"scengen: wrote " + printable_path(folder_ / "Prova_map.svg"),
+                                      "scengen: wrote " +
+                                          printable_path(folder_ / "Prova_7_profile.svg"),
+                                      "scengen: wrote " + printable_path(folder_ / "Prova_7.html")}));
   EXPECT_EQ(testing::read_file(folder_ / "Prova_linea.txt"), kLine);
   EXPECT_EQ(testing::read_file(folder_ / "Prova_7-.txt"), kTrain);
   EXPECT_EQ(testing::xmllint_complaints(folder_ / "Prova_map.svg"), "");
@@ -197,7 +220,9 @@ TEST_F(AuthorRender, DrawsTheTextsUnderTheirOwnNamesAndLeavesThemAsTheyWere) {
 
 TEST_F(AuthorRender, OtherNamesNeedTheIdentityGiven) {
   EXPECT_EQ(render(kLine, kTrain, "line.txt", "train.txt"), 2);
-  EXPECT_NE(err_.str().find("--route"), std::string::npos);
+  EXPECT_EQ(err_.str(),
+            "scengen render: the texts are not named ROUTE_linea.txt and ROUTE_TRAIN-.txt: give "
+            "--route and --train\n");
   RenderOptions outside;
   outside.route = "../Fuori";
   outside.train = "9";
@@ -216,8 +241,11 @@ TEST_F(AuthorRender, ACompileErrorIsReportedAndTheModelStillDrawn) {
   const std::string train = kTrain.substr(0, kTrain.size() - 8) +
                             "abbattimento,   2000,   280\r\n[fine]\r\n";  // the same cell again
   EXPECT_EQ(render(kLine, train, "Prova_linea.txt", "Prova_7-.txt"), 1);
-  EXPECT_NE(err_.str().find("error 7"), std::string::npos) << err_.str();
-  EXPECT_NE(err_.str().find("2000 m"), std::string::npos) << err_.str();
+  EXPECT_EQ(lines_of(err_.str())[0],
+            (folder_ / "Prova_7-.txt").string() +
+                ":7:1: error 7: a code point's cell is not free (at 2000 m): cell 40 (2000 to "
+                "2050 m) holds a code point, placed by 'abbattimento' at line 6 of the train "
+                "description (scengen explain 7)");
   EXPECT_TRUE(fs::exists(folder_ / "Prova_map.svg"));
   EXPECT_NE(testing::read_file(folder_ / "Prova_7.html").find("error 7"), std::string::npos);
 }
@@ -234,8 +262,8 @@ TEST_F(AuthorRender, MissingTextsAndAnUnwritableFolderEachSayWhat) {
   options.train_text = (folder_ / "Nulla_1-.txt").string();
   options.out = folder_.string();
   EXPECT_EQ(render_to(options, err_), 4);
-  EXPECT_NE(err_.str().find("cannot read"), std::string::npos);
-  EXPECT_NE(err_.str().find("Nulla_linea.txt"), std::string::npos);
+  EXPECT_EQ(err_.str(), "scengen: cannot read " + printable_path(folder_ / "Nulla_linea.txt") +
+                           ": No such file or directory\n");
 
   RenderOptions one;
   one.line_text = (folder_ / "Nulla_linea.txt").string();
@@ -245,7 +273,10 @@ TEST_F(AuthorRender, MissingTextsAndAnUnwritableFolderEachSayWhat) {
   nowhere.out = (folder_ / "missing" / "folder").string();
   err_.str("");
   EXPECT_EQ(render_to(nowhere, err_), 4);
-  EXPECT_NE(err_.str().find("cannot write"), std::string::npos);
+  EXPECT_EQ(err_.str(), "scengen: cannot write " +
+                           printable_path(folder_ / "missing" / "folder" /
+                                          "Veltrano_Quarnelo_map.svg") +
+                           ": No such file or directory\n");
 }
 
 TEST_F(AuthorRender, NoFolderGivenIsTheCurrentOne) {
