@@ -25,27 +25,27 @@ std::vector<TrackCell> author_cells(const std::vector<TrackCell>& cells) {
   return author;
 }
 
-KilometricReference reference_in(const ScenarioTable& table, int slot) {
+ReferencePoint reference_in(const ScenarioTable& table, int slot) {
   const ScenarioEntry& e = table[static_cast<size_t>(slot)];
-  return {slot, e.Num1, e.Num2, e.Num3, e.Num3 == 1 ? e.Num2 - 100 : e.Num2,
+  return {slot, e.Num1, e.Num2, e.Num3, unpack_reference(e).progressive,
           e.Num1 == 0 && e.Num2 == 0 && e.Num3 == 0};
 }
 
 // The order of "uno", "due", "tre" whose ordering gives the table's slots 81 to 83 back.
-std::optional<std::array<KilometricReference, 3>> references_as_written(
-    const ScenarioTable& table, const std::array<KilometricReference, 3>& slots) {
+std::optional<std::array<ReferencePoint, 3>> references_as_written(
+    const ScenarioTable& table, const std::array<ReferencePoint, 3>& slots) {
   std::array<int, 3> order = {0, 1, 2};
   do {
     Compilation c;
     // Slots 83, 82, 81 are read as "uno", "due", "tre".
     for (int k = 0; k < 3; ++k) {
-      const KilometricReference& r = slots[static_cast<size_t>(order[static_cast<size_t>(k)])];
+      const ReferencePoint& r = slots[static_cast<size_t>(order[static_cast<size_t>(k)])];
       ScenarioEntry& e = c.ScenarioTable[static_cast<size_t>(kReferenceSlots[2 - k])];
       e.Num1 = r.position;
       e.Num2 = r.written_progressive;
       e.Num3 = r.direction;
     }
-    progressive_ordina(c);
+    order_references(c);
     bool same = true;
     for (const int slot : kReferenceSlots) {
       const ScenarioEntry& a = c.ScenarioTable[static_cast<size_t>(slot)];
@@ -53,7 +53,7 @@ std::optional<std::array<KilometricReference, 3>> references_as_written(
       same = same && a.Num1 == b.Num1 && a.Num2 == b.Num2 && a.Num3 == b.Num3;
     }
     if (same) {
-      std::array<KilometricReference, 3> written;
+      std::array<ReferencePoint, 3> written;
       for (size_t k = 0; k < 3; ++k) written[k] = slots[static_cast<size_t>(order[k])];
       return written;
     }

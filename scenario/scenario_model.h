@@ -33,7 +33,7 @@ struct Seal {
 };
 
 /// A kilometric reference of slots 81 to 83.
-struct KilometricReference {
+struct ReferencePoint {
   int slot = 0;
   int32_t position = 0;     // Num1, route metres
   int32_t progressive = 0;  // Num2, metres, as the table holds it (100 added when direction is 1)
@@ -327,10 +327,10 @@ struct CompileIdentity {
 struct ScenarioModel {
   GeneralValues general;
   Seal seal;
-  std::array<KilometricReference, 3> references;  // slots 81, 82, 83
+  std::array<ReferencePoint, 3> references;  // slots 81, 82, 83
   /// The references in the order a line text gives them ("uno", "due", "tre") so that their
   /// ordering gives the table back; nullopt when no order does.
-  std::optional<std::array<KilometricReference, 3>> references_as_written;
+  std::optional<std::array<ReferencePoint, 3>> references_as_written;
 
   std::array<TableSlot, kScenarioSlots> slots;
   /// The stations from slot 1 upward, up to the first empty slot or the first an information

@@ -200,7 +200,7 @@ TEST(TableSlots, TellsTheRoleOfASlotFromTheTableAlone) {
 // author's code points placed before the finishing pass adds its own.
 TEST(CodePointOrigin, TellsThePassesCodePointsFromTheAuthors) {
   Compilation c = with_track(400);
-  memo_rallentamento(c, 10000, 40, 400, 0, 0, 0);
+  place_slow_order(c, {10000, 40, 400, 0, 0, 0});
   const struct {
     int32_t cell;
     int32_t code;
@@ -257,12 +257,11 @@ TEST(SlowOrderPairing, TheNearestEndAndTheMatchingEnd) {
 
 TEST(SignalAspects, RecoversTheSumParam4CannotHoldAndTheOrderTheMarksNeed) {
   Compilation c = with_track(100);
-  int32_t tempo = 0;
   // Cell 45: sx 4, rapp 3 packs Param4 42, which reads plainly as sum 2 and rapp 4.
-  memo_segnale(c, 2200, 4, 1, 1, 1, 3, 0, 0, 0, 0, tempo);
+  place_signal(c, 2200, {4, 1, 1, 1, 3, 0, 0, 0, 0, 0});
   // Cells 40 and 36, whose marks meet in cells 34 and 32: the signal in 36 was written last.
-  memo_segnale(c, 1950, 0, 1, 1, 1, 0, 1, 0, 0, 0, tempo);
-  memo_segnale(c, 1750, 1, 1, 1, 1, 0, 0, 0, 0, 0, tempo);
+  place_signal(c, 1950, {0, 1, 1, 1, 0, 1, 0, 0, 0, 0});
+  place_signal(c, 1750, {1, 1, 1, 1, 0, 0, 0, 0, 0, 0});
   const ScenarioModel m = read_scenario(c);
   ASSERT_EQ(m.signals.size(), 3u);
   EXPECT_EQ(m.signals[2].cell, 45);
@@ -302,16 +301,16 @@ TEST(KilometricReferences, GivesTheOrderATextWritesOrNoneWhenNoOrderGivesTheTabl
   set(c.ScenarioTable[83], 1000, 218400, 1);
   set(c.ScenarioTable[82], 30000, 190000, 0);
   set(c.ScenarioTable[81], 60000, 160000, 0);
-  progressive_ordina(c);
+  order_references(c);
   const ScenarioModel m = read_scenario(compiled_files(c));
   ASSERT_TRUE(m.references_as_written);
   Compilation again;
   for (int k = 0; k < 3; ++k) {
-    const KilometricReference& r = (*m.references_as_written)[static_cast<size_t>(k)];
+    const ReferencePoint& r = (*m.references_as_written)[static_cast<size_t>(k)];
     set(again.ScenarioTable[static_cast<size_t>(83 - k)], r.position, r.written_progressive,
         r.direction);
   }
-  progressive_ordina(again);
+  order_references(again);
   for (const int slot : kReferenceSlots) {
     EXPECT_EQ(again.ScenarioTable[static_cast<size_t>(slot)].Num1,
               c.ScenarioTable[static_cast<size_t>(slot)].Num1);
