@@ -1,5 +1,6 @@
 // The operating system's half of the real file layer: posix_file_layer.cpp and
-// win32_file_layer.cpp each implement it for one system; file_layer.cpp builds the file layer on it.
+// win32_file_layer.cpp each implement it for one system, and file_layer.cpp builds the file
+// layer on it.
 #pragma once
 
 #include <cstdint>
