@@ -5,11 +5,13 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/line_placement.h"
+#include "compiler/track_layout.h"
+#include "compiler/track_model.h"
+
 namespace scengen {
 namespace {
 
-constexpr int32_t kCell = 50;
-constexpr int32_t kRouteTail = 7000;  // the track reaches this far beyond the route's end
 constexpr int32_t kStationLength = 400;
 constexpr int32_t kFirstStation = 1000;
 constexpr int32_t kTunnelLength = 500;
@@ -18,6 +20,9 @@ constexpr int32_t kTunnelLength = 500;
 constexpr int32_t kEndMargin = 100;
 // Cell 1 takes the seal; no feature stands in the first cells.
 constexpr int32_t kFirstFeatureCell = 5;
+// Stations and information-board texts share the table's slots: with k board texts a train text
+// holds at most this many stations less k.
+constexpr int32_t kStationAndBoardSlots = 78;
 
 // Which cells already hold a feature, so that every feature gets a free cell of its own.
 class CellMap {
@@ -68,40 +73,44 @@ const T& cycle(const T (&table)[N], int64_t n) {
   return table[static_cast<size_t>(n) % N];
 }
 
-}  // namespace
+// The positions (m) of the features that need a cell of their own, each given a free one.
+struct PlacedFeatures {
+  std::vector<int32_t> stations;
+  std::vector<int32_t> signals;
+  std::vector<int32_t> speed_boards;
+  std::vector<int32_t> code_points;
+};
 
-bool is_generable_length(int32_t route_length) {
-  return route_length >= kShortestGeneratedRoute && route_length <= kLongestGeneratedRoute &&
-         route_length % kCell == 0;
-}
-
-GeneratedScenario generate_scenario(int32_t route_length, const GeneratedLayout& layout) {
-  if (!is_generable_length(route_length))
-    throw std::invalid_argument("no generated scenario for a route of this length");
-  const int32_t last_cell = (route_length + kRouteTail) / kCell;
+PlacedFeatures place_features(int32_t route_length, const GeneratedLayout& layout) {
   const int32_t last_position = route_length - kEndMargin;
-  CellMap cells(last_cell);
-
+  CellMap cells((route_length + kTrackTail) / kCellLength);
+  PlacedFeatures placed;
   // Stations first: their marker overwrites whatever stands in its cell, so it is kept apart.
   const int32_t station_spacing =
-      (route_length - 2 * kFirstStation) / (layout.stations - 1) / kCell * kCell;
-  std::vector<int32_t> stations;
+      (route_length - 2 * kFirstStation) / (layout.stations - 1) / kCellLength * kCellLength;
   for (int32_t n = 0; n < layout.stations; ++n) {
     const int32_t position = kFirstStation + n * station_spacing;
-    stations.push_back(position);
-    cells.take_from((position + kStationLength / 2) / kCell - 1);
+    placed.stations.push_back(position);
+    cells.take_from((position + kStationLength / 2) / kCellLength + kEndOffset);
   }
   // Signals, boards and code points shift forward by whole cells until their cell is free.
-  std::vector<int32_t> signals;
-  for (int32_t x = layout.signal_spacing; x <= last_position; x += layout.signal_spacing)
-    signals.push_back((cells.take_from(x / kCell + 1) - 1) * kCell);
-  std::vector<int32_t> boards;
-  for (int32_t x = layout.speed_board_spacing; x <= last_position; x += layout.speed_board_spacing)
-    boards.push_back((cells.take_from(x / kCell + 1) - 1) * kCell);
-  std::vector<int32_t> code_points;
+  for (int32_t x = layout.signal_spacing; x <= last_position; x += layout.signal_spacing) {
+    const int32_t cell = cells.take_from(x / kCellLength + kFeatureOffset);
+    placed.signals.push_back(cell_start(cell - kFeatureOffset));
+  }
+  for (int32_t x = layout.speed_board_spacing; x <= last_position;
+       x += layout.speed_board_spacing) {
+    const int32_t cell = cells.take_from(x / kCellLength + kFeatureOffset);
+    placed.speed_boards.push_back(cell_start(cell - kFeatureOffset));
+  }
   for (int32_t x = layout.code_point_spacing; x <= last_position; x += layout.code_point_spacing)
-    code_points.push_back(cells.take_from(x / kCell) * kCell);
+    placed.code_points.push_back(cell_start(cells.take_from(x / kCellLength + kStepOffset)));
+  return placed;
+}
 
+std::string generated_line_text(int32_t route_length, const GeneratedLayout& layout,
+                                const std::vector<int32_t>& speed_boards) {
+  const int32_t last_position = route_length - kEndMargin;
   TextBuilder line;
   line.line("[generale]");
   line.line("lunghezza percorso,    ", route_length);
@@ -124,20 +133,24 @@ GeneratedScenario generate_scenario(int32_t route_length, const GeneratedLayout&
     line.line("pendenza,  ", x, ",   ", cycle(kGradients, n));
   }
   line.line("[montagne]");
-  const int32_t tunnel_spacing = route_length / layout.tunnels / kCell * kCell;
+  const int32_t tunnel_spacing = route_length / layout.tunnels / kCellLength * kCellLength;
   for (int32_t t = 0; t < layout.tunnels; ++t) {
-    const int32_t inizio = tunnel_spacing / 2 / kCell * kCell + t * tunnel_spacing;
+    const int32_t inizio = tunnel_spacing / 2 / kCellLength * kCellLength + t * tunnel_spacing;
     line.line("montagna,   ", inizio, ",  ", inizio + kTunnelLength, ",  12");
   }
   line.line("[cartelli]");
   n = 0;
-  for (const int32_t x : boards) {
+  for (const int32_t x : speed_boards) {
     const SpeedTriple& v = cycle(kBoardSpeeds, n++);
     line.line("indicatori_vmax,  ", x, ",  ", v.a, ",  ", v.b, ",  ", v.c, ",  0,  ", v.a, ",  ",
               v.b, ",  ", v.c, ",  0");
   }
   line.line("[fine]");
+  return line.take();
+}
 
+std::string generated_train_text(int32_t route_length, const PlacedFeatures& placed) {
+  const int32_t last_position = route_length - kEndMargin;
   TextBuilder train;
   train.line("[generale]");
   train.line("numero vetture,    8");
@@ -145,7 +158,7 @@ GeneratedScenario generate_scenario(int32_t route_length, const GeneratedLayout&
   train.line("sabbia,    300");
   train.line("orologio,    8               19            15 ");
   train.line("[aderenze]");
-  n = 0;
+  int64_t n = 0;
   for (int32_t x = 0; x <= last_position; x += 50000) {
     train.line("aderenza,   ", x, ",    ", cycle(kAdhesions, n++));
   }
@@ -155,28 +168,40 @@ GeneratedScenario generate_scenario(int32_t route_length, const GeneratedLayout&
     train.line("velocita,   ", x, ",    ", cycle(kSpeedSteps, n++));
   }
   train.line("[stazioni]");
-  for (int32_t k = 0; k < static_cast<int32_t>(stations.size()); ++k) {
+  for (int32_t k = 0; k < static_cast<int32_t>(placed.stations.size()); ++k) {
     // One minute from one station to the next, from 8:00.
-    train.line("stazione,   ", stations[static_cast<size_t>(k)], ", 12,  ", kStationLength,
+    train.line("stazione,   ", placed.stations[static_cast<size_t>(k)], ", 12,  ", kStationLength,
                ",  0, 0, 0,  1,1,0,  2,1,1,   60,   ", 8 + k / 60, ",", k % 60, ", 0, FERMATA ",
                k + 1);
   }
   train.line("[segnali]");
-  for (const int32_t x : signals) {
+  for (const int32_t x : placed.signals) {
     train.line("segnale,   ", x, ",   2, 4, 1,  1, 0,    2,  3,1,1, 0");
   }
   train.line("[codici]");
   n = 0;
-  for (const int32_t x : code_points) {
+  for (const int32_t x : placed.code_points) {
     train.line("abbattimento,   ", x, ",   ", n++ % 2 == 0 ? 270 : 280);
   }
   train.line("[fine]");
-  return {line.take(), train.take()};
+  return train.take();
 }
 
-}  // namespace scengen
+}  // namespace
 
-namespace scengen {
+bool is_generable_length(int32_t route_length) {
+  return route_length >= kShortestGeneratedRoute && route_length <= kLongestGeneratedRoute &&
+         route_length % kCellLength == 0;
+}
+
+GeneratedScenario generate_scenario(int32_t route_length, const GeneratedLayout& layout) {
+  if (!is_generable_length(route_length))
+    throw std::invalid_argument("no generated scenario for a route of this length");
+  const PlacedFeatures placed = place_features(route_length, layout);
+  return {generated_line_text(route_length, layout, placed.speed_boards),
+          generated_train_text(route_length, placed)};
+}
+
 namespace {
 
 // A small generator of its own, so that a seed gives the same scenario on every system.
@@ -248,173 +273,257 @@ std::string field(std::string_view text) {
   return plain ? std::string(text) : "\"" + std::string(text) + "\"";
 }
 
-}  // namespace
+// What every part of a varied scenario draws from and places its features in, in the order the
+// parts are made: the same seed then gives the same texts.
+struct VariedRoute {
+  VariedRoute(int32_t route_length, uint32_t seed)
+      : length(route_length),
+        last_cell((route_length + kTrackTail) / kCellLength),
+        feature_limit(std::min(last_cell - 40, (route_length + 2000) / kCellLength)),
+        density(std::max<int32_t>(1, route_length / 5000)),
+        draw(seed),
+        cells(last_cell) {}
 
-GeneratedScenario generate_varied_scenario(int32_t route_length, uint32_t seed) {
-  if (route_length < kShortestVariedRoute || route_length > kLongestVariedRoute ||
-      route_length % kCell != 0)
-    throw std::invalid_argument("no varied scenario for a route of this length");
-  Draw draw(seed);
-  const int32_t last_cell = (route_length + kRouteTail) / kCell;
-  // Features stand up to a little beyond the route's end, in the track's tail.
-  const int32_t feature_limit = std::min(last_cell - 40, (route_length + 2000) / kCell);
-  Cells cells(last_cell);
-  const int32_t density = std::max<int32_t>(1, route_length / 5000);  // features per kind
+  /// A free cell from a drawn one on, taken; -1 when none is left.
+  int32_t take_drawn_cell() {
+    return cells.take_from(static_cast<int32_t>(draw.between(kFirstFeatureCell, feature_limit)),
+                           0, 0, feature_limit);
+  }
 
-  // Information boards take slots from 80 down; stations from 1 up, at most 78 - boards.
-  const int32_t boards = static_cast<int32_t>(draw.between(0, std::min<int64_t>(20, density + 2)));
-  TextBuilder stations_text;
+  int32_t length;
+  int32_t last_cell;
+  int32_t feature_limit;  // features stand up to a little beyond the route's end, in the tail
+  int32_t density;        // features per kind
+  Draw draw;
+  Cells cells;
+};
+
+// Where a station reaches around its reference point `pos`.
+struct StationExtent {
+  int32_t start = 0;
+  int32_t end = 0;
+};
+
+StationExtent station_extent(int type, int32_t pos, int32_t length, int third) {
+  if (type == 5 || type == 6) return {pos - length, pos + 150};
+  if (type == 7 || type == 8) return {pos - length, pos + length};
+  return {pos - length / 2, pos + length / 2 + (third != 0 ? 50 : 0)};
+}
+
+void add_station_record(VariedRoute& route, TextBuilder& text, int32_t pos, int type,
+                        int32_t length, int third) {
+  Draw& draw = route.draw;
+  const int64_t time = draw.chance(30) ? 0 : draw.between(0, 86399);
+  text.line("stazione, ", pos, ", ", type, ", ", length, ", ", draw.between(0, 255), ", ",
+            draw.between(0, 1), ", ", third, ", ", draw.between(-32768, 32767), ",",
+            draw.between(0, 9), ", ", draw.between(0, 255), ", ", draw.between(-32768, 32767), ",",
+            draw.between(0, 60), ",", draw.between(0, 60), ", ", draw.between(0, 255), ", ",
+            time / 3600, ",", time / 60 % 60, ",", time % 60, ", ",
+            field(draw.pick(kStationNames)));
+}
+
+// The station records; a station with a marker keeps its marker's cells free of other features.
+std::string varied_stations(VariedRoute& route, int32_t boards) {
+  Draw& draw = route.draw;
+  TextBuilder text;
   int32_t stations = 0;
   int32_t previous_end = -1000000;
-  int32_t pos = static_cast<int32_t>(draw.between(0, 40)) * kCell;
-  while (stations < 78 - boards && pos + 800 <= feature_limit * kCell) {
+  int32_t pos = static_cast<int32_t>(draw.between(0, 40)) * kCellLength;
+  while (stations < kStationAndBoardSlots - boards &&
+         pos + 800 <= route.feature_limit * kCellLength) {
     const int type = draw.pick(kStationTypes);
     const int32_t length = static_cast<int32_t>(draw.between(1, 12)) * 100;
     const int third = static_cast<int>(draw.between(0, 1));
-    int32_t start = 0, end = 0;
-    if (type == 5 || type == 6) {
-      start = pos - length;
-      end = pos + 150;
-    } else if (type == 7 || type == 8) {
-      start = pos - length;
-      end = pos + length;
-    } else {
-      start = pos - length / 2;
-      end = pos + length / 2 + (third != 0 && stations > 0 ? 50 : 0);
-      if (stations == 0 && third != 0) end += 50;
-    }
-    const int32_t marker = end / kCell - 1;
-    const bool placed = type >= 25 || (marker > 1 && cells.free(marker - 4, marker));
-    if (start - 350 >= previous_end && placed && marker <= feature_limit) {
-      if (type < 25) cells.take(marker - 4, marker);
+    const StationExtent extent = station_extent(type, pos, length, third);
+    const int32_t marker = extent.end / kCellLength + kEndOffset;
+    const bool has_marker = type < kFirstHaltType;
+    const bool placed =
+        !has_marker || (marker > 1 && route.cells.free(marker - kApproachMarks, marker));
+    if (extent.start - 350 >= previous_end && placed && marker <= route.feature_limit) {
+      if (has_marker) route.cells.take(marker - kApproachMarks, marker);
       ++stations;
-      const int64_t time = draw.chance(30) ? 0 : draw.between(0, 86399);
-      stations_text.line("stazione, ", pos, ", ", type, ", ", length, ", ", draw.between(0, 255),
-                         ", ", draw.between(0, 1), ", ", third, ", ", draw.between(-32768, 32767),
-                         ",", draw.between(0, 9), ", ", draw.between(0, 255), ", ",
-                         draw.between(-32768, 32767), ",", draw.between(0, 60), ",",
-                         draw.between(0, 60), ", ", draw.between(0, 255), ", ", time / 3600, ",",
-                         time / 60 % 60, ",", time % 60, ", ", field(draw.pick(kStationNames)));
-      previous_end = end;
+      add_station_record(route, text, pos, type, length, third);
+      previous_end = extent.end;
     }
-    pos = std::max(pos + 50, end + 350 + length) / 100 * 100 + 50 * draw.between(0, 40);
-    pos = pos / kCell * kCell;
+    pos = std::max(pos + 50, extent.end + 350 + length) / 100 * 100 + 50 * draw.between(0, 40);
+    pos = pos / kCellLength * kCellLength;
   }
+  return text.take();
+}
 
-  // Slow orders keep a window of free cells around them for the code points the pass adds.
+// Slow orders keep a window of free cells around them for the code points the pass adds.
+std::string varied_slow_orders(VariedRoute& route) {
+  Draw& draw = route.draw;
   TextBuilder orders;
-  for (int32_t n = 0, from = kFirstFeatureCell; n < density; ++n) {
-    const int32_t length = static_cast<int32_t>(draw.between(0, 40)) * kCell;
+  orders.line("[rallentamenti]");
+  for (int32_t n = 0, from = kFirstFeatureCell; n < route.density; ++n) {
+    const int32_t length = static_cast<int32_t>(draw.between(0, 40)) * kCellLength;
+    const int32_t length_cells = length / kCellLength;
     // The first may start within 1500 m, where it has no warning board.
     const bool early = n == 0 && draw.chance(50);
     const int32_t cell =
-        early ? cells.take_from(25, -20, length / kCell + 14, 25)
-              : cells.take_from(from + static_cast<int32_t>(draw.between(0, 60)), -50,
-                                length / kCell + 14, feature_limit - length / kCell - 14);
+        early ? route.cells.take_from(25, -20, length_cells + 14, 25)
+              : route.cells.take_from(from + static_cast<int32_t>(draw.between(0, 60)), -50,
+                                      length_cells + 14, route.feature_limit - length_cells - 14);
     if (cell < 0) break;
     const int64_t v = draw.chance(30) ? draw.between(110, 300) : draw.between(5, 105);
-    orders.line("rallentamento, ", (cell - 1) * kCell, ", ", v, ", ", length, ", ",
+    orders.line("rallentamento, ", cell_start(cell - kFeatureOffset), ", ", v, ", ", length, ", ",
                 draw.between(0, 1), ", ", draw.between(0, 1), ", ",
                 draw.chance(50) ? 0 : draw.between(-50, 200));
-    from = cell + length / kCell + 14;
+    from = cell + length_cells + 14;
   }
+  return orders.take();
+}
 
-  TextBuilder line;
+void add_varied_general(VariedRoute& route, TextBuilder& line) {
+  Draw& draw = route.draw;
+  const int32_t route_length = route.length;
   line.line("[generale]");
   line.line("lunghezza percorso, ", route_length);
   const char* const refs[] = {"uno", "due", "tre"};
   for (const char* r : refs) {
-    line.line("progressiva chilometrica ", r, ", ", draw.between(0, route_length / kCell) * kCell,
-              ", ", draw.between(-1000, 400000) * kCell, ", ", draw.between(0, 1));
+    line.line("progressiva chilometrica ", r, ", ",
+              draw.between(0, route_length / kCellLength) * kCellLength, ", ",
+              draw.between(-1000, 400000) * kCellLength, ", ", draw.between(0, 1));
   }
   line.line("sfondo uno, ", draw.between(0, 1000));
   line.line("sfondo due, ", draw.between(-5, 5));
   line.line("sfondo tre, ", draw.between(0, 2));
   if (draw.chance(80)) {
     line.line(draw.chance(50) ? "ripetizione segnali 4 codici, " : "ripetizione segnali 9 codici, ",
-              draw.between(0, route_length / kCell) * kCell, ", ",
-              draw.chance(20) ? 0 : draw.between(1, route_length / kCell) * kCell);
+              draw.between(0, route_length / kCellLength) * kCellLength, ", ",
+              draw.chance(20) ? 0 : draw.between(1, route_length / kCellLength) * kCellLength);
   }
+}
+
+// Curves and gradients over the whole track, tail included.
+void add_varied_profile(VariedRoute& route, TextBuilder& line) {
+  Draw& draw = route.draw;
   line.line("[curve]");
-  const int32_t plan_end = std::min(route_length + kRouteTail - 2, 999990);
-  for (int64_t s = draw.between(0, 20); s < plan_end && s <= int64_t{last_cell} * kCell - 100;) {
+  // Curves end within the plan's tail and short of its limit.
+  const int32_t plan_end = std::min(route.length + kTrackTail - 2, kPlanLimit - 10);
+  const int64_t last_start = int64_t{route.last_cell} * kCellLength - 100;
+  for (int64_t s = draw.between(0, 20); s < plan_end && s <= last_start;) {
     const int64_t n = std::min<int64_t>(draw.between(1, 600), plan_end - s);
     line.line(draw.chance(50) ? "curvad" : "curvas", draw.between(1, 6), ", ", s, ", ", n);
     s += n + (draw.chance(30) ? 0 : draw.between(1, 3000));
   }
   line.line("[pendenze]");
-  for (int64_t x = 0; x <= int64_t{last_cell - 2} * kCell - 100; x += draw.between(1, 3000)) {
+  const int64_t last_step = int64_t{route.last_cell - 2} * kCellLength - 100;
+  for (int64_t x = 0; x <= last_step; x += draw.between(1, 3000)) {
     line.line("pendenza, ", x, ", ", draw.chance(10) ? (draw.chance(50) ? -100 : 155)
                                                       : draw.between(-30, 30));
   }
+}
+
+void add_varied_tunnels(VariedRoute& route, TextBuilder& line) {
+  Draw& draw = route.draw;
   line.line("[montagne]");
-  for (int32_t n = 0, x = static_cast<int32_t>(draw.between(0, 100)) * kCell;
-       n < 80 && x + 2000 < feature_limit * kCell; ++n) {
-    const int32_t end = x + static_cast<int32_t>(draw.between(1, 30)) * kCell;
+  for (int32_t n = 0, x = static_cast<int32_t>(draw.between(0, 100)) * kCellLength;
+       n < kTunnelSlots - 1 && x + 2000 < route.feature_limit * kCellLength; ++n) {
+    const int32_t end = x + static_cast<int32_t>(draw.between(1, 30)) * kCellLength;
     line.line("montagna, ", x, ", ", end, ", ", draw.pick(kTunnelKinds));
     x = end + static_cast<int32_t>(draw.chance(30) ? draw.between(1, 3) : draw.between(4, 200)) *
-                  kCell;
+                  kCellLength;
   }
+}
+
+// Maximum-speed boards, then the information boards.
+void add_varied_boards(VariedRoute& route, int32_t boards, TextBuilder& line) {
+  Draw& draw = route.draw;
   line.line("[cartelli]");
-  for (int32_t n = 0; n < density; ++n) {
-    const int32_t cell = cells.take_from(
-        static_cast<int32_t>(draw.between(kFirstFeatureCell, feature_limit)), 0, 0, feature_limit);
+  for (int32_t n = 0; n < route.density; ++n) {
+    const int32_t cell = route.take_drawn_cell();
     if (cell < 0) break;
     // The packed rank holds the left speed / 5 in the hundreds: left 1635 at the most.
-    line.line("indicatori_vmax, ", (cell - 1) * kCell, ", ", draw.between(0, 327) * 5, ", ",
-              draw.between(0, 200) * 5, ", ", draw.between(0, 30) * 5, ", ", draw.between(0, 2),
-              ", ", draw.between(0, 67) * 5, ", ", draw.between(0, 99) * 5, ", ",
-              draw.between(0, 20) * 5, ", ", draw.between(0, 9));
+    line.line("indicatori_vmax, ", cell_start(cell - kFeatureOffset), ", ",
+              draw.between(0, 327) * 5, ", ", draw.between(0, 200) * 5, ", ",
+              draw.between(0, 30) * 5, ", ", draw.between(0, 2), ", ", draw.between(0, 67) * 5,
+              ", ", draw.between(0, 99) * 5, ", ", draw.between(0, 20) * 5, ", ",
+              draw.between(0, 9));
   }
   line.line("[indicazioni]");
   for (int32_t n = 0; n < boards; ++n) {
-    const int32_t cell = cells.take_from(
-        static_cast<int32_t>(draw.between(kFirstFeatureCell, feature_limit)), 0, 0, feature_limit);
+    const int32_t cell = route.take_drawn_cell();
     if (cell < 0) break;
-    line.line("cartello_indicatore, ", (cell - 1) * kCell, ", ", field(draw.pick(kBoardTexts)));
+    line.line("cartello_indicatore, ", cell_start(cell - kFeatureOffset), ", ",
+              field(draw.pick(kBoardTexts)));
   }
-  line.line("[fine]");
+}
 
+std::string varied_line_text(VariedRoute& route, int32_t boards) {
+  TextBuilder line;
+  add_varied_general(route, line);
+  add_varied_profile(route, line);
+  add_varied_tunnels(route, line);
+  add_varied_boards(route, boards, line);
+  line.line("[fine]");
+  return line.take();
+}
+
+// The train text up to its station section's heading.
+std::string varied_train_head(VariedRoute& route) {
+  Draw& draw = route.draw;
   TextBuilder train;
   train.line("[generale]");
   train.line("numero vetture, ", draw.between(1, 20));
   train.line("percentuale massa frenata, ", draw.between(50, 200));
   train.line("sabbia, ", draw.between(-32768, 32767));
   train.line("orologio, ", draw.between(0, 23), " ", draw.between(0, 59), " ", draw.between(0, 59));
+  const int64_t last_step = int64_t{route.last_cell - 2} * kCellLength - 100;
   train.line("[aderenze]");
-  for (int64_t x = 0; x <= int64_t{last_cell - 2} * kCell - 100; x += draw.between(1, 20000))
+  for (int64_t x = 0; x <= last_step; x += draw.between(1, 20000))
     train.line("aderenza, ", x, ", ", draw.between(0, 255));
   train.line("[vel_limite]");
-  for (int64_t x = 0; x <= int64_t{last_cell - 2} * kCell - 100; x += draw.between(1, 20000))
+  for (int64_t x = 0; x <= last_step; x += draw.between(1, 20000))
     train.line("velocita, ", x, ", ", draw.between(0, 255) * 5);
   train.line("[stazioni]");
-  GeneratedScenario out;
-  out.train_text = train.take() + stations_text.take();
-  TextBuilder rest;
-  rest.line("[rallentamenti]");
-  std::string rest_text = rest.take() + orders.take();
-  TextBuilder signals;
-  signals.line("[segnali]");
-  for (int32_t n = 0; n < density * 2; ++n) {
-    const int32_t cell = cells.take_from(
-        static_cast<int32_t>(draw.between(kFirstFeatureCell, feature_limit)), 0, 0, feature_limit);
+  return train.take();
+}
+
+// The train text from its signal section to its end.
+std::string varied_signals_and_codes(VariedRoute& route) {
+  Draw& draw = route.draw;
+  TextBuilder text;
+  text.line("[segnali]");
+  for (int32_t n = 0; n < route.density * 2; ++n) {
+    const int32_t cell = route.take_drawn_cell();
     if (cell < 0) break;
     const int64_t tempo = draw.chance(50) ? 0 : draw.pick({50, 101, 255, 300});
-    signals.line("segnale, ", (cell - 1) * kCell, ", ", draw.between(0, 2), ", ", draw.between(0, 9),
-                 ", ", draw.between(0, 9), ", ", draw.between(0, 9), ", ", draw.between(0, 3275),
-                 ", ", draw.between(0, 2), ", ", draw.between(0, 9), ", ", draw.between(0, 9), ", ",
-                 draw.between(0, 9), ", ", tempo);
+    text.line("segnale, ", cell_start(cell - kFeatureOffset), ", ", draw.between(0, 2), ", ",
+              draw.between(0, 9), ", ", draw.between(0, 9), ", ", draw.between(0, 9), ", ",
+              draw.between(0, 3275), ", ", draw.between(0, 2), ", ", draw.between(0, 9), ", ",
+              draw.between(0, 9), ", ", draw.between(0, 9), ", ", tempo);
   }
-  signals.line("[codici]");
-  for (int32_t n = 0; n < density * 2; ++n) {
-    const int32_t cell = cells.take_from(
-        static_cast<int32_t>(draw.between(kFirstFeatureCell, feature_limit)), 0, 0, feature_limit);
+  text.line("[codici]");
+  for (int32_t n = 0; n < route.density * 2; ++n) {
+    const int32_t cell = route.take_drawn_cell();
     if (cell < 0) break;
-    signals.line("abbattimento, ", cell * kCell, ", ", draw.pick(kCodes));
+    text.line("abbattimento, ", cell_start(cell - kStepOffset), ", ", draw.pick(kCodes));
   }
-  signals.line("[fine]");
-  out.train_text += rest_text + signals.take();
-  out.line_text = line.take();
+  text.line("[fine]");
+  return text.take();
+}
+
+}  // namespace
+
+GeneratedScenario generate_varied_scenario(int32_t route_length, uint32_t seed) {
+  if (route_length < kShortestVariedRoute || route_length > kLongestVariedRoute ||
+      route_length % kCellLength != 0)
+    throw std::invalid_argument("no varied scenario for a route of this length");
+  VariedRoute route(route_length, seed);
+  // Information boards take slots from 80 down; stations from 1 up, at most 78 - boards.
+  const int32_t boards =
+      static_cast<int32_t>(route.draw.between(0, std::min<int64_t>(20, route.density + 2)));
+  // Stations and slow orders take their windows of free cells before the single-cell features.
+  const std::string stations = varied_stations(route, boards);
+  const std::string slow_orders = varied_slow_orders(route);
+  GeneratedScenario out;
+  out.line_text = varied_line_text(route, boards);
+  out.train_text = varied_train_head(route);
+  out.train_text += stations;
+  out.train_text += slow_orders;
+  out.train_text += varied_signals_and_codes(route);
   return out;
 }
 
