@@ -63,7 +63,7 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   }
 
   FileLayer& files = system_files();
-  CompiledScenario scenario;
+  CompiledFiles scenario;
   {
     const auto bytes = read_input(files, track_path, kMaxBinaryBytes, console);
     if (!bytes) return kExitFileFailed;
