@@ -43,8 +43,8 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   CompiledFilesReading read = read_compiled_files({o.track, o.sim, o.plan, false}, console);
   if (!read.files) return read.status;
   const bool with_plan = read.plan == PlanPresence::Present;
-  CompiledScenario scenario{std::move(read.files->cells), std::move(read.files->table),
-                            std::move(read.files->plan)};
+  CompiledFiles scenario{std::move(read.files->cells), std::move(read.files->table),
+                         std::move(read.files->plan)};
 
   // Without --out, the current folder: the names alone.
   const std::filesystem::path out = o.out ? argument_path(*o.out) : std::filesystem::path();

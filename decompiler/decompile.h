@@ -7,26 +7,18 @@
 // compared with the files, so that every place the texts cannot reproduce is named.
 #pragma once
 
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "compiler/track_model.h"
+#include "scenario/compiled_files.h"
+#include "scenario/scenario_model.h"
 
 namespace scengen {
 
-/// The compiled files of one scenario: the track and the table decoded, the route plan (optional)
-/// as its file's bytes, which check_route_plan accepts. A long route's plan is millions of values:
-/// it is walked point by point in the memory of its file, never held decoded.
-struct CompiledScenario {
-  std::vector<TrackCell> cells;
-  ScenarioTable table;
-  std::optional<std::string> plan;
-};
-
 /// The recovered texts and how far they reproduce the files.
 struct Decompilation {
-  std::string line_text;   // Windows-1252 bytes, CR LF line ends
+  std::string line_text;  // Windows-1252 bytes, CR LF line ends
   std::string train_text;
   /// What the texts cannot say, found while reading the files (a Kind no text makes, a value lost
   /// by the compile), one sentence each.
@@ -40,14 +32,18 @@ struct Decompilation {
 inline constexpr size_t kMaxListedDifferences = 40;
 
 /// Recovers the two texts of `files` for the scenario `route_id` / `train_number` (the identity
-/// the texts will be compiled under) and verifies them by compiling them in memory.
-Decompilation decompile(const CompiledScenario& files, const std::string& route_id,
+/// the texts will be compiled under) and verifies them by compiling them in memory. A plan that
+/// is no route plan counts as none.
+Decompilation decompile(const CompiledFiles& files, const std::string& route_id,
                         const std::string& train_number);
 
 /// The two texts alone, without the verifying compile: for callers that compile them anyway.
 /// `explicit_180` lists cells whose code point of code 180 an author wrote (the finishing pass
 /// makes the others).
-Decompilation write_texts(const CompiledScenario& files,
+Decompilation write_texts(const CompiledFiles& files,
                           const std::vector<int32_t>& explicit_180 = {});
+
+/// The two texts of a model already read, as write_texts of its files.
+Decompilation write_texts(const ScenarioModel& model, const std::vector<int32_t>& explicit_180);
 
 }  // namespace scengen

@@ -42,8 +42,8 @@ Images compile_images(const std::string& line, const std::string& train, bool wi
 }
 
 // The files as the decompiler reads them back.
-CompiledScenario decode(const Images& images) {
-  CompiledScenario files;
+CompiledFiles decode(const Images& images) {
+  CompiledFiles files;
   files.cells = *decode_track_cells(images.track).value;
   files.table = *decode_scenario_table(images.table).value;
   if (!images.plan.empty()) files.plan = images.plan;
@@ -176,10 +176,55 @@ TEST(DecompileTest, SmallScenariosRoundTrip) {
   }
 }
 
+// What the texts cannot say about a damaged track is noted, in the order the texts are written.
+TEST(DecompileTest, DamagedFeaturesAreNoted) {
+  struct NoteCase {
+    const char* name;
+    void (*damage)(std::vector<TrackCell>& cells);
+    std::vector<std::string> notes;
+  };
+  const NoteCase kNoteCases[] = {
+      // The boards at 7000, 6500, 8000 and 8500 m stand in cells 141, 131, 161, 171 (slots 80
+      // down to 77).
+      {"a board removed", [](std::vector<TrackCell>& cells) { cells[131].Kind = kNothing; },
+       {"board-text slot 79 has no information board on the track"}},
+      {"a board naming a slot an earlier board named",
+       [](std::vector<TrackCell>& cells) { cells[161].Param1 = 80; },
+       {"cell 161 (8050 m) is an information board of slot 80, which no board of a text takes",
+        "board-text slot 78 has no information board on the track"}},
+      {"two boards removed in a row",
+       [](std::vector<TrackCell>& cells) {
+         cells[141].Kind = kNothing;
+         cells[131].Kind = kNothing;
+       },
+       {"board-text slot 80 has no information board on the track"}},
+      // The order at 12000 m starts in cell 241, its warning board 24 cells before.
+      {"a warning board removed", [](std::vector<TrackCell>& cells) { cells[217].Kind = kNothing; },
+       {"cell 241 (12050 m) starts a slow order without its warning board"}},
+      {"a warning board of another speed",
+       [](std::vector<TrackCell>& cells) { cells[217].Param1 = 45; },
+       {"cell 241 (12050 m) starts a slow order without its warning board",
+        "cell 217 (10850 m) holds a warning board of no slow order"}},
+      // The tunnel of 3000 to 3800 m is marked in cells 63, 67, 71 and 75.
+      {"a tunnel marker out of the count",
+       [](std::vector<TrackCell>& cells) { cells[61].Kind = kTunnelMarker; },
+       {"cell 61 (3050 m) holds a tunnel marker out of its tunnel's count"}},
+  };
+  const std::string line = std::string(kLineHead) + kCases[0].line_features + "[fine]\r\n";
+  const std::string train = std::string("[generale]\r\n") + kCases[0].train_records + "[fine]\r\n";
+  const CompiledFiles files = decode(compile_images(line, train, false, "Prova", "1"));
+  for (const NoteCase& c : kNoteCases) {
+    SCOPED_TRACE(c.name);
+    CompiledFiles damaged = files;
+    c.damage(damaged.cells);
+    EXPECT_EQ(decompile(damaged, "Prova", "1").notes, c.notes);
+  }
+}
+
 TEST(DecompileTest, DamagedCellIsNamedWithItsMetres) {
   const std::string line = emit_line_list(line_description_lines());
   const std::string train = emit_line_list(train_description_lines());
-  CompiledScenario files = decode(compile_images(line, train, false));
+  CompiledFiles files = decode(compile_images(line, train, false));
   files.cells[700].Kind = 8;  // unused: no text makes it
   const Decompilation d = decompile(files, kRoute, kTrain);
   ASSERT_FALSE(d.exact());

@@ -52,7 +52,7 @@ void round_trip(const std::string& line, const std::string& train, int32_t flag)
   const Images original = compile(line, train, flag);
   if (!original.sealed) return;
   if (flag != 0 && original.track.size() / kCellBytes * kCellLength > kLongestPlannedExtent) return;
-  CompiledScenario files;
+  CompiledFiles files;
   files.cells = *decode_track_cells(original.track).value;
   files.table = *decode_scenario_table(original.table).value;
   if (flag != 0) files.plan = original.plan;
@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto cells = decode_track_cells(input.substr(0, cut));
     const auto table = decode_scenario_table(input.substr(cut));
     if (!cells || !table) continue;
-    CompiledScenario files;
+    CompiledFiles files;
     files.cells = *cells.value;
     files.table = *table.value;
     (void)decompile(files, "Fuzz", "1");

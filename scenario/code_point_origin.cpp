@@ -10,10 +10,9 @@
 namespace scengen {
 namespace {
 
-constexpr int16_t kDerivedCode = 180;
 
 bool is_derived_code(const TrackCell& cell) {
-  return cell.Kind == kCodePoint && cell.Param1 == kDerivedCode;
+  return cell.Kind == kCodePoint && cell.Param1 == kDerivedSpeedCode;
 }
 
 }  // namespace
@@ -21,7 +20,7 @@ bool is_derived_code(const TrackCell& cell) {
 void tell_derived_code_points(const std::vector<TrackCell>& cells, ScenarioModel& model) {
   std::vector<CodePoint*> candidates;
   for (CodePoint& point : model.code_points) {
-    if (point.has_code && point.code == kDerivedCode) candidates.push_back(&point);
+    if (point.has_code && point.code == kDerivedSpeedCode) candidates.push_back(&point);
   }
   if (candidates.empty() || cells.size() < 2) return;
   for (CodePoint* point : candidates) point->derived = true;

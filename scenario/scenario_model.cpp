@@ -11,7 +11,6 @@ namespace scengen {
 namespace {
 
 // Orders that start within the first 1500 m have no warning board and no approach boards.
-constexpr int32_t kLastUnwarnedStart = 1500;
 constexpr int32_t kWarningCells = kWarningDistance / kCellLength;
 
 // The track as the author's features left it: the seal wrote cell 1's first two values over the
@@ -256,14 +255,17 @@ Tunnel tunnel_of(const std::vector<TrackCell>& cells, int32_t first, int32_t las
     if (kind_of(c) == kTunnelMarker) t.marker_cells.push_back(c);
   }
   t.has_marker = !t.marker_cells.empty();
-  for (int32_t c = first + 3; c <= last; c += 4) t.marked = t.marked || kind_of(c) == kTunnelMarker;
+  // A marked tunnel has its marker in every kTunnelMarkerSpacing-th cell of its run.
+  const int32_t phase = kTunnelMarkerSpacing - 1;
+  for (int32_t c = first + phase; c <= last; c += kTunnelMarkerSpacing)
+    t.marked = t.marked || kind_of(c) == kTunnelMarker;
   for (const int32_t c : t.marker_cells) {
-    if (!t.marked || (c - first) % 4 != 3) {
+    if (!t.marked || (c - first) % kTunnelMarkerSpacing != phase) {
       t.stray_marker_cell = c;
       break;
     }
   }
-  t.written_kind = t.marked ? t.kind + 10 : (t.kind > 10 ? t.kind - 256 : t.kind);
+  t.written_kind = text_kind_of_tunnel({t.kind, t.marked});
   return t;
 }
 

@@ -1,0 +1,144 @@
+#include "decompiler/line_text.h"
+
+#include <cstdlib>
+
+#include "decompiler/text_parts.h"
+
+namespace scengen {
+namespace {
+
+// A cell no gradient record reached holds 0, which reads as -100 per mille.
+constexpr int kEmptyCellGradient = -100;
+
+void write_references(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
+  const std::array<ReferencePoint, 3>& slots = model.references;
+  std::array<ReferencePoint, 3> written = {slots[2], slots[1], slots[0]};
+  if (model.references_as_written) {
+    written = *model.references_as_written;
+  } else {
+    notes.push_back(
+        "the kilometric references of slots 81 to 83 are in no order that "
+        "references read from a text would take");
+  }
+  const char* const names[3] = {"uno", "due", "tre"};
+  for (size_t k = 0; k < 3; ++k) {
+    const ReferencePoint& r = written[k];
+    text.format("progressiva chilometrica %s,    %d,    %d,    %d", names[k], r.position,
+                r.written_progressive, r.direction);
+    text.end_line();
+  }
+}
+
+void write_general(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
+  const GeneralValues& general = model.general;
+  text.line("[generale]");
+  text.format("lunghezza percorso,    %d", general.route_length);
+  text.end_line();
+  write_references(model, text, notes);
+  text.format("sfondo uno,    %d", general.background_uno);
+  text.end_line();
+  text.format("sfondo due,    %d", general.background_due);
+  text.end_line();
+  text.format("sfondo tre,    %d", general.background_tre);
+  text.end_line();
+  const CabSignalRepetition& repetition = general.repetition;
+  if (!repetition.present()) return;
+  if ((repetition.codes == 0) != (repetition.end == 0) ||
+      (repetition.codes != 0 && repetition.codes != 4 && repetition.codes != 9))
+    notes.push_back("slot 86 holds a cab-signal repetition no text can give (" +
+                    std::to_string(repetition.codes) + " codes, end " +
+                    std::to_string(repetition.end) + " m)");
+  text.format("ripetizione segnali %d codici,    %d,    %d", repetition.codes == 4 ? 4 : 9,
+              repetition.start, repetition.end);
+  text.end_line();
+}
+
+void write_curves(const RoutePlan& plan, Text& text, std::vector<std::string>& notes) {
+  text.line("[curve]");
+  if (!plan.present) return;
+  if (plan.first_point_off_walk)
+    notes.push_back("plan point " + std::to_string(*plan.first_point_off_walk) +
+                    " is not a step of the plan walk: the plan was not made by this compiler");
+  for (const Curve& c : plan.curves) {
+    text.format("curva%c%d,  %d,  %d", c.curve_class < 0 ? 's' : 'd', std::abs(c.curve_class),
+                c.start, c.length);
+    text.end_line();
+  }
+}
+
+void write_tunnels(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
+  text.line("[montagne]");
+  for (const Tunnel& t : model.tunnels) {
+    if (t.stray_marker_cell)
+      notes.push_back(where(*t.stray_marker_cell) +
+                      " holds a tunnel marker out of its tunnel's count");
+  }
+  if (model.tunnels.size() > kTunnelSlots - 1)
+    notes.push_back("the track has " + std::to_string(model.tunnels.size()) +
+                    " tunnels; a text holds at most " + std::to_string(kTunnelSlots - 1));
+  for (const Tunnel& t : model.tunnels) {
+    text.format("montagna,   %d,  %d,  %d", t.start, t.end, t.written_kind);
+    text.end_line();
+  }
+}
+
+void write_speed_boards(const ScenarioModel& model, Text& text) {
+  text.line("[cartelli]");
+  for (const SpeedBoard& board : model.speed_boards) {
+    const SpeedBoardCell& b = board.values;
+    text.format("indicatori_vmax,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d", board.position,
+                b.left[0], b.left[1], b.left[2], b.strisces, b.right[0], b.right[1], b.right[2],
+                b.strisced);
+    text.end_line();
+  }
+}
+
+// Boards in the order of their slots, 80 downward: that order gives each its slot.
+void write_information_boards(const ScenarioModel& model, Text& text,
+                              std::vector<std::string>& notes) {
+  text.line("[indicazioni]");
+  for (const InformationBoard& board : model.information_boards) {
+    if (!board.owns_text_slot)
+      notes.push_back(where(board.cell) + " is an information board of slot " +
+                      std::to_string(board.slot) + ", which no board of a text takes");
+  }
+  bool in_gap = false;
+  for (const BoardText& slot : model.board_texts) {
+    if (!slot.board) {
+      // A run of slots without a board is named by its first slot.
+      if (!in_gap)
+        notes.push_back("board-text slot " + std::to_string(slot.slot) +
+                        " has no information board on the track");
+      in_gap = true;
+      continue;
+    }
+    in_gap = false;
+    std::optional<std::string> field = text_field(slot.text);
+    if (!field) {
+      notes.push_back("the text of board-text slot " + std::to_string(slot.slot) +
+                      " holds a double quote and a separator: no text field keeps it");
+      field = slot.text;
+    }
+    text.format("cartello_indicatore,  %d,   ", model.information_boards[*slot.board].position);
+    text.line(*field);
+  }
+}
+
+}  // namespace
+
+std::string line_text(const ScenarioModel& model, std::vector<std::string>& notes) {
+  Text text;
+  text.line("- line description recovered by scengen decompile from the compiled files");
+  write_general(model, text, notes);
+  write_curves(model.plan, text, notes);
+  text.line("[pendenze]");
+  write_profile(text, "pendenza,  %d,   %d", model.gradients,
+                static_cast<int32_t>(model.cells.size()), kEmptyCellGradient);
+  write_tunnels(model, text, notes);
+  write_speed_boards(model, text);
+  write_information_boards(model, text, notes);
+  text.line("[fine]");
+  return text.take();
+}
+
+}  // namespace scengen
