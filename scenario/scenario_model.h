@@ -303,7 +303,8 @@ struct CellUse {
   /// (3), warning_boards (4), approach_boards (5), speed_boards (6), station_markers (10),
   /// code_points (12, 13), information_boards (14); -1 for a kind no list holds.
   int32_t feature = -1;
-  /// The route position its feature was given (feature_position); the cell's start when empty.
+  /// The route position its feature was given (feature_position); the cell's start when it
+  /// holds nothing or a tunnel marker.
   int32_t position = 0;
   uint8_t mark = 0;
   uint8_t tunnel = 0;

@@ -205,7 +205,9 @@ TEST(CodePointOrigin, TellsThePassesCodePointsFromTheAuthors) {
     int32_t cell;
     int32_t code;
   } authored[] = {{196, 180}, {190, 270}, {300, 180}};
-  for (const auto& a : authored) pack_code_point({a.code}, c.TrackCells[static_cast<size_t>(a.cell)]);
+  for (const auto& a : authored) {
+    pack_code_point({a.code}, c.TrackCells[static_cast<size_t>(a.cell)]);
+  }
   finishing_pass(c);
   ASSERT_EQ(c.StatusCode, 0);
 
