@@ -169,7 +169,7 @@ std::optional<Stretch> stretch_of(const RenderOptions& o, const Compilation& c, 
   int64_t bounds[2] = {0, 0};
   const std::pair<const char*, const std::optional<std::string>*> given[] = {{"--from", &o.from},
                                                                              {"--to", &o.to}};
-  const RouteView view = read_route(c);
+  const RouteView view = view_route(read_scenario(c));
   bounds[1] = view.route_length;
   for (int i = 0; i < 2; ++i) {
     if (!*given[i].second) continue;
