@@ -120,6 +120,17 @@ TEST(ViewRoute, AFeatureBeyondTheEndWidensWhatIsDrawn) {
   EXPECT_EQ(view.elevation.size(), 203u);
 }
 
+TEST(ViewRoute, AFeatureInTheSealsCellKeepsItsValuesWhenNoSealWasWritten) {
+  // A compile that stopped before its seal, or whose seal found the cell taken, is drawn too.
+  Compilation c = hand_made_model();
+  c.TrackCells[kSealCell].Kind = kCodePoint;
+  c.TrackCells[kSealCell].Param1 = 270;
+  const RouteView view = view_of(c);
+  ASSERT_EQ(view.code_points.size(), 3u);
+  EXPECT_EQ(view.code_points[0].position, 50);
+  EXPECT_EQ(view.code_points[0].code, 270);
+}
+
 TEST(ViewRoute, AModelWithoutCellsGivesAnEmptyView) {
   Compilation c;
   c.RouteId = std::string("X");
