@@ -313,9 +313,8 @@ void MapPicture::draw_labels() {
   const auto is_major = [](const Station* s) { return s->kind == StationKind::Station; };
   std::vector<const Station*> order;
   for (const Station& s : view_.stations) order.push_back(&s);
-  std::stable_sort(order.begin(), order.end(), [&](const Station* a, const Station* b) {
-    return is_major(a) > is_major(b);
-  });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](const Station* a, const Station* b) { return is_major(a) > is_major(b); });
   for (const Station* station : order) {
     const bool major = is_major(station);
     if (station->name_utf8.empty()) continue;

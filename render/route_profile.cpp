@@ -196,7 +196,8 @@ void ProfilePicture::layout() {
   double longest = 0;
   for (const Station& s : view_.stations) {
     double w = text_width(s.name_utf8, kLabel);
-    if (s.values.time_seconds > 0) w += 8 + text_width(time_of_day_in_minutes(s.values.time_seconds), kSmall);
+    if (s.values.time_seconds > 0)
+      w += 8 + text_width(time_of_day_in_minutes(s.values.time_seconds), kSmall);
     longest = std::max(longest, w);
   }
   double y = 52;
@@ -297,8 +298,9 @@ void ProfilePicture::draw_stations() {
       const double offset = text_width(s.name_utf8, kLabel, major) + 7;
       const std::string time_rotate =
           "transform=\"rotate(-90 " + px(label_x + kLabel * 0.35) + " " + px(foot - offset) + ")\"";
-      svg_->text(label_x + kLabel * 0.35, foot - offset, time_of_day_in_minutes(s.values.time_seconds), kSmall,
-                 Anchor::Start, "class=\"profile-time\" fill=\"#7f8c8d\" " + time_rotate);
+      svg_->text(label_x + kLabel * 0.35, foot - offset,
+                 time_of_day_in_minutes(s.values.time_seconds), kSmall, Anchor::Start,
+                 "class=\"profile-time\" fill=\"#7f8c8d\" " + time_rotate);
     }
   }
 }
@@ -462,8 +464,9 @@ void ProfilePicture::draw_speed_boards() {
     svg_->line(at, speed_.top - 2, at, speed_.top + 8,
                std::string("stroke=\"") + kBoardColour + "\" stroke-width=\"1\"");
     svg_->rect(at - 3.5, speed_.top - 8, 7, 7,
-               std::string("class=\"profile-speed-board\" data-m=\"") + std::to_string(board.position) +
-                   "\" fill=\"#ffffff\" stroke=\"" + kBoardColour + "\" stroke-width=\"1.2\"");
+               std::string("class=\"profile-speed-board\" data-m=\"") +
+                   std::to_string(board.position) + "\" fill=\"#ffffff\" stroke=\"" + kBoardColour +
+                   "\" stroke-width=\"1.2\"");
     for (int s = 0; s < std::min(stripes, 3); ++s) {
       svg_->line(at - 3.5, speed_.top - 6 + 2 * s, at + 3.5, speed_.top - 6 + 2 * s,
                  "stroke=\"#f1c40f\" stroke-width=\"1\"");

@@ -16,7 +16,9 @@ using testing::hand_made_model;
 std::string map_of(const Compilation& c) {
   return route_map_svg(c.TrackPlan, view_route(read_scenario(c)));
 }
-std::string profile_of(const Compilation& c) { return route_profile_svg(view_route(read_scenario(c))); }
+std::string profile_of(const Compilation& c) {
+  return route_profile_svg(view_route(read_scenario(c)));
+}
 
 std::vector<std::string> contents(const std::vector<testing::TextElement>& found) {
   std::vector<std::string> texts;
@@ -108,8 +110,7 @@ TEST(RouteProfile, NoLabelOverlapsAnother) {
                                        "<text x=\"25\" y=\"24\" font-size=\"10\">def</text>"
                                        "<text x=\"10\" y=\"40\" font-size=\"10\">ghi</text>"),
             std::vector<std::string>{"'abc' and 'def'"});
-  EXPECT_EQ(testing::overlapping_texts(profile_of(hand_made_model())),
-            std::vector<std::string>{});
+  EXPECT_EQ(testing::overlapping_texts(profile_of(hand_made_model())), std::vector<std::string>{});
 }
 
 TEST(RoutePictures, AHostileModelStillGivesWellFormedPictures) {

@@ -88,8 +88,8 @@ RouteView view_route(const ScenarioModel& model) {
   RouteView view;
   // A compile that stopped early may not have copied its identity into the table yet.
   const bool compiled = model.compile_identity.has_value();
-  view.route_id = utf8_from_windows_1252(compiled ? model.compile_identity->route_id
-                                                  : model.general.route_id);
+  view.route_id =
+      utf8_from_windows_1252(compiled ? model.compile_identity->route_id : model.general.route_id);
   view.train_number = utf8_from_windows_1252(compiled ? model.compile_identity->train_number
                                                       : model.general.train_number);
   if (model.cells.empty()) return view;

@@ -9,7 +9,9 @@ namespace {
 
 using testing::hand_made_model;
 
-RouteView view_of(const Compilation& c) { return view_route(read_scenario(c)); }
+RouteView view_of(const Compilation& c) {
+  return view_route(read_scenario(c));
+}
 
 TEST(ViewRoute, PutsEachFeatureAtThePositionItsCellStandsFor) {
   const RouteView view = view_of(hand_made_model());

@@ -31,7 +31,8 @@ ScenarioPictures draw_scenario(const Compilation& c, std::string_view outcome,
     profile = with_failure_banner(std::move(profile), failure);
   }
   const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  return {declaration + map, declaration + profile, html_page(c, outcome, map, profile, documents)};
+  return {declaration + map, declaration + profile,
+          html_page(whole, outcome, map, profile, documents)};
 }
 
 }  // namespace scengen
