@@ -146,7 +146,7 @@ std::optional<Stretch> stretch_of(std::optional<int32_t> from, std::optional<int
                                   const Compilation& c, Console& console, bool& wrong) {
   wrong = false;
   if (!from && !to) return std::nullopt;
-  const RouteView view = read_route(c);
+  const RouteView view = view_route(read_scenario(c));
   const int64_t first = from.value_or(0);
   const int64_t last = to ? int64_t{*to} : int64_t{view.route_length};
   if (first >= last || first >= view.route_length) {

@@ -23,14 +23,14 @@ void write_general(const ScenarioModel& model, Text& text) {
 
 std::string station_record(const StationSlot& s, int32_t slot, std::vector<std::string>& notes) {
   int64_t length = 0;
-  int third_flag = s.lengthens_end;
-  if (s.type == 5 || s.type == 6 || s.type == 7 || s.type == 8) {
+  int lengthens_end = s.lengthens_end;
+  if (station_area(s.type) != StationArea::Centred) {
     length = int64_t{s.position} - s.area_start;
   } else {
     length = 2 * (int64_t{s.position} - s.area_start);
     // The first station's flag is cleared after it lengthened the end.
     if (slot == kFirstStationSlot && int64_t{s.area_end} - s.position - length / 2 == 50)
-      third_flag = 1;
+      lengthens_end = 1;
   }
   int32_t h = 0, m = 0, sec = s.time_seconds;
   if (s.time_seconds >= 0) {
@@ -48,7 +48,7 @@ std::string station_record(const StationSlot& s, int32_t slot, std::vector<std::
   std::snprintf(buffer, sizeof buffer,
                 "stazione,%8d,%3d,%5lld,%3d,%2d,%2d,  %d,%d,%d,  %d,%d,%d,%5d,%4d,%2d,%2d, ",
                 s.position, s.type, static_cast<long long>(length), s.first_flag, s.second_flag,
-                third_flag, s.first_group[0], s.first_group[1], s.first_group_last, s.second_group[0],
+                lengthens_end, s.first_group[0], s.first_group[1], s.first_group_last, s.second_group[0],
                 s.second_group[1], s.second_group[2], s.dwell_seconds, h, m, sec);
   return buffer + *name;
 }

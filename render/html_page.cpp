@@ -30,10 +30,10 @@ std::string document_text(const std::string& bytes) {
 
 }  // namespace
 
-std::string html_page(const Compilation& c, std::string_view outcome, std::string_view map_svg,
+std::string html_page(const RouteView& view, std::string_view outcome, std::string_view map_svg,
                       std::string_view profile_svg, const std::vector<PageDocument>& documents) {
-  const std::string route = xml_escaped(utf8_from_windows_1252(c.RouteId));
-  const std::string train = xml_escaped(utf8_from_windows_1252(c.TrainNumber));
+  const std::string route = xml_escaped(view.route_id);
+  const std::string train = xml_escaped(view.train_number);
   std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
   page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
   page += "<title>" + route + " " + train + "</title>\n<style>" + kStyle + "</style>\n</head>\n";

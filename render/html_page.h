@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/compilation.h"
+#include "render/route_view.h"
 
 namespace scengen {
 
@@ -16,10 +16,11 @@ struct PageDocument {
   std::string bytes;
 };
 
-/// The page: a heading, the compile's outcome in words, the route map and the profile (the
-/// <svg> elements inline), then each document decoded to UTF-8 in a <pre>, or a note that there
-/// are none. Needs nothing beyond itself: no script, no font, no file.
-std::string html_page(const Compilation& c, std::string_view outcome, std::string_view map_svg,
+/// The page: a heading naming the view's route and train, the compile's outcome in words, the
+/// route map and the profile (the <svg> elements inline), then each document decoded to UTF-8 in
+/// a <pre>, or a note that there are none. Needs nothing beyond itself: no script, no font, no
+/// file.
+std::string html_page(const RouteView& view, std::string_view outcome, std::string_view map_svg,
                       std::string_view profile_svg, const std::vector<PageDocument>& documents);
 
 }  // namespace scengen

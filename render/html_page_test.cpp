@@ -13,8 +13,9 @@ TEST(HtmlPage, HoldsBothPicturesAndTheDocumentsDecoded) {
       {"Train card", "Linea_7_scheda_treno.txt", "VELOCIT\xC0 <max>\r\n| 30 |\r\n"},
       {"Scenario notes", "Linea_7_note.txt", "n\xB0 9 & co.\r\n"},
   };
-  const std::string page = html_page(c, "Compiled without errors.", "<svg id=\"one\"></svg>\n",
-                                     "<svg id=\"two\"></svg>\n", documents);
+  const std::string page =
+      html_page(view_route(read_scenario(c)), "Compiled without errors.",
+                "<svg id=\"one\"></svg>\n", "<svg id=\"two\"></svg>\n", documents);
   EXPECT_EQ(page.rfind("<!DOCTYPE html>\n", 0), 0u);
   EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
   EXPECT_NE(page.find("<title>Linea_\xC3\xA8 7</title>"), std::string::npos);
@@ -40,7 +41,7 @@ TEST(HtmlPage, SaysSoWhenThereAreNoDocuments) {
   Compilation c;
   c.RouteId = std::string("A");
   c.TrainNumber = std::string("1");
-  const std::string page = html_page(c, "x", "", "", {});
+  const std::string page = html_page(view_route(read_scenario(c)), "x", "", "", {});
   EXPECT_NE(page.find("No crew documents were found"), std::string::npos);
 }
 

@@ -188,7 +188,7 @@ void MapPicture::draw_route() {
 }
 
 void MapPicture::draw_tunnels() {
-  for (const TunnelView& tunnel : view_.tunnels) {
+  for (const ListedTunnel& tunnel : view_.tunnels) {
     double from = std::clamp(tunnel.start, first_, last_);
     double to = std::clamp(tunnel.end, first_, last_);
     // A short tunnel is drawn at least 10 pixels long, so that it can be seen.
@@ -225,9 +225,9 @@ void MapPicture::draw_marks() {
     svg_->line(p.x - n.x * 6, p.y - n.y * 6, p.x + n.x * 6, p.y + n.y * 6,
                "stroke=\"#555555\" stroke-width=\"1.5\"");
   }
-  for (const StationView& station : view_.stations) {
-    const Point p = at(station.position);
-    const bool major = station.type < kFirstHaltType;
+  for (const Station& station : view_.stations) {
+    const Point p = at(station.values.position);
+    const bool major = station.kind == StationKind::Station;
     const double r = major ? 5 : 3.5;
     svg_->circle(
         p.x, p.y, r,
@@ -310,15 +310,15 @@ void MapPicture::draw_labels() {
                 std::string("class=\"map-end\" fill=\"") + kEndColour + "\"");
   }
   // Stations before halts and cabins, each group along the route.
-  std::vector<const StationView*> order;
-  for (const StationView& s : view_.stations) order.push_back(&s);
-  std::stable_sort(order.begin(), order.end(), [](const StationView* a, const StationView* b) {
-    return (a->type < kFirstHaltType) > (b->type < kFirstHaltType);
-  });
-  for (const StationView* station : order) {
-    const bool major = station->type < kFirstHaltType;
-    if (station->name.empty()) continue;
-    if (!place_label(at(station->position), major ? 8 : 6, name_forms(station->name),
+  const auto is_major = [](const Station* s) { return s->kind == StationKind::Station; };
+  std::vector<const Station*> order;
+  for (const Station& s : view_.stations) order.push_back(&s);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](const Station* a, const Station* b) { return is_major(a) > is_major(b); });
+  for (const Station* station : order) {
+    const bool major = is_major(station);
+    if (station->name_utf8.empty()) continue;
+    if (!place_label(at(station->values.position), major ? 8 : 6, name_forms(station->name_utf8),
                      major ? kLabelSize : kLabelSize - 1, false,
                      major ? "class=\"map-station-name\" fill=\"#000000\""
                            : "class=\"map-station-name\" fill=\"#34495e\"")) {
@@ -382,7 +382,7 @@ void MapPicture::draw_panel() {
     y += 19;
   };
   int majors = 0;
-  for (const StationView& s : view_.stations) majors += s.type < kFirstHaltType ? 1 : 0;
+  for (const Station& s : view_.stations) majors += s.kind == StationKind::Station ? 1 : 0;
   fact("Route length " + distance_text(view_.route_length));
   if (view_.stretch) fact("Shown " + distance_text(first_) + " to " + distance_text(end_metre()));
   const size_t others = view_.stations.size() - static_cast<size_t>(majors);
@@ -428,9 +428,7 @@ std::string MapPicture::draw() {
 
 }  // namespace
 
-std::string route_map_svg(const Compilation& c, std::optional<Stretch> stretch) {
-  const RouteView view = stretch ? crop_route(read_route(c), *stretch) : read_route(c);
-  const TrackPlan& plan = c.TrackPlan;
+std::string route_map_svg(const TrackPlan& plan, const RouteView& view) {
   if (!plan.exists() || view.route_length < 2 || plan.last_point() < 2) {
     SvgBuilder svg(640, 120, view.route_id + ": route map");
     svg.rect(0, 0, 640, 120, "fill=\"#ffffff\"");

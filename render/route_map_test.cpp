@@ -20,6 +20,11 @@ using testing::hand_made_model;
 using testing::PlanPoint;
 using testing::route_points;
 
+// The route map of a compile, as the render command draws it.
+std::string map_of(const Compilation& c) {
+  return route_map_svg(c.TrackPlan, view_route(read_scenario(c)));
+}
+
 // The six numbers of the plan group's matrix.
 std::vector<double> plan_matrix(const std::string& svg) {
   const std::string start = "id=\"map-plan\" transform=\"matrix(";
@@ -33,13 +38,13 @@ std::vector<double> plan_matrix(const std::string& svg) {
 
 TEST(RouteMap, IsWellFormedXml) {
   EXPECT_EQ(testing::xml_complaints("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
-                                    route_map_svg(hand_made_model())),
+                                    map_of(hand_made_model())),
             "");
 }
 
 TEST(RouteMap, ThePathFollowsThePlanFromTheStartToTheEnd) {
   const Compilation c = hand_made_model();
-  const auto points = route_points(route_map_svg(c));
+  const auto points = route_points(map_of(c));
   ASSERT_GE(points.size(), 4u);
   EXPECT_DOUBLE_EQ(points.front().x, 0);
   EXPECT_DOUBLE_EQ(points.front().y, 0);
@@ -68,7 +73,7 @@ TEST(RouteMap, ThePathFollowsThePlanFromTheStartToTheEnd) {
 }
 
 TEST(RouteMap, BothCoordinatesHaveOneScaleAndThePlanFitsThePicture) {
-  const std::string svg = route_map_svg(hand_made_model());
+  const std::string svg = map_of(hand_made_model());
   const auto m = plan_matrix(svg);
   ASSERT_EQ(m.size(), 6u);
   EXPECT_GT(m[0], 0);
@@ -92,7 +97,7 @@ TEST(RouteMap, BothCoordinatesHaveOneScaleAndThePlanFitsThePicture) {
 }
 
 TEST(RouteMap, LabelsTheStationsTheStartAndTheEnd) {
-  const std::string svg = route_map_svg(hand_made_model());
+  const std::string svg = map_of(hand_made_model());
   std::vector<std::string> names;
   for (const auto& t : testing::of_class(svg, "text", "map-station-name"))
     names.push_back(t.content);
@@ -116,7 +121,7 @@ TEST(RouteMap, CrowdedStationsKeepTheirLabelsApartOrLeaveThemOut) {
     e.Num3 = (slot - 1) * 100;
     e.Text = "STATION NUMBER " + std::to_string(slot);
   }
-  const std::string svg = route_map_svg(c);
+  const std::string svg = map_of(c);
   const auto labels = testing::of_class(svg, "text", "map-station-name");
   ASSERT_FALSE(labels.empty());
   struct Extent {
@@ -147,7 +152,7 @@ TEST(RouteMap, CrowdedStationsKeepTheirLabelsApartOrLeaveThemOut) {
 TEST(RouteMap, AModelWithoutAPlanSaysSo) {
   Compilation c = hand_made_model();
   c.TrackPlan = TrackPlan{};
-  const std::string svg = route_map_svg(c);
+  const std::string svg = map_of(c);
   EXPECT_EQ(svg.find("map-route"), std::string::npos);
   EXPECT_NE(svg.find("no ground plan"), std::string::npos);
 }
@@ -159,7 +164,7 @@ TEST(RouteMap, TheBuiltInPathHasThePlansShape) {
   MemoryTexts texts(emit_line_list(line_description_lines()),
                     emit_line_list(train_description_lines()));
   compile_scenario(c, texts, 1);
-  const auto points = route_points(route_map_svg(c));
+  const auto points = route_points(map_of(c));
   ASSERT_GT(points.size(), 100u);
   EXPECT_EQ(points.front().x, 0);
   EXPECT_EQ(points.front().y, 0);

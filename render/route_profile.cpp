@@ -36,12 +36,6 @@ std::string signed_number(int value) {
   return "0";
 }
 
-std::string clock_time(int32_t seconds) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d:%02d", seconds / 3600, seconds / 60 % 60);
-  return text;
-}
-
 // "218+400": the kilometre and the metres of a kilometric progressive.
 std::string progressive_text(int32_t metres) {
   char text[32];
@@ -200,9 +194,10 @@ void ProfilePicture::layout() {
   }
   per_metre_ = (kRight - kLeft) / (end_ - start_);
   double longest = 0;
-  for (const StationView& s : view_.stations) {
-    double w = text_width(s.name, kLabel);
-    if (s.time_seconds > 0) w += 8 + text_width(clock_time(s.time_seconds), kSmall);
+  for (const Station& s : view_.stations) {
+    double w = text_width(s.name_utf8, kLabel);
+    if (s.values.time_seconds > 0)
+      w += 8 + text_width(time_of_day_in_minutes(s.values.time_seconds), kSmall);
     longest = std::max(longest, w);
   }
   double y = 52;
@@ -270,7 +265,7 @@ void ProfilePicture::draw_frames() {
 void ProfilePicture::draw_stations() {
   band_title(names_, "Stations", "and times");
   std::vector<double> wanted;
-  for (const StationView& s : view_.stations) wanted.push_back(x(s.position));
+  for (const Station& s : view_.stations) wanted.push_back(x(s.values.position));
   std::vector<size_t> order(wanted.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(),
@@ -285,26 +280,27 @@ void ProfilePicture::draw_stations() {
         std::string("stroke=\"") + kGuideColour + "\" stroke-width=\"1\" stroke-dasharray=\"3 3\"");
   }
   for (size_t k = 0; k < order.size(); ++k) {
-    const StationView& s = view_.stations[order[k]];
+    const Station& s = view_.stations[order[k]];
     const double at = sorted[k];
     const double label_x = spread[k];
     const double foot = names_.bottom - 10;
     svg_->line(label_x, foot + 2, at, names_.bottom + 2, "stroke=\"#7f8c8d\" stroke-width=\"0.8\"");
-    const bool major = s.type < kFirstHaltType;
+    const bool major = s.kind == StationKind::Station;
     svg_->circle(
         at, names_.bottom + 2, major ? 3.2 : 2.4,
         major ? "fill=\"#000000\"" : "fill=\"#ffffff\" stroke=\"#000000\" stroke-width=\"1\"");
     const std::string rotate =
         "transform=\"rotate(-90 " + px(label_x + kLabel * 0.35) + " " + px(foot) + ")\"";
-    svg_->text(label_x + kLabel * 0.35, foot, s.name, kLabel, Anchor::Start,
-               "class=\"profile-station\" data-m=\"" + std::to_string(s.position) + "\" " +
+    svg_->text(label_x + kLabel * 0.35, foot, s.name_utf8, kLabel, Anchor::Start,
+               "class=\"profile-station\" data-m=\"" + std::to_string(s.values.position) + "\" " +
                    (major ? "font-weight=\"bold\" " : "fill=\"#34495e\" ") + rotate);
-    if (s.time_seconds > 0) {
-      const double offset = text_width(s.name, kLabel, major) + 7;
+    if (s.values.time_seconds > 0) {
+      const double offset = text_width(s.name_utf8, kLabel, major) + 7;
       const std::string time_rotate =
           "transform=\"rotate(-90 " + px(label_x + kLabel * 0.35) + " " + px(foot - offset) + ")\"";
-      svg_->text(label_x + kLabel * 0.35, foot - offset, clock_time(s.time_seconds), kSmall,
-                 Anchor::Start, "class=\"profile-time\" fill=\"#7f8c8d\" " + time_rotate);
+      svg_->text(label_x + kLabel * 0.35, foot - offset,
+                 time_of_day_in_minutes(s.values.time_seconds), kSmall, Anchor::Start,
+                 "class=\"profile-time\" fill=\"#7f8c8d\" " + time_rotate);
     }
   }
 }
@@ -344,7 +340,7 @@ void ProfilePicture::draw_elevation() {
             "\" fill=\"none\" stroke=\"#8d6e63\" stroke-width=\"1.6\"/>\n");
   // Tunnels: a heavy bar along the line, at least three pixels long, and a label above.
   std::vector<RowLabel> labels;
-  for (const TunnelView& t : view_.tunnels) {
+  for (const ListedTunnel& t : view_.tunnels) {
     double from = x(t.start), to = x(t.end);
     if (to - from < 3) {
       const double middle = (from + to) / 2;
@@ -410,9 +406,9 @@ double ProfilePicture::speed_y(double kmh) const {
 void ProfilePicture::draw_speed_scale() {
   int highest = 0;
   for (const StepView& s : view_.speed_limits) highest = std::max(highest, s.value);
-  for (const SpeedBoardView& b : view_.speed_boards) {
-    for (const int v : b.left) highest = std::max(highest, v);
-    for (const int v : b.right) highest = std::max(highest, v);
+  for (const SpeedBoard& b : view_.speed_boards) {
+    for (const int v : b.values.left) highest = std::max(highest, v);
+    for (const int v : b.values.right) highest = std::max(highest, v);
   }
   const double grid = highest > 120 ? 50 : 20;
   speed_top_ = std::max(grid, std::ceil((highest + 5) / grid) * grid);
@@ -461,14 +457,16 @@ void ProfilePicture::draw_speed_limit() {
 // The maximum-speed boards: a post at the top of the band, the speeds of ranks A/B/C above.
 void ProfilePicture::draw_speed_boards() {
   std::vector<RowLabel> labels;
-  for (const SpeedBoardView& b : view_.speed_boards) {
-    const double at = x(b.position);
-    const int stripes = std::max(b.left_stripes, b.right_stripes);
+  for (const SpeedBoard& board : view_.speed_boards) {
+    const SpeedBoardCell& b = board.values;
+    const double at = x(board.position);
+    const int stripes = std::max(b.strisces, b.strisced);
     svg_->line(at, speed_.top - 2, at, speed_.top + 8,
                std::string("stroke=\"") + kBoardColour + "\" stroke-width=\"1\"");
     svg_->rect(at - 3.5, speed_.top - 8, 7, 7,
-               std::string("class=\"profile-speed-board\" data-m=\"") + std::to_string(b.position) +
-                   "\" fill=\"#ffffff\" stroke=\"" + kBoardColour + "\" stroke-width=\"1.2\"");
+               std::string("class=\"profile-speed-board\" data-m=\"") +
+                   std::to_string(board.position) + "\" fill=\"#ffffff\" stroke=\"" + kBoardColour +
+                   "\" stroke-width=\"1.2\"");
     for (int s = 0; s < std::min(stripes, 3); ++s) {
       svg_->line(at - 3.5, speed_.top - 6 + 2 * s, at + 3.5, speed_.top - 6 + 2 * s,
                  "stroke=\"#f1c40f\" stroke-width=\"1\"");
@@ -532,16 +530,16 @@ void ProfilePicture::draw_line_side() {
                             std::to_string(order.speed) + " km/h"},
                            2});
   }
-  for (const SlowOrderBoardView& board : view_.warning_boards) {
+  for (const SlowOrderBoard& board : view_.warning_boards) {
     const double at = x(board.position);
     svg_->raw("<path class=\"profile-warning-board\" data-m=\"" + std::to_string(board.position) +
               "\" d=\"M" + px(at) + "," + px(slow_y - 7) + " L" + px(at + 6) + "," +
               px(slow_y + 5) + " L" + px(at - 6) + "," + px(slow_y + 5) +
               " Z\" fill=\"#ffffff\" stroke=\"" + kSlowColour + "\" stroke-width=\"1.6\"/>\n");
     slow_labels.push_back(
-        {at, {"warning " + std::to_string(board.value), std::to_string(board.value)}, 1});
+        {at, {"warning " + std::to_string(board.warning.v), std::to_string(board.warning.v)}, 1});
   }
-  for (const SlowOrderBoardView& board : view_.approach_boards) {
+  for (const SlowOrderBoard& board : view_.approach_boards) {
     const double at = x(board.position);
     svg_->line(at, slow_y - 4, at, slow_y + 4,
                "class=\"profile-approach-board\" data-m=\"" + std::to_string(board.position) +
@@ -552,7 +550,7 @@ void ProfilePicture::draw_line_side() {
   // The information boards, their panels in rows below.
   const double board_y = line_side_.top + 66;
   std::vector<RowLabel> labels;
-  for (const InformationBoardView& board : view_.information_boards) {
+  for (const InformationBoard& board : view_.information_boards) {
     const double at = x(board.position);
     svg_->rect(at - 4, board_y - 5, 8, 7,
                "class=\"profile-information-board\" data-m=\"" + std::to_string(board.position) +
@@ -570,9 +568,10 @@ void ProfilePicture::draw_line_side() {
 void ProfilePicture::draw_codes() {
   band_title(codes_, "Cab codes", "");
   const double bar_y = codes_.top + 6;
-  if (view_.repetition_end > view_.repetition_start) {
-    const double from = x(view_.repetition_start);
-    const double to = x(std::min<double>(view_.repetition_end, end_));
+  const CabSignalRepetition& repetition = view_.repetition;
+  if (repetition.end > repetition.start) {
+    const double from = x(repetition.start);
+    const double to = x(std::min<double>(repetition.end, end_));
     svg_->rect(from, bar_y - 2, to - from, 4, "fill=\"#aab7b8\"");
   }
   const double tick_y = codes_.top + 20;
@@ -582,7 +581,7 @@ void ProfilePicture::draw_codes() {
   std::vector<int> change_codes;
   std::vector<int> repeat_codes;
   int previous = -1;
-  for (const CodePointView& point : view_.code_points) {
+  for (const CodePoint& point : view_.code_points) {
     const double at = x(point.position);
     svg_->line(at, tick_y - 7, at, tick_y + 7,
                "class=\"profile-code-point\" data-m=\"" + std::to_string(point.position) +
@@ -592,7 +591,7 @@ void ProfilePicture::draw_codes() {
     // Rare codes (those the finishing pass adds around a slow order) win a crowded row.
     const int rarity = -static_cast<int>(
         std::count_if(view_.code_points.begin(), view_.code_points.end(),
-                      [&](const CodePointView& other) { return other.code == point.code; }));
+                      [&](const CodePoint& other) { return other.code == point.code; }));
     (change ? changes : repeats)
         .push_back({at, {point.code == 0 ? "none" : std::to_string(point.code)}, rarity});
     (change ? change_codes : repeat_codes).push_back(point.code);
@@ -607,9 +606,9 @@ void ProfilePicture::draw_codes() {
                  "class=\"profile-code\" fill=\"" + code_colour(codes[placed.request]) + "\"");
     }
   }
-  if (view_.repetition_end > view_.repetition_start) {
-    const std::string what = std::to_string(view_.repetition_codes) + "-code repetition";
-    svg_->text(x(view_.repetition_start) + 4, bar_y - 5 + 0.5, what, 9, Anchor::Start,
+  if (repetition.end > repetition.start) {
+    const std::string what = std::to_string(repetition.codes) + "-code repetition";
+    svg_->text(x(repetition.start) + 4, bar_y - 5 + 0.5, what, 9, Anchor::Start,
                "fill=\"#5f6a6a\"");
   }
 }
@@ -627,7 +626,7 @@ void ProfilePicture::draw_axis() {
   }
   svg_->text(kTitleRight, y + 19, "km", kLabel + 1, Anchor::End, "font-weight=\"bold\"");
   // The kilometric progressive where a reference gives it.
-  for (const ReferenceView& r : view_.references) {
+  for (const ReferencePoint& r : view_.references) {
     const double at = x(r.position);
     svg_->line(at, y, at, y + 30, "stroke=\"#6c3483\" stroke-width=\"1.2\"");
     svg_->text(at + 3, y + 38, "progressive km " + progressive_text(r.progressive), kSmall,
@@ -676,8 +675,7 @@ std::string ProfilePicture::draw() {
 
 }  // namespace
 
-std::string route_profile_svg(const Compilation& c, std::optional<Stretch> stretch) {
-  const RouteView view = stretch ? crop_route(read_route(c), *stretch) : read_route(c);
+std::string route_profile_svg(const RouteView& view) {
   ProfilePicture picture(view);
   return picture.draw();
 }

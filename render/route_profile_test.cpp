@@ -12,6 +12,14 @@ namespace {
 
 using testing::hand_made_model;
 
+// The pictures of a compile, as the render command draws them.
+std::string map_of(const Compilation& c) {
+  return route_map_svg(c.TrackPlan, view_route(read_scenario(c)));
+}
+std::string profile_of(const Compilation& c) {
+  return route_profile_svg(view_route(read_scenario(c)));
+}
+
 std::vector<std::string> contents(const std::vector<testing::TextElement>& found) {
   std::vector<std::string> texts;
   for (const auto& e : found) texts.push_back(e.content);
@@ -26,12 +34,12 @@ std::vector<int> positions(const std::vector<testing::TextElement>& found) {
 
 TEST(RouteProfile, IsWellFormedXml) {
   EXPECT_EQ(testing::xml_complaints("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
-                                    route_profile_svg(hand_made_model())),
+                                    profile_of(hand_made_model())),
             "");
 }
 
 TEST(RouteProfile, NamesTheStationsInRouteOrderWithTheirTimes) {
-  const std::string svg = route_profile_svg(hand_made_model());
+  const std::string svg = profile_of(hand_made_model());
   const auto names = testing::of_class(svg, "text", "profile-station");
   EXPECT_EQ(contents(names), (std::vector<std::string>{"ORIGINE", "Fermata \xC3\xA8", "ARRIVO"}));
   EXPECT_EQ(positions(names), (std::vector<int>{0, 3000, 9500}));
@@ -40,7 +48,7 @@ TEST(RouteProfile, NamesTheStationsInRouteOrderWithTheirTimes) {
 }
 
 TEST(RouteProfile, ShowsEveryFeatureAtItsPosition) {
-  const std::string svg = route_profile_svg(hand_made_model());
+  const std::string svg = profile_of(hand_made_model());
   EXPECT_EQ(positions(testing::of_class(svg, "path", "profile-signal")), std::vector<int>{1750});
   EXPECT_EQ(positions(testing::of_class(svg, "rect", "profile-speed-board")),
             (std::vector<int>{700, 1250}));
@@ -84,7 +92,7 @@ TEST(RouteProfile, CrowdedStationNamesStayApart) {
     e.Text = std::string("S");
     e.Text += std::to_string(slot);
   }
-  const std::string svg = route_profile_svg(c);
+  const std::string svg = profile_of(c);
   const auto names = testing::of_class(svg, "text", "profile-station");
   ASSERT_EQ(names.size(), 40u);
   for (size_t i = 0; i < names.size(); ++i)
@@ -102,8 +110,7 @@ TEST(RouteProfile, NoLabelOverlapsAnother) {
                                        "<text x=\"25\" y=\"24\" font-size=\"10\">def</text>"
                                        "<text x=\"10\" y=\"40\" font-size=\"10\">ghi</text>"),
             std::vector<std::string>{"'abc' and 'def'"});
-  EXPECT_EQ(testing::overlapping_texts(route_profile_svg(hand_made_model())),
-            std::vector<std::string>{});
+  EXPECT_EQ(testing::overlapping_texts(profile_of(hand_made_model())), std::vector<std::string>{});
 }
 
 TEST(RoutePictures, AHostileModelStillGivesWellFormedPictures) {
@@ -124,15 +131,15 @@ TEST(RoutePictures, AHostileModelStillGivesWellFormedPictures) {
   c.TunnelEnd[2] = -100;                // ending before it starts
   c.ScenarioTable[84].Num2 = 50000000;  // a route longer than its cells
   for (auto& cell : c.TrackCells) cell.Gradient = 255;
-  EXPECT_EQ(testing::xml_complaints(route_map_svg(c)), "");
-  EXPECT_EQ(testing::xml_complaints(route_profile_svg(c)), "");
+  EXPECT_EQ(testing::xml_complaints(map_of(c)), "");
+  EXPECT_EQ(testing::xml_complaints(profile_of(c)), "");
 }
 
 TEST(RouteProfile, AModelWithoutCellsStillGivesAPicture) {
   Compilation c;
   c.RouteId = "Vuota";
   c.TrainNumber = "1";
-  EXPECT_EQ(testing::xml_complaints(route_profile_svg(c)), "");
+  EXPECT_EQ(testing::xml_complaints(profile_of(c)), "");
 }
 
 }  // namespace

@@ -9,8 +9,12 @@ namespace {
 
 using testing::hand_made_model;
 
-TEST(ReadRoute, PutsEachFeatureAtThePositionItsCellStandsFor) {
-  const RouteView view = read_route(hand_made_model());
+RouteView view_of(const Compilation& c) {
+  return view_route(read_scenario(c));
+}
+
+TEST(ViewRoute, PutsEachFeatureAtThePositionItsCellStandsFor) {
+  const RouteView view = view_of(hand_made_model());
   // Signals, slow orders and boards sit one cell on from their position; code points do not.
   EXPECT_EQ(view.signals, std::vector<int32_t>{1750});
   ASSERT_EQ(view.code_points.size(), 2u);
@@ -24,12 +28,12 @@ TEST(ReadRoute, PutsEachFeatureAtThePositionItsCellStandsFor) {
   EXPECT_EQ(view.slow_orders[0].speed, 40);
   ASSERT_EQ(view.warning_boards.size(), 1u);
   EXPECT_EQ(view.warning_boards[0].position, 4800);
-  EXPECT_EQ(view.warning_boards[0].value, 40);
+  EXPECT_EQ(view.warning_boards[0].warning.v, 40);
   ASSERT_EQ(view.approach_boards.size(), 4u);
   EXPECT_EQ(view.approach_boards[0].position, 4600);  // the furthest from the warning: board 4
-  EXPECT_EQ(view.approach_boards[0].value, 4);
+  EXPECT_EQ(view.approach_boards[0].approach.board, 4);
   EXPECT_EQ(view.approach_boards[3].position, 4750);
-  EXPECT_EQ(view.approach_boards[3].value, 1);
+  EXPECT_EQ(view.approach_boards[3].approach.board, 1);
   ASSERT_EQ(view.information_boards.size(), 1u);
   EXPECT_EQ(view.information_boards[0].position, 1700);
   EXPECT_EQ(view.information_boards[0].panels, (std::vector<std::string>{"P.B.A.", "P. 253"}));
@@ -38,40 +42,41 @@ TEST(ReadRoute, PutsEachFeatureAtThePositionItsCellStandsFor) {
   EXPECT_EQ(view.speed_boards[1].position, 1250);
 }
 
-TEST(ReadRoute, UnpacksTheSpeedsOfMaximumSpeedBoards) {
+TEST(ViewRoute, UnpacksTheSpeedsOfMaximumSpeedBoards) {
   Compilation c = hand_made_model();
   c.TrackCells[15].Param1 = 2200;  // 110 on the left, nothing on the right
-  const RouteView view = read_route(c);
-  const SpeedBoardView& first = view.speed_boards[0];
+  const RouteView view = view_of(c);
+  const SpeedBoardCell& first = view.speed_boards[0].values;
   EXPECT_EQ(first.left, (std::array<int, 3>{110, 30, 30}));
   EXPECT_EQ(first.right, (std::array<int, 3>{0, 30, 30}));
-  const SpeedBoardView& board = view.speed_boards[1];  // 2828, 3232, 3836, stripes 2 and 1
+  const SpeedBoardCell& board = view.speed_boards[1].values;  // 2828, 3232, 3836, stripes 2 and 1
   EXPECT_EQ(board.left, (std::array<int, 3>{140, 160, 190}));
   EXPECT_EQ(board.right, (std::array<int, 3>{140, 160, 180}));
-  EXPECT_EQ(board.left_stripes, 2);
-  EXPECT_EQ(board.right_stripes, 1);
+  EXPECT_EQ(board.strisces, 2);
+  EXPECT_EQ(board.strisced, 1);
 }
 
-TEST(ReadRoute, ReadsTheStationsUpToTheBoardTexts) {
+TEST(ViewRoute, ReadsTheStationsUpToTheBoardTexts) {
   Compilation c = hand_made_model();
-  const RouteView view = read_route(c);
+  const RouteView view = view_of(c);
   ASSERT_EQ(view.stations.size(), 3u);
-  EXPECT_EQ(view.stations[0].name, "ORIGINE");
-  EXPECT_EQ(view.stations[0].position, 0);
-  EXPECT_EQ(view.stations[0].time_seconds, 30000);
-  EXPECT_EQ(view.stations[1].name, "Fermata \xC3\xA8");  // decoded from Windows-1252
-  EXPECT_EQ(view.stations[1].type, 28);
-  EXPECT_EQ(view.stations[2].position, 9500);
+  EXPECT_EQ(view.stations[0].name_utf8, "ORIGINE");
+  EXPECT_EQ(view.stations[0].values.position, 0);
+  EXPECT_EQ(view.stations[0].values.time_seconds, 30000);
+  EXPECT_EQ(view.stations[1].name_utf8, "Fermata \xC3\xA8");  // decoded from Windows-1252
+  EXPECT_EQ(view.stations[1].values.type, 28);
+  EXPECT_EQ(view.stations[1].kind, StationKind::HaltOrCabin);
+  EXPECT_EQ(view.stations[2].values.position, 9500);
   EXPECT_EQ(view.stations[2].slot, 3);
   // Stations that reach down to the board texts stop there: slot 80 is a board's.
   for (int slot = 4; slot < 80; ++slot) {
     c.ScenarioTable[static_cast<size_t>(slot)] = c.ScenarioTable[3];
   }
-  EXPECT_EQ(read_route(c).stations.size(), 79u);
+  EXPECT_EQ(view_of(c).stations.size(), 79u);
 }
 
-TEST(ReadRoute, ProfilesAreStepsAndTheElevationIsTheirIntegral) {
-  const RouteView view = read_route(hand_made_model());
+TEST(ViewRoute, ProfilesAreStepsAndTheElevationIsTheirIntegral) {
+  const RouteView view = view_of(hand_made_model());
   EXPECT_EQ(view.route_length, 10000);
   EXPECT_EQ(view.drawn_length, 10000);
   ASSERT_EQ(view.gradients.size(), 5u);
@@ -93,8 +98,8 @@ TEST(ReadRoute, ProfilesAreStepsAndTheElevationIsTheirIntegral) {
   EXPECT_EQ(view.adhesion[1].value, 70);
 }
 
-TEST(ReadRoute, TunnelsReferencesAndTheRepetition) {
-  const RouteView view = read_route(hand_made_model());
+TEST(ViewRoute, TunnelsReferencesAndTheRepetition) {
+  const RouteView view = view_of(hand_made_model());
   ASSERT_EQ(view.tunnels.size(), 1u);
   EXPECT_EQ(view.tunnels[0].start, 4000);
   EXPECT_EQ(view.tunnels[0].end, 4600);
@@ -102,31 +107,42 @@ TEST(ReadRoute, TunnelsReferencesAndTheRepetition) {
   ASSERT_EQ(view.references.size(), 1u);
   EXPECT_EQ(view.references[0].position, 1000);
   EXPECT_EQ(view.references[0].progressive, 218400);
-  EXPECT_EQ(view.repetition_start, 2000);
-  EXPECT_EQ(view.repetition_end, 10000);
-  EXPECT_EQ(view.repetition_codes, 9);
+  EXPECT_EQ(view.repetition.start, 2000);
+  EXPECT_EQ(view.repetition.end, 10000);
+  EXPECT_EQ(view.repetition.codes, 9);
 }
 
-TEST(ReadRoute, AFeatureBeyondTheEndWidensWhatIsDrawn) {
+TEST(ViewRoute, AFeatureBeyondTheEndWidensWhatIsDrawn) {
   Compilation c = hand_made_model();
   c.TrackCells[202].Kind = kCodePoint;  // 10100 m
   c.TrackCells[202].Param1 = 270;
-  const RouteView view = read_route(c);
+  const RouteView view = view_of(c);
   EXPECT_EQ(view.route_length, 10000);
   EXPECT_EQ(view.drawn_length, 10100);
   EXPECT_EQ(view.elevation.size(), 203u);
 }
 
-TEST(ReadRoute, AModelWithoutCellsGivesAnEmptyView) {
+TEST(ViewRoute, AFeatureInTheSealsCellKeepsItsValuesWhenNoSealWasWritten) {
+  // A compile that stopped before its seal, or whose seal found the cell taken, is drawn too.
+  Compilation c = hand_made_model();
+  c.TrackCells[kSealCell].Kind = kCodePoint;
+  c.TrackCells[kSealCell].Param1 = 270;
+  const RouteView view = view_of(c);
+  ASSERT_EQ(view.code_points.size(), 3u);
+  EXPECT_EQ(view.code_points[0].position, 50);
+  EXPECT_EQ(view.code_points[0].code, 270);
+}
+
+TEST(ViewRoute, AModelWithoutCellsGivesAnEmptyView) {
   Compilation c;
   c.RouteId = std::string("X");
-  const RouteView view = read_route(c);
+  const RouteView view = view_of(c);
   EXPECT_EQ(view.route_id, "X");
   EXPECT_TRUE(view.stations.empty());
   EXPECT_TRUE(view.elevation.empty());
 }
 
-TEST(BoardPanels, SplitsTheParenthesisedGroups) {
+TEST(InformationBoardPanels, SplitTheParenthesisedGroups) {
   struct Case {
     std::string text;
     std::vector<std::string> panels;
@@ -139,7 +155,7 @@ TEST(BoardPanels, SplitsTheParenthesisedGroups) {
       {"", {}},
       {"(open", {"open"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(board_panels(c.text), c.panels) << c.text;
+  for (const Case& c : cases) EXPECT_EQ(text_panels(c.text), c.panels) << c.text;
 }
 
 }  // namespace

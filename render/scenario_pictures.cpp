@@ -22,14 +22,17 @@ std::string with_failure_banner(std::string svg, std::string_view failure) {
 ScenarioPictures draw_scenario(const Compilation& c, std::string_view outcome,
                                const std::vector<PageDocument>& documents,
                                std::optional<Stretch> stretch, std::string_view failure) {
-  std::string map = route_map_svg(c, stretch);
-  std::string profile = route_profile_svg(c, stretch);
+  const RouteView whole = view_route(read_scenario(c));
+  const RouteView view = stretch ? crop_route(whole, *stretch) : whole;
+  std::string map = route_map_svg(c.TrackPlan, view);
+  std::string profile = route_profile_svg(view);
   if (!failure.empty()) {
     map = with_failure_banner(std::move(map), failure);
     profile = with_failure_banner(std::move(profile), failure);
   }
   const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  return {declaration + map, declaration + profile, html_page(c, outcome, map, profile, documents)};
+  return {declaration + map, declaration + profile,
+          html_page(whole, outcome, map, profile, documents)};
 }
 
 }  // namespace scengen

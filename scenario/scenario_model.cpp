@@ -14,10 +14,11 @@ namespace {
 constexpr int32_t kWarningCells = kWarningDistance / kCellLength;
 
 // The track as the author's features left it: the seal wrote cell 1's first two values over the
-// zeros a feature there left.
+// zeros a feature there left. A compile that stopped before the seal, or whose seal found cell 1
+// taken, left the author's values there.
 std::vector<TrackCell> author_cells(const std::vector<TrackCell>& cells) {
   std::vector<TrackCell> author = cells;
-  if (author.size() > kSealCell) {
+  if (author.size() > kSealCell && author[kSealCell].Param1 == kCellSeal) {
     author[kSealCell].Param1 = 0;
     author[kSealCell].Param2 = 0;
   }
