@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/compilation.h"
@@ -143,6 +144,8 @@ struct SlowOrder {
   int32_t matching_end = 0;  // m
   /// The cell kWarningDistance before the start, when it holds a warning board of this speed.
   std::optional<int32_t> warning_cell;
+  /// The order starts beyond 1500 m, where every order has a warning board, and has none.
+  bool missing_warning_board = false;
   /// The cell just before that warning place holds an approach board (any number).
   bool approach_board_before_warning = false;
   /// The four approach boards stand complete before the warning place, board 1 nearest it: the
@@ -156,14 +159,23 @@ struct SlowOrderBoard {
   int32_t position = 0;
   WarningBoardCell warning;    // for a warning board
   ApproachBoardCell approach;  // for an approach board
-  /// No slow order claims it (as a text would write the orders).
-  bool unclaimed = false;
 };
 
-/// A slow-order end cell that no order's matching end is.
-struct UnclaimedEnd {
+/// A slow-order end cell (Kind 2) with its own values.
+struct SlowOrderEnd {
   int32_t cell = 0;
   int32_t position = 0;
+  SlowOrderCell values;
+  /// The order whose matching end it is (index into slow_orders); nullopt when none.
+  std::optional<size_t> order;
+};
+
+/// An end, warning or approach board cell that no slow order claims, as a text writes the
+/// orders (the matching end; the warning board and the approach boards of an order beyond
+/// 1500 m, the approach boards only when complete).
+struct UnclaimedCell {
+  int32_t cell = 0;
+  uint8_t kind = 0;
 };
 
 struct SpeedBoard {
@@ -178,6 +190,9 @@ struct InformationBoard {
   int32_t slot = 0;  // the slot its cell names
   bool slot_exists = false;  // slot 0 to 86
   std::string text;  // the slot's text, empty when the slot does not exist
+  /// The slot is a board-text slot (0 to 80) and no board in an earlier cell names it: the
+  /// board a text's record gives this slot.
+  bool owns_text_slot = false;
   std::vector<std::string> panels;  // UTF-8, one per parenthesised group, blanks trimmed
 };
 
@@ -284,10 +299,13 @@ struct RoutePlan {
 /// What one cell holds, in these terms.
 struct CellUse {
   uint8_t kind = 0;
-  /// Index into the model's list of its kind (signals, slow_orders by start_cell or
-  /// unclaimed_ends/slow_order_boards, speed_boards, station_markers, code_points,
-  /// information_boards); -1 for a kind no list holds.
+  /// Index into the model's list of its kind: signals, slow_order_ends (Kind 2), slow_orders
+  /// (3), warning_boards (4), approach_boards (5), speed_boards (6), station_markers (10),
+  /// code_points (12, 13), information_boards (14); -1 for a kind no list holds.
   int32_t feature = -1;
+  /// The route position its feature was given (feature_position); the cell's start when it
+  /// holds nothing or a tunnel marker.
+  int32_t position = 0;
   uint8_t mark = 0;
   uint8_t tunnel = 0;
   int speed_limit_kmh = 0;
@@ -300,6 +318,11 @@ struct CellUse {
 };
 
 // ---- The model ----------------------------------------------------------------------------------
+
+struct CompileIdentity {
+  std::string route_id;
+  std::string train_number;
+};
 
 struct ScenarioModel {
   GeneralValues general;
@@ -328,7 +351,8 @@ struct ScenarioModel {
   std::vector<SlowOrder> slow_orders;
   std::vector<SlowOrderBoard> warning_boards;
   std::vector<SlowOrderBoard> approach_boards;
-  std::vector<UnclaimedEnd> unclaimed_ends;
+  std::vector<SlowOrderEnd> slow_order_ends;
+  std::vector<UnclaimedCell> unclaimed_slow_order_cells;  // in cell order
   std::vector<SpeedBoard> speed_boards;
   std::vector<InformationBoard> information_boards;
   std::vector<BoardText> board_texts;  // slot 80 downward
@@ -343,6 +367,9 @@ struct ScenarioModel {
   std::vector<CellUse> cells;  // one per cell of the track
   /// The compile's extended length when built from a Compilation; 0 from files.
   int32_t extended_length = 0;
+  /// The identity the compile ran under, when built from a Compilation (it may differ from the
+  /// table's texts when the compile stopped before copying them there).
+  std::optional<CompileIdentity> compile_identity;
 };
 
 /// The model of the files. Linear in the route's length; the plan is walked from its bytes.
@@ -351,6 +378,16 @@ ScenarioModel read_scenario(const CompiledFiles& files);
 /// The model of a compile, without writing its files: the same as read_scenario of the files
 /// the compile would write, with the compile's tunnel lists and extended length besides.
 ScenarioModel read_scenario(const Compilation& c);
+
+/// The first and last plan point at which two plans' set elements differ (a point counts where
+/// both hold a value in a coordinate), over the points both have.
+struct PlanStretch {
+  int32_t first = 0;
+  int32_t last = 0;
+};
+/// Compares two route plan files point by point from their bytes; nullopt when no element
+/// differs or either is not a plan.
+std::optional<PlanStretch> differing_plan_points(std::string_view a, std::string_view b);
 
 /// The step of `steps` that covers `cell`, or nullptr.
 const Step* step_at(const std::vector<Step>& steps, int32_t cell);
