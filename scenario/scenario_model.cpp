@@ -15,10 +15,13 @@ constexpr int32_t kLastUnwarnedStart = 1500;
 constexpr int32_t kWarningCells = kWarningDistance / kCellLength;
 
 // The track as the author's features left it: the seal wrote cell 1's first two values over the
-// zeros a feature there left.
-std::vector<TrackCell> author_cells(const std::vector<TrackCell>& cells) {
+// zeros a feature there left. A seal that stopped (its first value, or the table's weighted code,
+// not written) left the cell as the compile made it.
+std::vector<TrackCell> author_cells(const std::vector<TrackCell>& cells,
+                                    const ScenarioTable& table) {
   std::vector<TrackCell> author = cells;
-  if (author.size() > kSealCell) {
+  if (author.size() > kSealCell && author[kSealCell].Param1 == kCellSeal &&
+      table[kRouteIdSlot].Num4 != 0) {
     author[kSealCell].Param1 = 0;
     author[kSealCell].Param2 = 0;
   }
@@ -377,7 +380,7 @@ void read_board_texts(const ScenarioTable& table, ScenarioModel& model) {
 
 ScenarioModel read_cells_and_table(const std::vector<TrackCell>& raw, const ScenarioTable& table) {
   ScenarioModel model;
-  const std::vector<TrackCell> cells = author_cells(raw);
+  const std::vector<TrackCell> cells = author_cells(raw, table);
   read_cells(raw, cells, table, model);
   read_slow_orders(cells, model);
   recover_signal_aspects(cells, model);
