@@ -12,6 +12,7 @@
 #include "compiler/compile.h"
 #include "compiler/output_decoding.h"
 #include "compare/scenario_diff.h"
+#include "scenario/compiled_files.h"
 #include "run/exit_status.h"
 #include "run/printable_text.h"
 #include "run/scenario_files.h"
@@ -61,21 +62,19 @@ struct Side {
   std::string label;  // how the reports name it
   std::vector<TrackCell> cells;
   ScenarioTable table;
-  std::optional<TrackPlan> plan;
-  // The route plan file's bytes, decoded only when the other side's plan is not the same bytes:
+  // The route plan file's bytes, walked only when the other side's plan is not the same bytes:
   // a plan is some 20 MB and most edits leave it as it was.
   std::optional<std::string> plan_bytes;
   std::filesystem::path plan_path;
   bool same_plan = false;
   std::unique_ptr<Compilation> compiled;
 
-  ScenarioView view() const {
-    if (compiled) {
-      return {&compiled->TrackCells, &compiled->ScenarioTable,
-              compiled->TrackPlan.exists() ? &compiled->TrackPlan : nullptr};
-    }
-    if (same_plan) return {&cells, &table, nullptr};
-    return {&cells, &table, plan && plan->exists() ? &*plan : nullptr};
+  // The side's files, taken out of it: a compiled side's as its compile would write them.
+  CompiledFiles take_files() {
+    if (compiled) return compiled_files(*compiled);
+    std::optional<std::string> plan;
+    if (!same_plan) plan = std::move(plan_bytes);
+    return {std::move(cells), std::move(table), std::move(plan)};
   }
 };
 
@@ -212,6 +211,14 @@ Reading read_side(const std::vector<std::string>& names, const std::optional<std
   return read_compiled(names[0], table, plan, no_plan, console);
 }
 
+// False, after saying why, when the side's route plan file is not a route plan.
+bool plan_read_or_report(const ScenarioModel& model, const Side& side, Console& console) {
+  if (model.plan.error.empty()) return true;
+  console.err << "scengen: " << printable_path(side.plan_path)
+              << " is not a route plan: " << model.plan.error << '\n';
+  return false;
+}
+
 Json change_json(const ScenarioChange& c) {
   return {{"group", group_key(c.group)},
           {"change", change_kind_name(c.kind)},
@@ -241,22 +248,20 @@ int diff_scenario_files(const DiffOptions& o, Console& console) {
 
   Side& olds = *old_side.side;
   Side& news = *new_side.side;
-  if (olds.plan_bytes && news.plan_bytes && *olds.plan_bytes == *news.plan_bytes) {
-    olds.same_plan = news.same_plan = true;
-  } else {
-    for (Side* side : {&olds, &news}) {
-      if (!side->plan_bytes) continue;
-      auto decoded = decode_route_plan(*side->plan_bytes);
-      if (!decoded_or_report(decoded, side->plan_path, "a route plan", console)) {
-        return kExitFileFailed;
-      }
-      side->plan = std::move(*decoded.value);
-      side->plan_bytes.reset();
-    }
+  olds.same_plan = news.same_plan =
+      olds.plan_bytes && news.plan_bytes && *olds.plan_bytes == *news.plan_bytes;
+  const CompiledFiles old_files = olds.take_files();
+  const ScenarioModel old_model = read_scenario(old_files);
+  if (!plan_read_or_report(old_model, olds, console)) return kExitFileFailed;
+  const CompiledFiles new_files = news.take_files();
+  const ScenarioModel new_model = read_scenario(new_files);
+  if (!plan_read_or_report(new_model, news, console)) return kExitFileFailed;
+  std::optional<PlanStretch> plan_points;
+  if (old_model.plan.present && new_model.plan.present) {
+    plan_points = differing_plan_points(*old_files.plan, *new_files.plan);
   }
 
-  const std::vector<ScenarioChange> changes =
-      diff_scenarios(old_side.side->view(), new_side.side->view());
+  const std::vector<ScenarioChange> changes = diff_scenarios(old_model, new_model, plan_points);
 
   if (o.json) {
     Json list = Json::array();
