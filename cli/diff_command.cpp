@@ -12,6 +12,7 @@
 #include "compiler/compile.h"
 #include "compiler/output_decoding.h"
 #include "compare/scenario_diff.h"
+#include "scenario/compiled_files.h"
 #include "run/exit_status.h"
 #include "run/printable_text.h"
 #include "run/scenario_files.h"
@@ -59,20 +60,17 @@ bool has_extension(const std::string& name, std::string_view extension) {
 // One side of the comparison: its files decoded, or its texts compiled.
 struct Side {
   std::string label;  // how the reports name it
-  // The route plan stays its file's bytes, decoded only when the other side's plan is not the
-  // same bytes: a plan is some 20 MB and most edits leave it as it was.
+  // The route plan stays its file's bytes, walked only when the other side's plan is not the same
+  // bytes: a plan is some 20 MB and most edits leave it as it was.
   CompiledFiles files;
-  std::optional<TrackPlan> plan;
   bool same_plan = false;
   std::unique_ptr<Compilation> compiled;
 
-  ScenarioView view() const {
-    if (compiled) {
-      return {&compiled->TrackCells, &compiled->ScenarioTable,
-              compiled->TrackPlan.exists() ? &compiled->TrackPlan : nullptr};
-    }
-    if (same_plan) return {&files.cells, &files.table, nullptr};
-    return {&files.cells, &files.table, plan && plan->exists() ? &*plan : nullptr};
+  // The side's files, taken out of it: a compiled side's as its compile would write them.
+  CompiledFiles take_files() {
+    if (compiled) return compiled_files(*compiled);
+    if (same_plan) files.plan.reset();
+    return std::move(files);
   }
 };
 
@@ -159,6 +157,7 @@ Reading read_side(const std::vector<std::string>& names, const std::optional<std
   return read_compiled(names[0], table, plan, no_plan, console);
 }
 
+// False, after saying why, when the side's route plan file is not a route plan.
 Json change_json(const ScenarioChange& c) {
   return {{"group", group_key(c.group)},
           {"change", change_kind_name(c.kind)},
@@ -188,19 +187,18 @@ int diff_scenario_files(const DiffOptions& o, Console& console) {
 
   Side& olds = *old_side.side;
   Side& news = *new_side.side;
-  if (olds.files.plan && news.files.plan && *olds.files.plan == *news.files.plan) {
-    olds.same_plan = news.same_plan = true;
-  } else {
-    for (Side* side : {&olds, &news}) {
-      if (!side->files.plan) continue;
-      // Checked when it was read: it decodes.
-      side->plan = std::move(decode_route_plan(*side->files.plan).value);
-      side->files.plan.reset();
-    }
+  olds.same_plan = news.same_plan =
+      olds.files.plan && news.files.plan && *olds.files.plan == *news.files.plan;
+  const CompiledFiles old_files = olds.take_files();
+  const ScenarioModel old_model = read_scenario(old_files);
+  const CompiledFiles new_files = news.take_files();
+  const ScenarioModel new_model = read_scenario(new_files);
+  std::optional<PlanStretch> plan_points;
+  if (old_model.plan.present && new_model.plan.present) {
+    plan_points = differing_plan_points(*old_files.plan, *new_files.plan);
   }
 
-  const std::vector<ScenarioChange> changes =
-      diff_scenarios(old_side.side->view(), new_side.side->view());
+  const std::vector<ScenarioChange> changes = diff_scenarios(old_model, new_model, plan_points);
 
   if (o.json) {
     Json list = Json::array();

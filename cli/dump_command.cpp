@@ -10,12 +10,12 @@
 #include "cli/command_table.h"
 #include "cli/compiled_files_reading.h"
 #include "cli/positions.h"
-#include "compare/scenario_diff.h"
 #include "compiler/output_decoding.h"
 #include "compiler/source_text.h"
 #include "compiler/track_layout.h"
 #include "run/exit_status.h"
 #include "run/printable_text.h"
+#include "scenario/scenario_model.h"
 
 namespace scengen {
 namespace {
@@ -114,12 +114,6 @@ constexpr FeatureName kFeatureNames[] = {
 
 // What the table's slots hold, as far as the table alone tells.
 enum class SlotRole { Empty, Station, BoardText, Setting };
-
-bool slot_is_empty(const ScenarioEntry& e) {
-  return e.Tag == 0 && e.Num1 == 0 && e.Num2 == 0 && e.Num3 == 0 && e.Tag2 == 0 && e.Text.empty() &&
-         e.Small1 == 0 && e.Small2 == 0 && e.Small3 == 0 && e.Small4 == 0 && e.Small5 == 0 &&
-         e.Flag1 == 0 && e.Flag2 == 0 && e.Flag3 == 0 && e.Flag4 == 0 && e.Num4 == 0;
-}
 
 SlotRole slot_role(size_t slot, const ScenarioEntry& e) {
   if (slot > static_cast<size_t>(kFirstBoardTextSlot)) return SlotRole::Setting;
@@ -350,7 +344,7 @@ std::string station_words(const StationSlot& s) {
                       (s.type < kFirstHaltType ? " (station)" : " (halt or cabin)") + ", at " +
                       std::to_string(s.position) + " m, area " + std::to_string(s.area_start) +
                       " to " + std::to_string(s.area_end) + " m, ";
-  words += s.time_seconds == 0 ? "no time" : "time " + clock_time(s.time_seconds);
+  words += s.time_seconds == 0 ? "no time" : "time " + time_of_day(s.time_seconds);
   return words + ", stop " + std::to_string(s.dwell_seconds) + " s";
 }
 
@@ -361,7 +355,7 @@ Json station_json(const StationSlot& s) {
           {"position_m", s.position},
           {"area_start_m", s.area_start},
           {"area_end_m", s.area_end},
-          {"time", s.time_seconds == 0 ? Json(nullptr) : Json(clock_time(s.time_seconds))},
+          {"time", s.time_seconds == 0 ? Json(nullptr) : Json(time_of_day(s.time_seconds))},
           {"stop_s", s.dwell_seconds}};
 }
 

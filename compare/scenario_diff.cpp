@@ -1,12 +1,15 @@
 #include "compare/scenario_diff.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <limits>
 #include <map>
 #include <set>
 #include <utility>
+
+#include "compare/scenario_features.h"
 
 namespace scengen {
 namespace {
@@ -20,14 +23,6 @@ std::string format(const char* pattern, auto... values) {
 std::string quoted(const std::string& text) {
   return "\"" + text + "\"";
 }
-
-// A feature rebuilt from the cells or the table: where it stands (a point, or a stretch from
-// `at` to `end`) and its values in words, which are what "the same feature" means.
-struct Feature {
-  int64_t at = 0;
-  int64_t end = 0;
-  std::string value;
-};
 
 // How a group words its features.
 struct Wording {
@@ -56,6 +51,9 @@ class Collector {
                     std::move(text)});
   }
 
+  // How many changes there are so far.
+  size_t count() const { return out_.size(); }
+
   // One value of the scenario's general records, when it differs.
   void setting(ChangeGroup group, const std::string& what, const std::string& old_value,
                const std::string& new_value) {
@@ -68,254 +66,290 @@ class Collector {
   std::vector<ScenarioChange>& out_;
 };
 
+// ---- Features -----------------------------------------------------------------------------------
+
 // A feature that disappears and a like one (same values, same length) that appears within this
 // distance read as one feature moved.
 constexpr int64_t kMoveWindow = 2000;
 
-// Pairs the features of two lists (each sorted by `at`) and reports what is not the same: the
-// same values at the same place are unchanged; a place whose values differ is a change; a like
-// feature nearby is a move; the rest were added or removed.
-void compare_features(const Wording& w, const std::vector<Feature>& olds,
-                      const std::vector<Feature>& news, Collector& out) {
-  std::vector<bool> old_used(olds.size()), new_used(news.size());
-  auto same_place = [](const Feature& a, const Feature& b) { return a.at == b.at && a.end == b.end; };
-  // Both lists are sorted by `at`: walk them together, pairing features of one place.
-  for (size_t i = 0, j = 0; i < olds.size() && j < news.size();) {
-    if (olds[i].at < news[j].at) {
-      ++i;
-    } else if (news[j].at < olds[i].at) {
-      ++j;
-    } else {
-      // A place holds one feature in a list of cells; stretches may share a start.
-      size_t i_end = i, j_end = j;
-      while (i_end < olds.size() && olds[i_end].at == olds[i].at) ++i_end;
-      while (j_end < news.size() && news[j_end].at == news[j].at) ++j_end;
-      for (size_t a = i; a < i_end; ++a) {
-        for (size_t b = j; b < j_end; ++b) {
-          if (!new_used[b] && same_place(olds[a], news[b]) && olds[a].value == news[b].value) {
-            old_used[a] = new_used[b] = true;
-            break;
-          }
-        }
+// Two lists of features (each sorted by `at`) being paired, and which of each side are paired.
+struct Pairing {
+  const Wording& w;
+  const std::vector<Feature>& olds;
+  const std::vector<Feature>& news;
+  Collector& out;
+  std::vector<bool> old_used = std::vector<bool>(olds.size());
+  std::vector<bool> new_used = std::vector<bool>(news.size());
+};
+
+// The features of one place: olds [i, i_end) and news [j, j_end).
+struct Place {
+  size_t i, i_end, j, j_end;
+};
+
+bool same_place(const Feature& a, const Feature& b) {
+  return a.at == b.at && a.end == b.end;
+}
+
+// The same values at the same place: unchanged.
+void pair_unchanged(Pairing& p, const Place& at) {
+  for (size_t a = at.i; a < at.i_end; ++a) {
+    for (size_t b = at.j; b < at.j_end; ++b) {
+      if (!p.new_used[b] && same_place(p.olds[a], p.news[b]) &&
+          p.olds[a].value == p.news[b].value) {
+        p.old_used[a] = p.new_used[b] = true;
+        break;
       }
-      for (size_t a = i; a < i_end; ++a) {
-        if (old_used[a]) continue;
-        for (size_t b = j; b < j_end; ++b) {
-          if (new_used[b] || !same_place(olds[a], news[b])) continue;
-          old_used[a] = new_used[b] = true;
-          out.add(w.group, ChangeKind::Changed, olds[a].at, olds[a].end, olds[a].value,
-                  news[b].value,
-                  std::string(w.noun) + " " + place(w, olds[a].at, olds[a].end) + ": " +
-                      news[b].value + " (was " + olds[a].value + ")");
-          break;
-        }
-      }
-      // A stretch that keeps its start but not its end was lengthened or shortened: one change,
-      // not one removed and one added. Its values carry the places, its end is the new one.
-      for (size_t a = i; a < i_end && w.stretch; ++a) {
-        if (old_used[a]) continue;
-        for (size_t b = j; b < j_end; ++b) {
-          if (new_used[b]) continue;
-          old_used[a] = new_used[b] = true;
-          std::string text = std::string(w.noun) + " " + place(w, olds[a].at, olds[a].end) +
-                             ": now to " + format("%lld m", static_cast<long long>(news[b].end));
-          if (news[b].value != olds[a].value) {
-            text += ", " + news[b].value + " (was " + olds[a].value + ")";
-          }
-          out.add(w.group, ChangeKind::Changed, olds[a].at, news[b].end,
-                  bare_place(w, olds[a].at, olds[a].end) + ", " + olds[a].value,
-                  bare_place(w, news[b].at, news[b].end) + ", " + news[b].value, text);
-          break;
-        }
-      }
-      i = i_end;
-      j = j_end;
     }
   }
+}
 
-  // Moves: the nearest unpaired new feature of the same values and length.
-  std::map<std::pair<std::string, int64_t>, std::set<std::pair<int64_t, size_t>>> waiting;
-  for (size_t b = 0; b < news.size(); ++b) {
-    if (!new_used[b]) waiting[{news[b].value, news[b].end - news[b].at}].insert({news[b].at, b});
+// The same place with other values: a change.
+void pair_changed(Pairing& p, const Place& at) {
+  for (size_t a = at.i; a < at.i_end; ++a) {
+    if (p.old_used[a]) continue;
+    const Feature& was = p.olds[a];
+    for (size_t b = at.j; b < at.j_end; ++b) {
+      if (p.new_used[b] || !same_place(was, p.news[b])) continue;
+      const Feature& now = p.news[b];
+      p.old_used[a] = p.new_used[b] = true;
+      p.out.add(p.w.group, ChangeKind::Changed, was.at, was.end, was.value, now.value,
+                std::string(p.w.noun) + " " + place(p.w, was.at, was.end) + ": " + now.value +
+                    " (was " + was.value + ")");
+      break;
+    }
   }
-  for (size_t a = 0; a < olds.size(); ++a) {
-    if (old_used[a]) continue;
-    auto found = waiting.find({olds[a].value, olds[a].end - olds[a].at});
+}
+
+// A stretch that keeps its start but not its end was lengthened or shortened: one change, not one
+// removed and one added. Its values carry the places, its end is the new one.
+void pair_resized(Pairing& p, const Place& at) {
+  for (size_t a = at.i; a < at.i_end; ++a) {
+    if (p.old_used[a]) continue;
+    const Feature& was = p.olds[a];
+    for (size_t b = at.j; b < at.j_end; ++b) {
+      if (p.new_used[b]) continue;
+      const Feature& now = p.news[b];
+      p.old_used[a] = p.new_used[b] = true;
+      std::string text = std::string(p.w.noun) + " " + place(p.w, was.at, was.end) +
+                         ": now to " + format("%lld m", static_cast<long long>(now.end));
+      if (now.value != was.value) text += ", " + now.value + " (was " + was.value + ")";
+      p.out.add(p.w.group, ChangeKind::Changed, was.at, now.end,
+                bare_place(p.w, was.at, was.end) + ", " + was.value,
+                bare_place(p.w, now.at, now.end) + ", " + now.value, text);
+      break;
+    }
+  }
+}
+
+// Both lists are sorted by `at`: walk them together, pairing the features of each place. A place
+// holds one feature in a list of cells; stretches may share a start.
+void pair_same_places(Pairing& p) {
+  for (size_t i = 0, j = 0; i < p.olds.size() && j < p.news.size();) {
+    if (p.olds[i].at < p.news[j].at) {
+      ++i;
+      continue;
+    }
+    if (p.news[j].at < p.olds[i].at) {
+      ++j;
+      continue;
+    }
+    Place at{i, i, j, j};
+    while (at.i_end < p.olds.size() && p.olds[at.i_end].at == p.olds[i].at) ++at.i_end;
+    while (at.j_end < p.news.size() && p.news[at.j_end].at == p.news[j].at) ++at.j_end;
+    pair_unchanged(p, at);
+    pair_changed(p, at);
+    if (p.w.stretch) pair_resized(p, at);
+    i = at.i_end;
+    j = at.j_end;
+  }
+}
+
+// Moves: for each unpaired old feature, the nearest unpaired new one of the same values and
+// length within kMoveWindow.
+void pair_moves(Pairing& p) {
+  std::map<std::pair<std::string, int64_t>, std::set<std::pair<int64_t, size_t>>> waiting;
+  for (size_t b = 0; b < p.news.size(); ++b) {
+    const Feature& now = p.news[b];
+    if (!p.new_used[b]) waiting[{now.value, now.end - now.at}].insert({now.at, b});
+  }
+  for (size_t a = 0; a < p.olds.size(); ++a) {
+    if (p.old_used[a]) continue;
+    const Feature& was = p.olds[a];
+    auto found = waiting.find({was.value, was.end - was.at});
     if (found == waiting.end() || found->second.empty()) continue;
     auto& places = found->second;
-    auto next = places.lower_bound({olds[a].at, 0});
+    auto next = places.lower_bound({was.at, 0});
     auto best = places.end();
     if (next != places.end()) best = next;
     if (next != places.begin()) {
       auto before = std::prev(next);
-      if (best == places.end() || olds[a].at - before->first <= best->first - olds[a].at) {
-        best = before;
-      }
+      if (best == places.end() || was.at - before->first <= best->first - was.at) best = before;
     }
-    if (best == places.end() || std::llabs(best->first - olds[a].at) > kMoveWindow) continue;
-    const Feature& moved = news[best->second];
-    old_used[a] = new_used[best->second] = true;
+    if (best == places.end() || std::llabs(best->first - was.at) > kMoveWindow) continue;
+    const Feature& moved = p.news[best->second];
+    p.old_used[a] = p.new_used[best->second] = true;
     places.erase(best);
-    out.add(w.group, ChangeKind::Moved, olds[a].at, moved.at, olds[a].value, moved.value,
-            std::string(w.noun) + " " + place(w, olds[a].at, olds[a].end) + " moved to " +
-                bare_place(w, moved.at, moved.end));
-  }
-
-  for (size_t a = 0; a < olds.size(); ++a) {
-    if (old_used[a]) continue;
-    out.add(w.group, ChangeKind::Removed, olds[a].at, olds[a].end, olds[a].value, "",
-            std::string(w.noun) + " " + place(w, olds[a].at, olds[a].end) + " removed (" +
-                olds[a].value + ")");
-  }
-  for (size_t b = 0; b < news.size(); ++b) {
-    if (new_used[b]) continue;
-    out.add(w.group, ChangeKind::Added, news[b].at, news[b].end, "", news[b].value,
-            std::string(w.noun) + " added " + place(w, news[b].at, news[b].end) + ": " +
-                news[b].value);
+    p.out.add(p.w.group, ChangeKind::Moved, was.at, moved.at, was.value, moved.value,
+              std::string(p.w.noun) + " " + place(p.w, was.at, was.end) + " moved to " +
+                  bare_place(p.w, moved.at, moved.end));
   }
 }
 
-// ---- Features from the cells --------------------------------------------------------------------
-
-std::string signal_words(const TrackCell& cell) {
-  const SignalCell s = unpack_signal(cell);
-  return format("s1 %d d1 %d, s2 %d d2 %d, s3 %d d3 %d, sx %d dx %d, rapp %d, tempo %d", s.s1,
-                s.d1, s.s2, s.d2, s.s3, s.d3, s.sx, s.dx, s.rapp, s.tempo);
-}
-
-std::string speed_board_words(const TrackCell& cell) {
-  const SpeedBoardCell b = unpack_speed_board(cell);
-  return format("left %d/%d/%d km/h, right %d/%d/%d km/h, stripes %d and %d", b.left[0], b.left[1],
-                b.left[2], b.right[0], b.right[1], b.right[2], b.strisces, b.strisced);
-}
-
-std::string code_point_words(const TrackCell& cell) {
-  if (cell.Kind == kCodePointWithoutCode) return "no code";
-  return format("code %d", unpack_code_point(cell).code);
-}
-
-// The text of the table slot a cell names, when the slot exists.
-std::string slot_text(const ScenarioTable& table, int32_t slot) {
-  if (slot < 0 || slot >= kScenarioSlots) return format("slot %d", slot);
-  return quoted(table[static_cast<size_t>(slot)].Text);
-}
-
-// The point features of one kind group, in cell order. Cell 1's first two values belong to the
-// seal, whatever the cell holds, so a feature there is told by its Kind and its other values.
-template <typename Words>
-std::vector<Feature> point_features(const std::vector<TrackCell>& cells,
-                                    std::initializer_list<uint8_t> kinds, Words words) {
-  std::vector<Feature> features;
-  for (size_t i = 0; i < cells.size(); ++i) {
-    const uint8_t kind = cells[i].Kind;
-    if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) continue;
-    const int64_t at = feature_position(kind, static_cast<int32_t>(i));
-    features.push_back({at, at, words(cells[i])});
+// What is left unpaired was removed or added.
+void report_unpaired(const Pairing& p) {
+  for (size_t a = 0; a < p.olds.size(); ++a) {
+    if (p.old_used[a]) continue;
+    const Feature& was = p.olds[a];
+    p.out.add(p.w.group, ChangeKind::Removed, was.at, was.end, was.value, "",
+              std::string(p.w.noun) + " " + place(p.w, was.at, was.end) + " removed (" +
+                  was.value + ")");
   }
-  return features;
+  for (size_t b = 0; b < p.news.size(); ++b) {
+    if (p.new_used[b]) continue;
+    const Feature& now = p.news[b];
+    p.out.add(p.w.group, ChangeKind::Added, now.at, now.end, "", now.value,
+              std::string(p.w.noun) + " added " + place(p.w, now.at, now.end) + ": " + now.value);
+  }
 }
 
-// A slow order is its start cell and the first end cell after it (none: a length of 0, whose
-// single cell ends as a start); its warning and approach boards follow from the start.
-std::vector<Feature> slow_orders(const std::vector<TrackCell>& cells) {
-  std::vector<Feature> orders;
-  const int64_t warning_cells = kWarningDistance / kCellLength;
-  for (size_t i = 0; i < cells.size(); ++i) {
-    if (cells[i].Kind != kSlowOrderStart) continue;
-    size_t end = i;
-    for (size_t j = i + 1; j < cells.size(); ++j) {
-      if (cells[j].Kind == kSlowOrderEnd) {
-        end = j;
-        break;
-      }
-      if (cells[j].Kind == kSlowOrderStart) break;
+// Pairs the features of two lists and reports what is not the same: the same values at the same
+// place are unchanged; a place whose values differ is a change; a like feature nearby is a move;
+// the rest were added or removed.
+void compare_features(const Wording& w, const std::vector<Feature>& olds,
+                      const std::vector<Feature>& news, Collector& out) {
+  Pairing p{w, olds, news, out};
+  pair_same_places(p);
+  pair_moves(p);
+  report_unpaired(p);
+}
+
+// ---- Profiles and curves ----------------------------------------------------------------------
+
+// A stretch over which two run lists each hold one value, and the two differ.
+struct DifferingStretch {
+  int64_t first = 0;
+  int64_t end = 0;
+  int64_t was = 0;
+  int64_t now = 0;
+};
+
+// Walks one run list along increasing places: the value at a place (0 between runs) and the
+// place where it next changes.
+class RunCursor {
+ public:
+  explicit RunCursor(const std::vector<ValueRun>& runs) : runs_(runs) {}
+  int64_t value_at(int64_t x) {
+    while (k_ < runs_.size() && runs_[k_].end <= x) ++k_;
+    return k_ < runs_.size() && runs_[k_].first <= x ? runs_[k_].value : 0;
+  }
+  // After value_at(x).
+  int64_t next_change(int64_t x) const {
+    if (k_ == runs_.size()) return std::numeric_limits<int64_t>::max();
+    return runs_[k_].first > x ? runs_[k_].first : runs_[k_].end;
+  }
+
+ private:
+  const std::vector<ValueRun>& runs_;
+  size_t k_ = 0;
+};
+
+// The stretches below `limit` where the two values differ, each as long as both stay the same.
+std::vector<DifferingStretch> differing_stretches(const std::vector<ValueRun>& olds,
+                                                  const std::vector<ValueRun>& news,
+                                                  int64_t limit) {
+  std::vector<DifferingStretch> stretches;
+  RunCursor a(olds), b(news);
+  bool open = false;
+  for (int64_t x = 0; x < limit;) {
+    const int64_t was = a.value_at(x), now = b.value_at(x);
+    const int64_t y = std::min({limit, a.next_change(x), b.next_change(x)});
+    if (open && (was != stretches.back().was || now != stretches.back().now)) open = false;
+    if (was != now) {
+      if (!open) stretches.push_back({x, y, was, now});
+      stretches.back().end = y;
+      open = true;
     }
-    const SlowOrderCell order = unpack_slow_order(cells[i]);
-    std::string words = format("%d km/h, d_v %d, f_tt %d", order.v, order.d_v, order.f_tt);
-    const int64_t board = static_cast<int64_t>(i) - warning_cells - 1;
-    if (board >= 0 && cells[static_cast<size_t>(board)].Kind == kApproachBoard) {
-      words += ", approach boards";
-    }
-    orders.push_back({feature_position(kSlowOrderStart, static_cast<int32_t>(i)),
-                      feature_position(kSlowOrderEnd, static_cast<int32_t>(end)), words});
+    x = y;
   }
-  return orders;
-}
-
-// Tunnels are the runs of cells of one tunnel kind; a marker inside one says it is marked.
-std::vector<Feature> tunnels(const std::vector<TrackCell>& cells) {
-  std::vector<Feature> found;
-  for (size_t i = 0; i < cells.size();) {
-    const uint8_t kind = cells[i].Tunnel;
-    if (kind == 0) {
-      ++i;
-      continue;
-    }
-    size_t j = i;
-    bool marked = false;
-    while (j < cells.size() && cells[j].Tunnel == kind) marked |= cells[j++].Kind == kTunnelMarker;
-    found.push_back({cell_start(static_cast<int32_t>(i)), cell_start(static_cast<int32_t>(j)),
-                     format("kind %d%s", kind, marked ? ", marked" : "")});
-    i = j;
-  }
-  return found;
+  return stretches;
 }
 
 // A profile (gradient, speed limit, adhesion) compared cell by cell: each run of cells with one
 // old and one new value is one change over that stretch.
-template <typename Get, typename Number>
 void compare_profile(ChangeGroup group, const char* noun, const char* unit,
-                     const std::vector<TrackCell>& olds, const std::vector<TrackCell>& news,
-                     size_t common, Get get, Number number, Collector& out) {
-  for (size_t i = 0; i < common;) {
-    const auto was = get(olds[i]);
-    const auto now = get(news[i]);
-    if (was == now) {
-      ++i;
-      continue;
-    }
-    size_t j = i + 1;
-    while (j < common && get(olds[j]) == was && get(news[j]) == now) ++j;
-    const int64_t from = cell_start(static_cast<int32_t>(i));
-    const int64_t to = cell_start(static_cast<int32_t>(j));
-    const std::string old_value = std::to_string(number(was)) + unit;
-    const std::string new_value = std::to_string(number(now)) + unit;
+                     const std::vector<Step>& olds, const std::vector<Step>& news,
+                     int64_t common_cells, Collector& out) {
+  for (const DifferingStretch& s :
+       differing_stretches(step_runs(olds), step_runs(news), common_cells)) {
+    const int64_t from = cell_start(static_cast<int32_t>(s.first));
+    const int64_t to = cell_start(static_cast<int32_t>(s.end));
+    const std::string old_value = std::to_string(s.was) + unit;
+    const std::string new_value = std::to_string(s.now) + unit;
     out.add(group, ChangeKind::Changed, from, to, old_value, new_value,
             format("%s from %lld to %lld m: %lld -> %s", noun, static_cast<long long>(from),
-                   static_cast<long long>(to), static_cast<long long>(number(was)),
+                   static_cast<long long>(to), static_cast<long long>(s.was),
                    new_value.c_str()));
-    i = j;
   }
 }
 
-// ---- Stations ------------------------------------------------------------------------------------
-
-bool slot_is_empty(const ScenarioEntry& e) {
-  return e.Tag == 0 && e.Num1 == 0 && e.Num2 == 0 && e.Num3 == 0 && e.Tag2 == 0 && e.Text.empty() &&
-         e.Small1 == 0 && e.Small2 == 0 && e.Small3 == 0 && e.Small4 == 0 && e.Small5 == 0 &&
-         e.Flag1 == 0 && e.Flag2 == 0 && e.Flag3 == 0 && e.Flag4 == 0 && e.Num4 == 0;
+// The cells whose profiles are compared. The profiles' tails reach the end of each track; when
+// the route length changed, the cells past the shorter route differ because of it alone.
+int64_t common_profile_cells(const ScenarioModel& olds, const ScenarioModel& news) {
+  int64_t cells = static_cast<int64_t>(std::min(olds.cells.size(), news.cells.size()));
+  const int32_t old_length = olds.general.route_length;
+  const int32_t new_length = news.general.route_length;
+  if (old_length != new_length) {
+    cells = std::min(cells, cell_of(std::max(0, std::min(old_length, new_length)), kStepOffset));
+  }
+  return cells;
 }
 
-// The stations fill the slots from 1 upward, up to the first empty slot or the first that holds
-// an information board's text.
-std::vector<StationSlot> stations(const std::vector<TrackCell>& cells, const ScenarioTable& table) {
-  std::vector<bool> board_text(kScenarioSlots);
-  for (const TrackCell& cell : cells) {
-    if (cell.Kind != kInformationBoard) continue;
-    const int32_t slot = unpack_slot_cell(cell);
-    if (slot >= 0 && slot < kScenarioSlots) board_text[static_cast<size_t>(slot)] = true;
-  }
-  std::vector<StationSlot> found;
-  for (int slot = kFirstStationSlot; slot <= kFirstBoardTextSlot; ++slot) {
-    const ScenarioEntry& entry = table[static_cast<size_t>(slot)];
-    if (board_text[static_cast<size_t>(slot)] || slot_is_empty(entry)) break;
-    found.push_back(unpack_station(entry));
-  }
-  return found;
+std::string curve_words(int64_t units) {
+  if (units == 0) return "straight";
+  const char* side = units > 0 ? "right" : "left";
+  const int curve_class = curve_class_of_units(units);
+  if (curve_class != 0) return format("%s, class %d", side, curve_class);
+  const int64_t magnitude = units > 0 ? units : -units;
+  return format("%s, curvature %.5f per metre", side,
+                static_cast<double>(magnitude) * kCurvatureUnit);
 }
+
+// The curvature compared point by point, as a profile: a curve starting at s with length n
+// curves the points s + 1 to s + n, so a run of points p to q - 1 is the stretch p - 1 to q - 1.
+// Adjacent curves stay apart this way, and a changed class reads as one stretch.
+void compare_curves(const RoutePlan& olds, const RoutePlan& news, Collector& out) {
+  const int64_t common = int64_t{std::min(olds.last_point, news.last_point)} + 1;
+  for (const DifferingStretch& s :
+       differing_stretches(curvature_runs(olds), curvature_runs(news), common)) {
+    const int64_t from = s.first - 1, to = s.end - 1;
+    const ChangeKind kind = s.was == 0   ? ChangeKind::Added
+                            : s.now == 0 ? ChangeKind::Removed
+                                         : ChangeKind::Changed;
+    const std::string was = curve_words(s.was), now = curve_words(s.now);
+    out.add(ChangeGroup::Curves, kind, from, to, was, now,
+            format("curve from %lld to %lld m: %s -> %s", static_cast<long long>(from),
+                   static_cast<long long>(to), was.c_str(), now.c_str()));
+  }
+}
+
+// The curves, and the stretch whose positions differ when no curve says why (the plans' own
+// points, not their walk, differ).
+void compare_plans(const RoutePlan& olds, const RoutePlan& news,
+                   const std::optional<PlanStretch>& points, Collector& out) {
+  if (!olds.present || !news.present) return;
+  const size_t before = out.count();
+  compare_curves(olds, news, out);
+  if (out.count() != before || !points) return;
+  out.add(ChangeGroup::RoutePlan, ChangeKind::Changed, points->first, points->last, "", "",
+          format("route plan differs from %lld to %lld m", static_cast<long long>(points->first),
+                 static_cast<long long>(points->last)));
+}
+
+// ---- Stations -----------------------------------------------------------------------------------
 
 std::string time_words(int64_t seconds) {
-  return seconds == 0 ? "no time" : clock_time(seconds);
+  return seconds == 0 ? "no time" : time_of_day(seconds);
 }
 
 std::string other_values(const StationSlot& s) {
@@ -368,205 +402,121 @@ void compare_station(const StationSlot& was, const StationSlot& now, bool termin
 }
 
 std::string station_words(const StationSlot& s) {
-  std::string words = format("type %d, %s", s.type, time_words(s.time_seconds).c_str());
-  return words;
+  return format("type %d, %s", s.type, time_words(s.time_seconds).c_str());
 }
 
-// Stations are paired by name, the k-th of a name with the k-th; a station left over on both
-// sides at one position was renamed.
-void compare_stations(const std::vector<StationSlot>& olds, const std::vector<StationSlot>& news,
-                      Collector& out) {
+// Stations are paired by name, the k-th of a name with the k-th.
+void pair_stations_by_name(const std::vector<Station>& olds, const std::vector<Station>& news,
+                           std::vector<bool>& old_used, std::vector<bool>& new_used,
+                           Collector& out) {
   std::map<std::string, std::vector<size_t>> by_name;
-  for (size_t b = 0; b < news.size(); ++b) by_name[news[b].name].push_back(b);
+  for (size_t b = 0; b < news.size(); ++b) by_name[news[b].values.name].push_back(b);
   std::map<std::string, size_t> taken;
-  std::vector<bool> old_used(olds.size()), new_used(news.size());
   for (size_t a = 0; a < olds.size(); ++a) {
-    auto found = by_name.find(olds[a].name);
+    const std::string& name = olds[a].values.name;
+    auto found = by_name.find(name);
     if (found == by_name.end()) continue;
-    size_t& k = taken[olds[a].name];
+    size_t& k = taken[name];
     if (k >= found->second.size()) continue;
     const size_t b = found->second[k++];
     old_used[a] = new_used[b] = true;
-    compare_station(olds[a], news[b], b + 1 == news.size(), out);
+    compare_station(olds[a].values, news[b].values, news[b].terminus, out);
   }
+}
+
+// A station left over on both sides at one position was renamed.
+void pair_renamed_stations(const std::vector<Station>& olds, const std::vector<Station>& news,
+                           std::vector<bool>& old_used, std::vector<bool>& new_used,
+                           Collector& out) {
   std::map<int32_t, size_t> unpaired_new;
   for (size_t b = 0; b < news.size(); ++b) {
-    if (!new_used[b]) unpaired_new.emplace(news[b].position, b);
+    if (!new_used[b]) unpaired_new.emplace(news[b].values.position, b);
   }
   for (size_t a = 0; a < olds.size(); ++a) {
     if (old_used[a]) continue;
-    auto found = unpaired_new.find(olds[a].position);
+    const StationSlot& was = olds[a].values;
+    auto found = unpaired_new.find(was.position);
     if (found == unpaired_new.end()) continue;
     const size_t b = found->second;
+    const StationSlot& now = news[b].values;
     unpaired_new.erase(found);
     old_used[a] = new_used[b] = true;
-    out.add(ChangeGroup::Stations, ChangeKind::Changed, olds[a].position, olds[a].position,
-            olds[a].name, news[b].name,
-            format("station %s at %d m renamed %s", olds[a].name.c_str(), olds[a].position,
-                   news[b].name.c_str()));
-    StationSlot renamed = olds[a];
-    renamed.name = news[b].name;
-    compare_station(renamed, news[b], b + 1 == news.size(), out);
+    out.add(ChangeGroup::Stations, ChangeKind::Changed, was.position, was.position, was.name,
+            now.name,
+            format("station %s at %d m renamed %s", was.name.c_str(), was.position,
+                   now.name.c_str()));
+    StationSlot renamed = was;
+    renamed.name = now.name;
+    compare_station(renamed, now, news[b].terminus, out);
   }
+}
+
+void compare_stations(const std::vector<Station>& olds, const std::vector<Station>& news,
+                      Collector& out) {
+  std::vector<bool> old_used(olds.size()), new_used(news.size());
+  pair_stations_by_name(olds, news, old_used, new_used, out);
+  pair_renamed_stations(olds, news, old_used, new_used, out);
   for (size_t a = 0; a < olds.size(); ++a) {
     if (old_used[a]) continue;
-    out.add(ChangeGroup::Stations, ChangeKind::Removed, olds[a].position, olds[a].position,
-            station_words(olds[a]), "",
-            format("station %s at %d m removed", olds[a].name.c_str(), olds[a].position));
+    const StationSlot& was = olds[a].values;
+    out.add(ChangeGroup::Stations, ChangeKind::Removed, was.position, was.position,
+            station_words(was), "",
+            format("station %s at %d m removed", was.name.c_str(), was.position));
   }
   for (size_t b = 0; b < news.size(); ++b) {
     if (new_used[b]) continue;
-    out.add(ChangeGroup::Stations, ChangeKind::Added, news[b].position, news[b].position, "",
-            station_words(news[b]),
-            format("station %s added at %d m: %s", news[b].name.c_str(), news[b].position,
-                   station_words(news[b]).c_str()));
+    const StationSlot& now = news[b].values;
+    out.add(ChangeGroup::Stations, ChangeKind::Added, now.position, now.position, "",
+            station_words(now),
+            format("station %s added at %d m: %s", now.name.c_str(), now.position,
+                   station_words(now).c_str()));
   }
 }
 
-// ---- General records -----------------------------------------------------------------------------
+// ---- General records ----------------------------------------------------------------------------
 
-std::string reference_words(const ScenarioEntry& e) {
-  if (e.Num1 == 0 && e.Num2 == 0 && e.Num3 == 0) return "none";
-  const int64_t progressive = e.Num2;
+std::string reference_words(const ReferencePoint& r) {
+  if (r.empty) return "none";
+  const int64_t progressive = r.progressive;
   const int64_t magnitude = progressive < 0 ? -progressive : progressive;
-  return format("at %d m, km %s%lld.%03lld, direction %d", e.Num1, progressive < 0 ? "-" : "",
+  return format("at %d m, km %s%lld.%03lld, direction %d", r.position, progressive < 0 ? "-" : "",
                 static_cast<long long>(magnitude / 1000), static_cast<long long>(magnitude % 1000),
-                e.Num3);
+                r.direction);
 }
 
-std::string repetition_words(const ScenarioEntry& e) {
-  if (e.Num1 == 0 && e.Num2 == 0 && e.Num3 == 0) return "none";
-  return format("from %d to %d m, %d codes", e.Num1, e.Num2, e.Num3);
+std::string repetition_words(const CabSignalRepetition& r) {
+  if (!r.present()) return "none";
+  return format("from %d to %d m, %d codes", r.start, r.end, r.codes);
 }
 
-void compare_general(const ScenarioTable& olds, const ScenarioTable& news, Collector& out) {
+void compare_general(const GeneralValues& olds, const GeneralValues& news,
+                     const std::array<ReferencePoint, 3>& old_references,
+                     const std::array<ReferencePoint, 3>& new_references, Collector& out) {
   auto number = [](int64_t value) { return std::to_string(value); };
-  const ScenarioEntry& old_length = olds[kRouteLengthSlot];
-  const ScenarioEntry& new_length = news[kRouteLengthSlot];
-  if (old_length.Num2 != new_length.Num2) {
-    out.add(ChangeGroup::Route, ChangeKind::Changed, old_length.Num2, new_length.Num2,
-            format("%d m", old_length.Num2), format("%d m", new_length.Num2),
-            format("route length %d m (was %d m)", new_length.Num2, old_length.Num2));
+  if (olds.route_length != news.route_length) {
+    out.add(ChangeGroup::Route, ChangeKind::Changed, olds.route_length, news.route_length,
+            format("%d m", olds.route_length), format("%d m", news.route_length),
+            format("route length %d m (was %d m)", news.route_length, olds.route_length));
   }
   const ChangeGroup g = ChangeGroup::General;
-  for (int rank = 0; rank < 3; ++rank) {
-    const size_t slot = static_cast<size_t>(kReferenceSlots[rank]);
-    out.setting(g, format("kilometric reference %d", rank + 1), reference_words(olds[slot]),
-                reference_words(news[slot]));
+  for (size_t rank = 0; rank < 3; ++rank) {
+    out.setting(g, format("kilometric reference %d", static_cast<int>(rank) + 1),
+                reference_words(old_references[rank]), reference_words(new_references[rank]));
   }
-  const ScenarioEntry& old_id = olds[kRouteIdSlot];
-  const ScenarioEntry& new_id = news[kRouteIdSlot];
-  out.setting(g, "route", quoted(old_id.Text), quoted(new_id.Text));
-  const char* backgrounds[] = {"uno", "tre", "due"};
-  const int32_t old_backgrounds[] = {old_id.Num1, old_id.Num2, old_id.Num3};
-  const int32_t new_backgrounds[] = {new_id.Num1, new_id.Num2, new_id.Num3};
-  for (int i = 0; i < 3; ++i) {
-    out.setting(g, std::string("background ") + backgrounds[i], number(old_backgrounds[i]),
-                number(new_backgrounds[i]));
-  }
-  const ScenarioEntry& old_train = olds[kTrainNumberSlot];
-  const ScenarioEntry& new_train = news[kTrainNumberSlot];
-  out.setting(g, "train", quoted(old_train.Text), quoted(new_train.Text));
-  out.setting(g, "cab-signal repetition", repetition_words(old_train),
-              repetition_words(new_train));
-  out.setting(g, "braked mass", number(old_length.Num1) + " %", number(new_length.Num1) + " %");
-  out.setting(g, "coaches", number(old_length.Num3), number(new_length.Num3));
-  out.setting(g, "sand", number(old_train.Small1), number(new_train.Small1));
-  auto clock = [](const ScenarioEntry& e) {
-    return format("%d:%02d:%02d", e.Small3, e.Small4, e.Small5);
+  out.setting(g, "route", quoted(olds.route_id), quoted(news.route_id));
+  out.setting(g, "background uno", number(olds.background_uno), number(news.background_uno));
+  out.setting(g, "background tre", number(olds.background_tre), number(news.background_tre));
+  out.setting(g, "background due", number(olds.background_due), number(news.background_due));
+  out.setting(g, "train", quoted(olds.train_number), quoted(news.train_number));
+  out.setting(g, "cab-signal repetition", repetition_words(olds.repetition),
+              repetition_words(news.repetition));
+  out.setting(g, "braked mass", number(olds.braked_mass) + " %", number(news.braked_mass) + " %");
+  out.setting(g, "coaches", number(olds.coaches), number(news.coaches));
+  out.setting(g, "sand", number(olds.sand), number(news.sand));
+  auto clock = [](const StartingClock& c) {
+    return format("%d:%02d:%02d", c.hours, c.minutes, c.seconds);
   };
-  out.setting(g, "starting clock", clock(old_train), clock(new_train));
-}
-
-// ---- The plan -------------------------------------------------------------------------------------
-
-// The plan walk turns each step by the curvature k to first order, so the turn between two steps
-// gives k back: cross(step before, step) = -k * |step before|^2. Rounded to 1e-5 per metre, which
-// the classes are multiples of and far above the rounding of positions up to 1e6 m.
-constexpr double kCurvatureUnit = 1e-5;
-
-// The curvature at every point (units of kCurvatureUnit); a point without two computed points
-// before it has none.
-std::vector<int64_t> curvatures(const TrackPlan& plan) {
-  const int32_t last = plan.last_point();
-  std::vector<int64_t> k(static_cast<size_t>(last + 1), 0);
-  auto computed = [&](int32_t p) {
-    return plan.tag(p, 0) != PlanTag::Empty && plan.tag(p, 1) != PlanTag::Empty;
-  };
-  for (int32_t p = 2; p <= last; ++p) {
-    if (!computed(p) || !computed(p - 1) || !computed(p - 2)) continue;
-    const double dx = plan.value(p - 1, 0) - plan.value(p - 2, 0);
-    const double dy = plan.value(p - 1, 1) - plan.value(p - 2, 1);
-    const double nx = plan.value(p, 0) - plan.value(p - 1, 0);
-    const double ny = plan.value(p, 1) - plan.value(p - 1, 1);
-    const double length = dx * dx + dy * dy;
-    if (length == 0) continue;
-    k[static_cast<size_t>(p)] = std::llround(-(dx * ny - dy * nx) / length / kCurvatureUnit);
-  }
-  return k;
-}
-
-std::string curve_words(int64_t units) {
-  static const std::pair<int64_t, int> classes[] = {{10, 1},  {20, 2},  {40, 3},
-                                                    {100, 4}, {200, 5}, {300, 6}};
-  const char* side = units > 0 ? "right" : "left";
-  const int64_t magnitude = units > 0 ? units : -units;
-  for (const auto& [value, curve_class] : classes) {
-    if (value == magnitude) return format("%s, class %d", side, curve_class);
-  }
-  return format("%s, curvature %.5f per metre", side, static_cast<double>(magnitude) * kCurvatureUnit);
-}
-
-// The curvature compared point by point, as a profile: a curve starting at s with length n
-// curves the points s + 1 to s + n, so a run of points p to q - 1 is the stretch p - 1 to q - 1.
-// Adjacent curves stay apart this way, and a changed class reads as one stretch.
-void compare_curves(const std::vector<int64_t>& olds, const std::vector<int64_t>& news,
-                    Collector& out) {
-  auto words = [](int64_t k) { return k == 0 ? std::string("straight") : curve_words(k); };
-  const size_t common = std::min(olds.size(), news.size());
-  for (size_t p = 0; p < common;) {
-    if (olds[p] == news[p]) {
-      ++p;
-      continue;
-    }
-    size_t q = p + 1;
-    while (q < common && olds[q] == olds[p] && news[q] == news[p]) ++q;
-    const int64_t from = static_cast<int64_t>(p) - 1, to = static_cast<int64_t>(q) - 1;
-    const ChangeKind kind = olds[p] == 0   ? ChangeKind::Added
-                            : news[p] == 0 ? ChangeKind::Removed
-                                           : ChangeKind::Changed;
-    out.add(ChangeGroup::Curves, kind, from, to, words(olds[p]), words(news[p]),
-            format("curve from %lld to %lld m: %s -> %s", static_cast<long long>(from),
-                   static_cast<long long>(to), words(olds[p]).c_str(), words(news[p]).c_str()));
-    p = q;
-  }
-}
-
-// The curves, and the stretch whose positions differ when no curve says why (the plans' own
-// points, not their walk, differ).
-void compare_plans(const TrackPlan& olds, const TrackPlan& news, Collector& out,
-                   std::vector<ScenarioChange>& changes) {
-  const size_t before = changes.size();
-  compare_curves(curvatures(olds), curvatures(news), out);
-  if (changes.size() != before) return;
-  const int32_t common = std::min(olds.last_point(), news.last_point());
-  int64_t first = -1, last = -1;
-  for (int32_t p = 0; p <= common; ++p) {
-    for (int coordinate = 0; coordinate < 2; ++coordinate) {
-      if (olds.tag(p, coordinate) == PlanTag::Empty || news.tag(p, coordinate) == PlanTag::Empty) {
-        continue;
-      }
-      if (olds.value(p, coordinate) != news.value(p, coordinate)) {
-        if (first < 0) first = p;
-        last = p;
-      }
-    }
-  }
-  if (first >= 0) {
-    out.add(ChangeGroup::RoutePlan, ChangeKind::Changed, first, last, "", "",
-            format("route plan differs from %lld to %lld m", static_cast<long long>(first),
-                   static_cast<long long>(last)));
-  }
+  out.setting(g, "starting clock", clock(olds.clock), clock(news.clock));
 }
 
 }  // namespace
@@ -621,65 +571,34 @@ const char* change_kind_name(ChangeKind kind) {
   return "changed";
 }
 
-std::string clock_time(int64_t seconds) {
-  const int64_t h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
-  if (s != 0) {
-    return format("%lld:%02lld:%02lld", static_cast<long long>(h), static_cast<long long>(m),
-                  static_cast<long long>(s));
-  }
-  return format("%lld:%02lld", static_cast<long long>(h), static_cast<long long>(m));
-}
-
-std::vector<ScenarioChange> diff_scenarios(const ScenarioView& old_view,
-                                           const ScenarioView& new_view) {
+std::vector<ScenarioChange> diff_scenarios(const ScenarioModel& old_model,
+                                           const ScenarioModel& new_model,
+                                           const std::optional<PlanStretch>& plan_points) {
   std::vector<ScenarioChange> changes;
   Collector out(changes);
-  const std::vector<TrackCell>& olds = *old_view.cells;
-  const std::vector<TrackCell>& news = *new_view.cells;
-  const ScenarioTable& old_table = *old_view.table;
-  const ScenarioTable& new_table = *new_view.table;
-
-  compare_general(old_table, new_table, out);
-  // The profiles' tails reach the end of each track; when the route length changed, the cells
-  // past the shorter route differ because of it alone.
-  size_t profile_cells = std::min(olds.size(), news.size());
-  const int32_t old_length = old_table[kRouteLengthSlot].Num2;
-  const int32_t new_length = new_table[kRouteLengthSlot].Num2;
-  if (old_length != new_length) {
-    const int64_t route_cells = cell_of(std::max(0, std::min(old_length, new_length)), kStepOffset);
-    profile_cells = std::min(profile_cells, static_cast<size_t>(route_cells));
-  }
-  compare_profile(
-      ChangeGroup::Gradients, "gradient", " per mille", olds, news, profile_cells,
-      [](const TrackCell& c) { return c.Gradient; }, unpack_gradient, out);
-  if (old_view.plan && new_view.plan) {
-    compare_plans(*old_view.plan, *new_view.plan, out, changes);
-  }
-  compare_features({ChangeGroup::Tunnels, "tunnel", true}, tunnels(olds), tunnels(news), out);
-  compare_features({ChangeGroup::SpeedBoards, "maximum-speed board", false},
-                   point_features(olds, {kSpeedBoard}, speed_board_words),
-                   point_features(news, {kSpeedBoard}, speed_board_words), out);
-  auto old_board = [&](const TrackCell& c) { return slot_text(old_table, unpack_slot_cell(c)); };
-  auto new_board = [&](const TrackCell& c) { return slot_text(new_table, unpack_slot_cell(c)); };
+  compare_general(old_model.general, new_model.general, old_model.references,
+                  new_model.references, out);
+  const int64_t profile_cells = common_profile_cells(old_model, new_model);
+  compare_profile(ChangeGroup::Gradients, "gradient", " per mille", old_model.gradients,
+                  new_model.gradients, profile_cells, out);
+  compare_plans(old_model.plan, new_model.plan, plan_points, out);
+  const ScenarioFeatures olds = scenario_features(old_model);
+  const ScenarioFeatures news = scenario_features(new_model);
+  compare_features({ChangeGroup::Tunnels, "tunnel", true}, olds.tunnels, news.tunnels, out);
+  compare_features({ChangeGroup::SpeedBoards, "maximum-speed board", false}, olds.speed_boards,
+                   news.speed_boards, out);
   compare_features({ChangeGroup::InformationBoards, "information board", false},
-                   point_features(olds, {kInformationBoard}, old_board),
-                   point_features(news, {kInformationBoard}, new_board), out);
-  compare_profile(
-      ChangeGroup::SpeedLimits, "speed limit", " km/h", olds, news, profile_cells,
-      [](const TrackCell& c) { return c.SpeedLimit; }, unpack_speed_limit, out);
-  compare_profile(
-      ChangeGroup::Adhesion, "adhesion", "", olds, news, profile_cells,
-      [](const TrackCell& c) { return c.Adhesion; }, [](uint8_t a) { return int{a}; }, out);
-  compare_stations(stations(olds, old_table), stations(news, new_table), out);
-  compare_features({ChangeGroup::Signals, "signal", false},
-                   point_features(olds, {kSignal}, signal_words),
-                   point_features(news, {kSignal}, signal_words), out);
-  compare_features({ChangeGroup::SlowOrders, "slow order", true}, slow_orders(olds),
-                   slow_orders(news), out);
-  compare_features({ChangeGroup::CodePoints, "code point", false},
-                   point_features(olds, {kCodePoint, kCodePointWithoutCode}, code_point_words),
-                   point_features(news, {kCodePoint, kCodePointWithoutCode}, code_point_words),
-                   out);
+                   olds.information_boards, news.information_boards, out);
+  compare_profile(ChangeGroup::SpeedLimits, "speed limit", " km/h", old_model.speed_limits,
+                  new_model.speed_limits, profile_cells, out);
+  compare_profile(ChangeGroup::Adhesion, "adhesion", "", old_model.adhesion, new_model.adhesion,
+                  profile_cells, out);
+  compare_stations(old_model.stations, new_model.stations, out);
+  compare_features({ChangeGroup::Signals, "signal", false}, olds.signals, news.signals, out);
+  compare_features({ChangeGroup::SlowOrders, "slow order", true}, olds.slow_orders,
+                   news.slow_orders, out);
+  compare_features({ChangeGroup::CodePoints, "code point", false}, olds.code_points,
+                   news.code_points, out);
 
   // Within a group, by place; the groups keep their order.
   std::stable_sort(changes.begin(), changes.end(),

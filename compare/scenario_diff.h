@@ -1,28 +1,20 @@
 // Two compiled scenarios compared as an author reads a route: not "cell 104 differs" but "the
 // signal at 5200 m moved to 5250 m" or "speed limit from 12000 to 14000 m: 110 -> 120 km/h".
 //
-// The comparison works on the compiled model alone (cells, table, plan), so it serves the files
-// on disk and texts compiled in memory alike. Features are rebuilt from the cells through the
-// format module; what the compiler derives from them (approach marks, tunnel markers, the boards
-// of a slow order) is folded into the feature that caused it, so one edit reads as one change.
+// The comparison reads the two scenarios' models, so it serves the files on disk and texts
+// compiled in memory alike. What the compiler derives from a feature (approach marks, tunnel
+// markers, the boards of a slow order) is folded into the feature that caused it
+// (compare/scenario_features.h), so one edit reads as one change.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "compiler/track_layout.h"
-#include "compiler/track_model.h"
+#include "scenario/scenario_model.h"
 
 namespace scengen {
-
-/// One compiled scenario as the comparison sees it. The plan is optional: without one on either
-/// side the curves and the route plan are not compared.
-struct ScenarioView {
-  const std::vector<TrackCell>* cells = nullptr;
-  const ScenarioTable* table = nullptr;
-  const TrackPlan* plan = nullptr;  // null, or a plan that exists
-};
 
 /// The groups of changes, in the order they are reported.
 enum class ChangeGroup {
@@ -65,12 +57,12 @@ struct ScenarioChange {
 };
 
 /// Every difference between two scenarios, grouped (ChangeGroup order), each group by position.
-/// Empty when the scenarios are the same in every compared value. Linear in the route's length,
-/// but for the matching of moved features (n log n).
-std::vector<ScenarioChange> diff_scenarios(const ScenarioView& old_view,
-                                           const ScenarioView& new_view);
-
-/// A time of day in seconds as h:mm, with :ss when the seconds are not 0 ("9:03", "8:20:30").
-std::string clock_time(int64_t seconds);
+/// Empty when the scenarios are the same in every compared value. The curves are compared when
+/// both models have a route plan; `plan_points`, where the two plans' points differ
+/// (differing_plan_points of their files), is reported when no curve explains it. Linear in the
+/// route's length, but for the matching of moved features (n log n).
+std::vector<ScenarioChange> diff_scenarios(
+    const ScenarioModel& old_model, const ScenarioModel& new_model,
+    const std::optional<PlanStretch>& plan_points = std::nullopt);
 
 }  // namespace scengen

@@ -21,18 +21,14 @@ Texts built_in() {
   return {emit_line_list(line_description_lines()), emit_line_list(train_description_lines())};
 }
 
-std::unique_ptr<Compilation> compiled(const Texts& texts) {
+std::unique_ptr<Compilation> compiled(const Texts& texts, CompileEnd end = CompileEnd::Sealed) {
   auto c = std::make_unique<Compilation>();
   c->RouteId = "Veltrano_Quarnelo";
   c->TrainNumber = "58316";
   MemoryTexts source(texts.line, texts.train);
-  EXPECT_EQ(compile_scenario(*c, source, 1).end, CompileEnd::Sealed);
+  EXPECT_EQ(compile_scenario(*c, source, 1).end, end);
   EXPECT_EQ(c->StatusCode, 0);
   return c;
-}
-
-ScenarioView view(const Compilation& c) {
-  return {&c.TrackCells, &c.ScenarioTable, c.TrackPlan.exists() ? &c.TrackPlan : nullptr};
 }
 
 // Replaces the one occurrence of `from` in `text`.
@@ -46,14 +42,16 @@ std::string edited(std::string text, const std::string& from, const std::string&
 
 std::string joined(const std::vector<ScenarioChange>& changes) {
   std::string all;
-  for (const ScenarioChange& c : changes) all += std::string(group_name(c.group)) + ": " + c.text + "\n";
+  for (const ScenarioChange& c : changes) {
+    all += std::string(group_name(c.group)) + ": " + c.text + "\n";
+  }
   return all;
 }
 
 TEST(ScenarioDiff, IdenticalScenariosHaveNoChange) {
   const auto a = compiled(built_in());
   const auto b = compiled(built_in());
-  EXPECT_EQ(joined(diff_scenarios(view(*a), view(*b))), "");
+  EXPECT_EQ(joined(diff_scenarios(read_scenario(*a), read_scenario(*b))), "");
 }
 
 // One edit of the built-in texts, and the one change an author should read for it.
@@ -78,6 +76,8 @@ const Case kCases[] = {
      "(was s1 4 d1 0, s2 0 d2 0, s3 0 d3 0, sx 2 dx 0, rapp 0, tempo 0)"},
     {"station time changed", false, "9, 2, 0, LODI", "9, 3, 0, LODI", ChangeGroup::Stations,
      ChangeKind::Changed, "station LODI departs 9:03 (was 9:02)"},
+    {"station time with seconds", false, "9, 2, 0, LODI", "9, 2, 30, LODI",
+     ChangeGroup::Stations, ChangeKind::Changed, "station LODI departs 9:02:30 (was 9:02)"},
     {"speed step changed", false, "velocita,    5000,   110", "velocita,    5000,   120",
      ChangeGroup::SpeedLimits, ChangeKind::Changed,
      "speed limit from 5000 to 9550 m: 110 -> 120 km/h"},
@@ -104,7 +104,7 @@ TEST_P(OneEdit, ReadsAsThatOneChange) {
   text = edited(text, c.from, c.to);
   const auto a = compiled(original);
   const auto b = compiled(changed);
-  const auto changes = diff_scenarios(view(*a), view(*b));
+  const auto changes = diff_scenarios(read_scenario(*a), read_scenario(*b));
   ASSERT_EQ(changes.size(), 1u) << joined(changes);
   EXPECT_EQ(changes[0].group, c.group) << joined(changes);
   EXPECT_EQ(changes[0].kind, c.kind) << joined(changes);
@@ -127,7 +127,7 @@ TEST(ScenarioDiff, ReversedEditReadsTheOtherWay) {
   changed.line = edited(changed.line, "montagna,   36900,  36950,  12\r\n", "");
   const auto a = compiled(original);
   const auto b = compiled(changed);
-  const auto changes = diff_scenarios(view(*a), view(*b));
+  const auto changes = diff_scenarios(read_scenario(*a), read_scenario(*b));
   ASSERT_EQ(changes.size(), 1u) << joined(changes);
   EXPECT_EQ(changes[0].kind, ChangeKind::Removed);
   EXPECT_EQ(changes[0].from_m, 36900);
@@ -141,12 +141,27 @@ TEST(ScenarioDiff, FarMoveIsARemovalAndAnAddition) {
   Texts changed = original;
   changed.train = edited(changed.train, "segnale,    5750,   2, 4, 0,  0, 0,    0,  0,0,0, 0",
                          "segnale,    8000,   2, 4, 0,  0, 0,    0,  0,0,0, 0");
-  const auto changes = diff_scenarios(view(*compiled(original)), view(*compiled(changed)));
+  const auto changes =
+      diff_scenarios(read_scenario(*compiled(original)), read_scenario(*compiled(changed)));
   ASSERT_EQ(changes.size(), 2u) << joined(changes);
   EXPECT_EQ(changes[0].kind, ChangeKind::Removed);
   EXPECT_EQ(changes[0].from_m, 5750);
   EXPECT_EQ(changes[1].kind, ChangeKind::Added);
   EXPECT_EQ(changes[1].from_m, 8000);
+}
+
+TEST(ScenarioDiff, ASignalInTheSealsCellOfAnUnsealedTrackKeepsItsValues) {
+  // A signal at 0 m stops the seal, which leaves the signal's first values in its cell.
+  Texts original = built_in();
+  original.train =
+      edited(original.train, "segnale,    1750,   2, 4, 1", "segnale,    0,   2, 4, 1");
+  Texts changed = original;
+  changed.train = edited(changed.train, "segnale,    0,   2, 4, 1", "segnale,    0,   2, 3, 1");
+  const auto a = compiled(original, CompileEnd::SealError);
+  const auto b = compiled(changed, CompileEnd::SealError);
+  EXPECT_EQ(joined(diff_scenarios(read_scenario(*a), read_scenario(*b))),
+            "signals: signal at 0 m: s1 3 d1 3, s2 1 d2 1, s3 1 d3 1, sx 2 dx 2, rapp 0, tempo 0 "
+            "(was s1 4 d1 3, s2 1 d2 1, s3 1 d3 1, sx 2 dx 2, rapp 0, tempo 0)\n");
 }
 
 TEST(ScenarioDiff, WithoutAPlanCurvesAreNotCompared) {
@@ -155,15 +170,26 @@ TEST(ScenarioDiff, WithoutAPlanCurvesAreNotCompared) {
   changed.line = edited(changed.line, "curvad4,  18200,  500", "curvad3,  18200,  500");
   const auto a = compiled(original);
   const auto b = compiled(changed);
-  ScenarioView without = view(*b);
-  without.plan = nullptr;
-  EXPECT_EQ(joined(diff_scenarios(view(*a), without)), "");
+  ScenarioModel without = read_scenario(*b);
+  without.plan = RoutePlan{};
+  EXPECT_EQ(joined(diff_scenarios(read_scenario(*a), without)), "");
 }
 
-TEST(ClockTime, HoursAndMinutesWithSecondsOnlyWhenThereAreAny) {
-  EXPECT_EQ(clock_time(9 * 3600 + 3 * 60), "9:03");
-  EXPECT_EQ(clock_time(8 * 3600 + 20 * 60 + 30), "8:20:30");
-  EXPECT_EQ(clock_time(0), "0:00");
+TEST(ScenarioDiff, RoutePlanPointsAreReportedOnlyWhenNoCurveExplainsThem) {
+  const Texts original = built_in();
+  Texts changed = original;
+  changed.line = edited(changed.line, "curvad4,  18200,  500", "curvad3,  18200,  500");
+  const auto a = compiled(original);
+  const auto b = compiled(changed);
+  const auto points = differing_plan_points(*compiled_files(*a).plan, *compiled_files(*b).plan);
+  ASSERT_TRUE(points);
+  const ScenarioModel old_model = read_scenario(*a);
+  EXPECT_EQ(joined(diff_scenarios(old_model, read_scenario(*b), points)),
+            "curves: curve from 18200 to 18700 m: right, class 4 -> right, class 3\n");
+  // Points that differ under the same curves: the plans' own points, not their walk.
+  EXPECT_EQ(joined(diff_scenarios(old_model, old_model, points)),
+            "route plan: route plan differs from " + std::to_string(points->first) + " to " +
+                std::to_string(points->last) + " m\n");
 }
 
 }  // namespace

@@ -14,11 +14,13 @@ namespace {
 constexpr int32_t kWarningCells = kWarningDistance / kCellLength;
 
 // The track as the author's features left it: the seal wrote cell 1's first two values over the
-// zeros a feature there left. A compile that stopped before the seal, or whose seal found cell 1
-// taken, left the author's values there.
-std::vector<TrackCell> author_cells(const std::vector<TrackCell>& cells) {
+// zeros a feature there left. A seal that stopped (its first value, or the table's weighted code,
+// not written) left the cell as the compile made it.
+std::vector<TrackCell> author_cells(const std::vector<TrackCell>& cells,
+                                    const ScenarioTable& table) {
   std::vector<TrackCell> author = cells;
-  if (author.size() > kSealCell && author[kSealCell].Param1 == kCellSeal) {
+  if (author.size() > kSealCell && author[kSealCell].Param1 == kCellSeal &&
+      table[kRouteIdSlot].Num4 != 0) {
     author[kSealCell].Param1 = 0;
     author[kSealCell].Param2 = 0;
   }
@@ -380,7 +382,7 @@ void read_board_texts(const ScenarioTable& table, ScenarioModel& model) {
 
 ScenarioModel read_cells_and_table(const std::vector<TrackCell>& raw, const ScenarioTable& table) {
   ScenarioModel model;
-  const std::vector<TrackCell> cells = author_cells(raw);
+  const std::vector<TrackCell> cells = author_cells(raw, table);
   read_cells(raw, cells, table, model);
   read_slow_orders(cells, model);
   recover_signal_aspects(cells, model);

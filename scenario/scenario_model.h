@@ -117,8 +117,8 @@ struct StationMarker {
 
 // ---- Features of the cells ----------------------------------------------------------------------
 // Each feature holds its cell and its route position (the position its placement was given,
-// feature_position). A feature in a sealed cell 1 is unpacked without the seal's two values,
-// which the seal wrote over the zeros the feature left there.
+// feature_position). A feature in cell 1 of a sealed track is unpacked without the seal's two
+// values, which the seal wrote over the zeros the feature left there.
 
 struct Signal {
   int32_t cell = 0;
