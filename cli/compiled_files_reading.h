@@ -11,15 +11,9 @@
 #include "cli/commands.h"
 #include "compiler/output_decoding.h"
 #include "compiler/track_model.h"
+#include "scenario/compiled_files.h"
 
 namespace scengen {
-
-/// A compiled scenario as its files hold it; the route plan as its file's bytes, checked.
-struct CompiledFiles {
-  std::vector<TrackCell> cells;
-  ScenarioTable table;
-  std::optional<std::string> plan;
-};
 
 /// One file read and decoded; without a value, its failure was said and `status` is the one to
 /// end with: kExitFileFailed when it cannot be read, kExitCompileError when it is not a file of
