@@ -93,6 +93,47 @@ TEST_F(Dump, TrackCellsAsATableOneRowPerCell) {
       << lines[2];
 }
 
+// Each cell's values come from its own feature: code points with and without a code share one
+// list, the seal's cell shows the seal whatever it holds, and a track read without its table
+// still names the slots its cells point at.
+TEST_F(Dump, TrackAloneUnpacksEachCellFromItsOwnFeature) {
+  std::vector<TrackCell> cells(8);
+  cells[1] = {1, 5121, 77, 11, 8, 0, 0, 0, 0, 100, 0};  // a signal the seal wrote over
+  cells[2].Kind = 13;
+  cells[3] = {12, 300};
+  cells[4] = {8, 5};  // a Kind no text makes
+  cells[5] = {14, 200};
+  cells[6] = {10, 3};
+  cells[7] = {12, 180};
+  write("R_7.dat", encode_track_cells(cells));
+  const ProcessResult r = scengen({"dump", "R_7.dat", "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Json json = Json::parse(r.out)["cells"];
+  ASSERT_EQ(json.size(), 8u);
+  const struct {
+    size_t cell;
+    Json unpacked;
+  } cases[] = {
+      {0, Json::object()},
+      {1, {{"seal", 5121}, {"plain_scenario_code", 77}}},
+      {2, Json::object()},
+      {3, {{"code", 300}}},
+      {4, Json::object()},
+      {5, {{"text_slot", 200}}},
+      {6, {{"station_slot", 3}}},
+      {7, {{"code", 180}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(json[c.cell]["unpacked"], c.unpacked) << "cell " << c.cell;
+
+  const ProcessResult row = scengen({"dump", "R_7.dat", "--cells", "1"});
+  ASSERT_EQ(row.status, 0) << row.err;
+  EXPECT_EQ(row.out,
+            " cell  metres  Kind                    Param1 Param2 Param3 Param4 Param5 Mark Tunnel "
+            " km/h  grad Adhesion  unpacked\n"
+            "    1      50   1 signal                 5121     77     11      8      0    0      0 "
+            "    0     0        0  seal 5121, plain scenario code 77\n");
+}
+
 TEST_F(Dump, ScenarioTableSlotsWithTextsAsUtf8) {
   ScenarioTable table;
   table[4].Tag = 12;
