@@ -5,22 +5,13 @@
 #include <limits>
 #include <ostream>
 
+#include "compiler/field_reader.h"
 #include "run/printable_text.h"
 
 namespace scengen {
 namespace {
 
 constexpr int64_t kLargestPosition = std::numeric_limits<int32_t>::max();
-
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 bool all_digits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
@@ -42,14 +33,14 @@ bool strip_unit(std::string_view& text, std::string_view unit) {
 }  // namespace
 
 std::optional<int32_t> parse_route_position(std::string_view text) {
-  text = trimmed(text);
+  text = trim_blanks(text);
   int64_t scale = 1;
   if (strip_unit(text, "km")) {
     scale = 1000;
   } else {
     strip_unit(text, "m");
   }
-  text = trimmed(text);
+  text = trim_blanks(text);
   const size_t dot = text.find('.');
   const bool has_fraction = dot != std::string_view::npos;
   const std::string_view whole = text.substr(0, dot);

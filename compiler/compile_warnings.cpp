@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "compiler/field_reader.h"
+
 namespace scengen {
 namespace {
 
@@ -14,16 +16,6 @@ std::string quoted(std::string_view text) {
 std::string with_article(std::string_view noun) {
   const bool vowel = !noun.empty() && std::string_view("aeiou").find(noun[0]) != std::string_view::npos;
   return (vowel ? "an " : "a ") + std::string(noun);
-}
-
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 // Where a text that is valid UTF-8 holds its first character beyond ASCII; nothing when the text
@@ -68,7 +60,7 @@ std::optional<SourceSpot> first_utf8_character(std::string_view text, TextKind k
 bool warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_view field,
                           std::span<const std::string_view> names) {
   if (!c.CollectWarnings) return false;
-  const std::string_view text = trimmed(field);
+  const std::string_view text = trim_blanks(field);
   if (text.empty()) return false;
   if (text.front() == '[' && text.back() == ']') return false;  // a section header
   // Past the cap only the count matters: the words and the suggestion would be thrown away.
@@ -82,7 +74,7 @@ bool warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_v
 
 std::string_view near_keyword(std::string_view field, std::span<const std::string_view> names) {
   constexpr size_t kLongest = 40;
-  const std::string_view text = trimmed(field);
+  const std::string_view text = trim_blanks(field);
   if (text.size() < 3 || text.size() > kLongest) return {};
   std::string folded(text);
   for (char& ch : folded) {

@@ -18,6 +18,14 @@ struct ReadFailure {
 
 enum class NumberWidth { Long, Integer, Byte };
 
+/// The text without the blanks (spaces and tabs) that the field reader skips, at both ends.
+inline std::string_view trim_blanks(std::string_view text) {
+  const auto blank = [](char ch) { return ch == ' ' || ch == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 /// Whether `field` contains `keyword` (given in lower case), ASCII letters compared without
 /// regard to case; every other byte must match exactly.
 inline bool contains_ignoring_case(std::string_view field, std::string_view keyword) {
