@@ -81,7 +81,7 @@ void write_signals(const ScenarioModel& model, Text& text) {
   for (const size_t index : model.signal_write_order) {
     const Signal& signal = model.signals[index];
     SignalCell s = signal.values;
-    const int32_t sets = signal.aspect_sum;
+    const int32_t sets = signal.indication_sum;
     s.rapp = signal.recovered_rapp;
     s.sx = sets / 3;
     s.dx = sets % 3;

@@ -13,9 +13,9 @@ RoutePlan read_route_plan(const std::optional<std::string>& bytes);
 /// The same curves from a compile's plan, without its file image.
 RoutePlan read_track_plan(const TrackPlan& plan);
 
-/// Fills each signal's aspect sum and rapp from its Param4 and approach marks, and the order
+/// Fills each signal's indication sum and rapp from its Param4 and approach marks, and the order
 /// that leaves the marks as the cells hold them.
-void recover_signal_aspects(const std::vector<TrackCell>& cells, ScenarioModel& model);
+void recover_signal_indications(const std::vector<TrackCell>& cells, ScenarioModel& model);
 
 /// Marks the code points of 180 that the finishing pass makes again on the track without them.
 void tell_derived_code_points(const std::vector<TrackCell>& cells, ScenarioModel& model);

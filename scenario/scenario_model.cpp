@@ -385,7 +385,7 @@ ScenarioModel read_cells_and_table(const std::vector<TrackCell>& raw, const Scen
   const std::vector<TrackCell> cells = author_cells(raw, table);
   read_cells(raw, cells, table, model);
   read_slow_orders(cells, model);
-  recover_signal_aspects(cells, model);
+  recover_signal_indications(cells, model);
   tell_derived_code_points(cells, model);
   read_tunnels(cells, model);
   read_profiles(cells, model);

@@ -126,7 +126,7 @@ struct Signal {
   SignalCell values;  // as the cell unpacks: sx, dx and rapp from Param4 as it reads plainly
   /// sx * 3 + dx recovered from the approach marks when Param4 alone cannot give it (a sum
   /// outside 0 to 9), else Param4's last digit; and the rapp that packs with it into Param4.
-  int32_t aspect_sum = 0;
+  int32_t indication_sum = 0;
   int32_t recovered_rapp = 0;
 };
 

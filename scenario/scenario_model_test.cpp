@@ -1,5 +1,5 @@
 // The model of small hand-made tracks and tables: what each feature reads as, and the facts
-// behind it that the cells alone hold (overwritten slots, pairings, recovered aspects, the
+// behind it that the cells alone hold (overwritten slots, pairings, recovered indications, the
 // finishing pass's own code points).
 #include "scenario/scenario_model.h"
 
@@ -255,7 +255,7 @@ TEST(SlowOrderPairing, TheNearestEndAndTheMatchingEnd) {
   EXPECT_EQ(m.unclaimed_slow_order_cells[0].kind, kWarningBoard);
 }
 
-TEST(SignalAspects, RecoversTheSumParam4CannotHoldAndTheOrderTheMarksNeed) {
+TEST(SignalIndications, RecoversTheSumParam4CannotHoldAndTheOrderTheMarksNeed) {
   Compilation c = with_track(100);
   // Cell 45: sx 4, rapp 3 packs Param4 42, which reads plainly as sum 2 and rapp 4.
   place_signal(c, 2200, {4, 1, 1, 1, 3, 0, 0, 0, 0, 0});
@@ -265,10 +265,10 @@ TEST(SignalAspects, RecoversTheSumParam4CannotHoldAndTheOrderTheMarksNeed) {
   const ScenarioModel m = read_scenario(c);
   ASSERT_EQ(m.signals.size(), 3u);
   EXPECT_EQ(m.signals[2].cell, 45);
-  EXPECT_EQ(m.signals[2].aspect_sum, 12);
+  EXPECT_EQ(m.signals[2].indication_sum, 12);
   EXPECT_EQ(m.signals[2].recovered_rapp, 3);
-  EXPECT_EQ(m.signals[1].aspect_sum, 1);
-  EXPECT_EQ(m.signals[0].aspect_sum, 3);
+  EXPECT_EQ(m.signals[1].indication_sum, 1);
+  EXPECT_EQ(m.signals[0].indication_sum, 3);
   EXPECT_EQ(m.signal_write_order, (std::vector<size_t>{1, 0, 2}));
 }
 

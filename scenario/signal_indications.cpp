@@ -1,4 +1,4 @@
-// A signal's aspects as its text gave them, where the packed cell lost them: Param4 holds
+// A signal's indications as its text gave them, where the packed cell lost them: Param4 holds
 // rapp * 10 + sx * 3 + dx, which reads back only while the sum is 0 to 9; the approach marks
 // before the signal hold the sum itself (times 10 plus k, in 8 bits).
 #include <map>
@@ -21,7 +21,7 @@ int marks_showing(const std::vector<TrackCell>& cells, int32_t i, int32_t sets) 
 
 // The sum sx * 3 + dx of the signal in cell `i`: Param4's last digit when a mark shows it, else
 // the sum shown in most marks among those that leave Param4 a whole number of tens away.
-int32_t aspect_sum(const std::vector<TrackCell>& cells, int32_t i) {
+int32_t indication_sum(const std::vector<TrackCell>& cells, int32_t i) {
   const int32_t param4 = cells[static_cast<size_t>(i)].Param4;
   const int32_t plain = param4 % 10;
   if (marks_showing(cells, i, plain) > 0) return plain;
@@ -67,7 +67,7 @@ std::vector<size_t> write_order(const std::vector<TrackCell>& cells,
     const uint8_t mark = cells[static_cast<size_t>(c)].Mark;
     std::vector<size_t> kept, lost;
     for (const auto& [s, k] : w)
-      (signal_mark(0, signals[s].aspect_sum, k) == mark ? kept : lost).push_back(s);
+      (signal_mark(0, signals[s].indication_sum, k) == mark ? kept : lost).push_back(s);
     if (kept.size() != 1) continue;
     for (const size_t s : lost) {
       after[s].push_back(kept[0]);
@@ -93,11 +93,11 @@ std::vector<size_t> write_order(const std::vector<TrackCell>& cells,
 
 }  // namespace
 
-void recover_signal_aspects(const std::vector<TrackCell>& cells, ScenarioModel& model) {
+void recover_signal_indications(const std::vector<TrackCell>& cells, ScenarioModel& model) {
   for (Signal& signal : model.signals) {
-    signal.aspect_sum = aspect_sum(cells, signal.cell);
+    signal.indication_sum = indication_sum(cells, signal.cell);
     signal.recovered_rapp = rapp_with(cells[static_cast<size_t>(signal.cell)].Param4,
-                                      signal.aspect_sum);
+                                      signal.indication_sum);
   }
   model.signal_write_order = write_order(cells, model.signals);
 }
