@@ -244,8 +244,7 @@ struct FileRows {
 
 // The scenario table beside a described track, which names its stations and board texts; when
 // it is not there or cannot be read, one line says so and the track is told by slots.
-std::optional<ScenarioTable> table_for_names(const std::filesystem::path& track,
-                                             Console& console) {
+std::optional<ScenarioTable> table_for_names(const std::filesystem::path& track, Console& console) {
   const std::filesystem::path table = table_beside(track);
   std::error_code error;
   if (!std::filesystem::exists(table, error)) {

@@ -83,9 +83,8 @@ std::vector<std::string> words_of(std::string_view text) {
 bool holds_words(const std::vector<std::string>& name, const std::vector<std::string>& asked,
                  bool whole) {
   return std::all_of(asked.begin(), asked.end(), [&](const std::string& a) {
-    return std::any_of(name.begin(), name.end(), [&](const std::string& w) {
-      return whole ? w == a : w.starts_with(a);
-    });
+    return std::any_of(name.begin(), name.end(),
+                       [&](const std::string& w) { return whole ? w == a : w.starts_with(a); });
   });
 }
 

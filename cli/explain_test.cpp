@@ -292,8 +292,7 @@ TEST(ExplainTopic, OneTopicHoldingTheWordIsPrintedSeveralAreSuggested) {
   const Case cases[] = {
       // A keyword field as written finds its record without a word.
       {"vetture", 0, "### numero vetture", ""},
-      {"numero", 0, "### numero vetture",
-       "scengen explain: taking \"numero\" as numero vetture\n"},
+      {"numero", 0, "### numero vetture", "scengen explain: taking \"numero\" as numero vetture\n"},
       {"cartello", 0, "### cartello_indicatore",
        "scengen explain: taking \"cartello\" as cartello_indicatore; see also [cartelli]\n"},
       // An exact name still wins over the words of others.

@@ -74,8 +74,7 @@ std::vector<PlacedRowLabel> count_left_out(const std::vector<RowLabel>& labels,
   for (const std::size_t i : left_out) {
     runs.push_back({i, labels[i].x, labels[i].x, 1, {}});
     lay_out(runs.back());
-    while (runs.size() > 1 &&
-           runs.back().label.left < runs[runs.size() - 2].label.right + gap) {
+    while (runs.size() > 1 && runs.back().label.left < runs[runs.size() - 2].label.right + gap) {
       Run& before = runs[runs.size() - 2];
       before.to = runs.back().to;
       before.count += runs.back().count;

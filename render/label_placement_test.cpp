@@ -69,7 +69,9 @@ TEST(CountLeftOut, EachLabelLeftOutIsCountedOnceAndTheCountsStayApart) {
       // Three at one place, one row: two left out, counted together.
       {"one crowd", {100, 101, 102}, 1000, std::vector<std::string>{"+2 more"}},
       // Two crowds far apart: a count for each.
-      {"two crowds", {100, 101, 800, 801, 802}, 1000,
+      {"two crowds",
+       {100, 101, 800, 801, 802},
+       1000,
        std::vector<std::string>{"+1 more", "+2 more"}},
       // The counts of a label every 5 px would crowd too: they join into fewer.
       {"dense", every_5px, 1000, std::nullopt},

@@ -175,8 +175,8 @@ class ProfilePicture {
                   std::string_view attributes);
   // Board labels likewise, with a row beyond them that counts the labels left out; each drawn
   // label's box is kept.
-  void board_row_labels(const std::vector<RowLabel>& labels, bool speed_boards,
-                        double first_row_y, double step, std::string_view attributes);
+  void board_row_labels(const std::vector<RowLabel>& labels, bool speed_boards, double first_row_y,
+                        double step, std::string_view attributes);
 
   const RouteView& view_;
   SvgBuilder* svg_ = nullptr;

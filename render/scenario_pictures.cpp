@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-
 #include "render/route_map.h"
 #include "render/route_profile.h"
 #include "render/svg_builder.h"
@@ -48,8 +47,8 @@ std::string with_failure_banner(std::string svg, std::string_view failure) {
   // Drawn last: nothing drawn before can hide it.
   const std::string banner =
       "<g class=\"compile-failure\"><rect x=\"" + px(x) + "\" y=\"" + px(top) +
-      "\" width=\"100%\" height=\"" + px(kBannerHeight) +
-      "\" fill=\"#c0141c\"/><text x=\"" + px(x + 8) + "\" y=\"" + px(top + 17) +
+      "\" width=\"100%\" height=\"" + px(kBannerHeight) + "\" fill=\"#c0141c\"/><text x=\"" +
+      px(x + 8) + "\" y=\"" + px(top + 17) +
       "\" fill=\"#ffffff\" font-family=\"sans-serif\" font-size=\"14\" font-weight=\"bold\">" +
       xml_escaped(failure) + "</text></g>";
   svg.insert(end, banner);

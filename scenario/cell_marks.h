@@ -20,8 +20,8 @@ enum class MarkOwner {
 struct MarkMeaning {
   MarkOwner owner = MarkOwner::None;
   uint8_t value = 0;
-  int order = 0;             // k, 1 to 4: 1 nearest the feature
-  int32_t feature_cell = 0;  // the signal's or the station marker's cell
+  int order = 0;               // k, 1 to 4: 1 nearest the feature
+  int32_t feature_cell = 0;    // the signal's or the station marker's cell
   int32_t feature_index = -1;  // into model.signals or model.station_markers
 };
 
