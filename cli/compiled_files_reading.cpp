@@ -39,13 +39,12 @@ std::filesystem::path beside(const std::filesystem::path& track, const std::stri
   return track.parent_path() / utf8_path(name);
 }
 
-// ROUTE_TRAIN.sim beside ROUTE_TRAIN.dat; upper case beside an upper-case name.
+}  // namespace
+
 std::filesystem::path table_beside(const std::filesystem::path& track) {
   const bool upper = track.extension() == ".DAT";
   return beside(track, track.stem().string() + (upper ? ".SIM" : ".sim"));
 }
-
-}  // namespace
 
 FileReading<std::vector<TrackCell>> read_track_file(const std::filesystem::path& path,
                                                     Console& console) {

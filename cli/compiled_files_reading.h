@@ -30,6 +30,10 @@ struct CheckedPlan {
   RoutePlanLayout layout;
 };
 
+/// ROUTE_TRAIN.sim beside ROUTE_TRAIN.dat, the table a track was compiled with; upper case beside
+/// an upper-case name.
+std::filesystem::path table_beside(const std::filesystem::path& track);
+
 /// Reads and decodes a compiled track file.
 FileReading<std::vector<TrackCell>> read_track_file(const std::filesystem::path& path,
                                                     Console& console);

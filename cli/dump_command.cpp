@@ -3,7 +3,9 @@
 #include <cctype>
 #include <charconv>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
+#include <system_error>
 
 #include "cli/command_files.h"
 #include "cli/command_table.h"
@@ -47,7 +49,8 @@ std::optional<FileKind> kind_from_file_name(const std::filesystem::path& path) {
 }
 
 // A cell as JSON: the file's own fields, then what they mean.
-Json cell_json(const TrackCell& c, const ScenarioModel& model, size_t i) {
+Json cell_json(const TrackCell& c, const ScenarioModel& model, size_t i,
+               dump::CellWording wording) {
   const CellUse& use = model.cells[i];
   return {{"cell", i},
           {"metres", i * kCellLength},
@@ -65,30 +68,33 @@ Json cell_json(const TrackCell& c, const ScenarioModel& model, size_t i) {
           {"Gradient", c.Gradient},
           {"gradient_per_mille", use.gradient_per_mille},
           {"Adhesion", c.Adhesion},
-          {"unpacked", dump::cell_meaning(model, i).json}};
+          {"unpacked", dump::cell_meaning(model, i, wording).json}};
 }
 
 // A cell as a row of the table: the file's own fields, then what they mean.
-std::string cell_row(const TrackCell& c, const ScenarioModel& model, size_t i) {
+std::string cell_row(const TrackCell& c, const ScenarioModel& model, size_t i,
+                     dump::CellWording wording) {
   const CellUse& use = model.cells[i];
   std::string row =
       format("%5zu %7zu  %2u %-20s %6d %6d %6d %6d %6u %4u %6u %5d %5d %8u", i, i * kCellLength,
              c.Kind, kind_name(use.kind), c.Param1, c.Param2, c.Param3, c.Param4, c.Param5, c.Mark,
              c.Tunnel, use.speed_limit_kmh, use.gradient_per_mille, c.Adhesion);
-  const std::string details = dump::cell_meaning(model, i).text;
+  const std::string details = dump::cell_meaning(model, i, wording).text;
   if (!details.empty()) row += "  " + details;
   return row + '\n';
 }
 
 // The cells as the file holds them, beside the model read from them.
 void dump_track(const std::vector<TrackCell>& cells, const ScenarioModel& model,
-                const Selection& selection, bool json, Console& console) {
+                const Selection& selection, dump::CellWording wording, bool json,
+                Console& console) {
   const Rows rows = selection.rows;
   const size_t last = std::min(rows.last, cells.size() - 1);
   if (json) {
     Json out = {{"kind", "track"}, {"cells", Json::array()}};
     for (size_t i = rows.first; i <= last; ++i) {
-      if (selection.wants(model.cells[i], i)) out["cells"].push_back(cell_json(cells[i], model, i));
+      if (selection.wants(model.cells[i], i))
+        out["cells"].push_back(cell_json(cells[i], model, i, wording));
     }
     console.out << out.dump(2) << '\n';
     return;
@@ -96,7 +102,7 @@ void dump_track(const std::vector<TrackCell>& cells, const ScenarioModel& model,
   console.out << " cell  metres  Kind                    Param1 Param2 Param3 Param4 Param5 Mark "
                  "Tunnel  km/h  grad Adhesion  unpacked\n";
   for (size_t i = rows.first; i <= last; ++i) {
-    if (selection.wants(model.cells[i], i)) console.out << cell_row(cells[i], model, i);
+    if (selection.wants(model.cells[i], i)) console.out << cell_row(cells[i], model, i, wording);
   }
 }
 
@@ -236,6 +242,25 @@ struct FileRows {
   int64_t last_metre = 0;
 };
 
+// The scenario table beside a described track, which names its stations and board texts; when
+// it is not there or cannot be read, one line says so and the track is told by slots.
+std::optional<ScenarioTable> table_for_names(const std::filesystem::path& track, Console& console) {
+  const std::filesystem::path table = table_beside(track);
+  std::error_code error;
+  if (!std::filesystem::exists(table, error)) {
+    console.err << "scengen dump: no scenario table " << printable_path(table)
+                << " beside the track: stations and board texts are shown by slot (the .sim "
+                   "that the compile wrote with the track names them)\n";
+    return std::nullopt;
+  }
+  auto read = read_table_file(table, console);
+  if (!read.value) {
+    console.err << "scengen dump: stations and board texts are shown by slot\n";
+    return std::nullopt;
+  }
+  return std::move(read.value);
+}
+
 FileRows dump_track_file(const std::filesystem::path& path, const Selection& selection, bool json,
                          Console& console) {
   auto cells = read_track_file(path, console);
@@ -244,11 +269,20 @@ FileRows dump_track_file(const std::filesystem::path& path, const Selection& sel
   const int64_t last_metre = static_cast<int64_t>(count) * kCellLength - 1;
   if (selection.rows.first < count &&
       (!selection.metres || selection.metres->first <= last_metre)) {
-    // A track dumped alone is read beside an empty table.
+    // A stretch or --describe tells the cells in words, with the names the table beside holds;
+    // otherwise the track is read beside an empty table.
     CompiledFiles files;
     files.cells = std::move(*cells.value);
+    dump::CellWording wording;
+    wording.described = selection.describe || selection.metres.has_value();
+    if (wording.described) {
+      if (auto table = table_for_names(path, console)) {
+        files.table = *table;
+        wording.table = true;
+      }
+    }
     const ScenarioModel model = read_scenario(files);
-    dump_track(files.cells, model, selection, json, console);
+    dump_track(files.cells, model, selection, wording, json, console);
   }
   return {kExitOk, count, last_metre};
 }
@@ -343,12 +377,17 @@ reference point lies there; a plan has one point per metre.
 (warning-boards, approach-boards, speed-boards, information-boards), stations, tunnels,
 code-points, and in a table settings (slots 81 to 86). --nonempty leaves out the rows that hold
 nothing (cells: no Kind, parameter, mark or tunnel). --describe adds to a table's station slots the
-station in words (name, kind, place, time as h:mm, stop) and to the board slots their texts.
+station in words (name, kind, place, time as h:mm, stop) and to the board slots their texts. On a
+track, --describe and a stretch (--at, --from, --to) name the stations and board texts from the
+scenario table beside it (ROUTE_TRAIN.sim; without it they are shown by slot) and tell what each
+Mark announces: marks k = 1 to 4 in the cells 2k before a signal hold (sx * 3 + dx) * 10 + k, those
+in the k-th cell before a station marker 80 + k; a tunnel marker is named with its tunnel.
 --cells, the position, --only and --nonempty are combined: a row must pass them all.
 
 Examples:
   scengen dump Veltrano_Quarnelo_58316.dat --cells 1048:1084
   scengen dump Veltrano_Quarnelo_58316.dat --from 12km --to 14km --nonempty
+  scengen dump Veltrano_Quarnelo_58316.dat --only stations,information-boards --describe
   scengen dump Veltrano_Quarnelo_58316.dat --only signals,code-points --from 30km
   scengen dump Veltrano_Quarnelo_58316.sim --only stations --describe
   scengen dump Veltrano_Quarnelo_58316.sim --cells 81:86
@@ -381,7 +420,7 @@ void add_dump_command(CLI::App& app, CommandContext& context) {
       ->type_name("FEATURES");
   command->add_flag("--nonempty", o->nonempty, "Leave out the rows that hold nothing");
   command->add_flag("--describe", o->describe,
-                    "A table's station and board slots in words (name, kind, h:mm)");
+                    "Slots and cells in words: names from the table, what a Mark announces");
   command->add_flag("--json", o->json, "JSON instead of a table");
 }
 

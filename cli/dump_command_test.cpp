@@ -516,6 +516,105 @@ TEST_F(DumpBuiltIn, StationSlotsInWordsByTheirPlace) {
   EXPECT_EQ(std::count(lodi.out.begin(), lodi.out.end(), '\n'), 2);
 }
 
+// The "unpacked" column of each row of a track dumped as a table, by cell.
+std::map<int, std::string> unpacked_by_cell(const std::string& out) {
+  std::istringstream lines(out);
+  std::string header;
+  std::getline(lines, header);
+  const size_t column = header.find("unpacked");
+  std::map<int, std::string> found;
+  for (std::string row; std::getline(lines, row);)
+    found[std::stoi(row)] = row.size() > column ? row.substr(column) : "";
+  return found;
+}
+
+TEST_F(DumpBuiltIn, ATrackDescribedNamesFromTheTableBesideItAndTellsItsMarks) {
+  struct Case {
+    std::vector<std::string> args;
+    std::map<int, std::string> unpacked;
+  };
+  const Case cases[] = {
+      {{"--cells", "717:718", "--describe"},
+       {{717, "mark 81: approach 1 of 4 to the station marker in cell 718 (LODI, slot 13)"},
+        {718, "station LODI in slot 13"}}},
+      // A stretch describes too.
+      {{"--at", "1750"},
+       {{35, "text \"(P.B.A.)(P. 253)\" in slot 80"},
+        {36, "s1 4 d1 3, s2 1 d2 1, s3 1 d3 1, sx 2 dx 2, rapp 0, tempo 0"}}},
+      // Mark 81 before a signal with sx 2 and dx 2 reads like a station's: the signal wrote it.
+      {{"--cells", "34", "--describe"},
+       {{34, "mark 81: approach 1 of 4 to the signal at 1750 m, sx * 3 + dx = 8"}}},
+      {{"--cells", "264", "--describe"},
+       {{264, "marker of the marked tunnel 13050 to 13650 m, kind 2"}}},
+      // Without --describe or a stretch a dump stays the file's values.
+      {{"--cells", "717:718"}, {{717, ""}, {718, "station in slot 13"}}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"dump", "Veltrano_Quarnelo_58316.dat"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const ProcessResult r = scengen(args);
+    ASSERT_EQ(r.status, 0) << c.args[1] << ": " << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(unpacked_by_cell(r.out), c.unpacked) << c.args[1];
+  }
+
+  const auto json = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"dump", "Veltrano_Quarnelo_58316.dat", "--json"});
+    const ProcessResult r = scengen(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return Json::parse(r.out)["cells"];
+  };
+  const Json lodi = json({"--cells", "717:718", "--describe"});
+  EXPECT_EQ(lodi[0]["unpacked"]["mark"], Json({{"value", 81},
+                                               {"announces", "station"},
+                                               {"approach", 1},
+                                               {"station_marker_cell", 718},
+                                               {"station_slot", 13}}));
+  EXPECT_EQ(lodi[1]["unpacked"], Json({{"station_slot", 13}, {"station_name", "LODI"}}));
+  const Json board = json({"--at", "1750"});
+  EXPECT_EQ(board[0]["unpacked"], Json({{"text_slot", 80}, {"text", "(P.B.A.)(P. 253)"}}));
+  EXPECT_EQ(json({"--cells", "34", "--describe"})[0]["unpacked"]["mark"],
+            Json({{"value", 81},
+                  {"announces", "signal"},
+                  {"approach", 1},
+                  {"signal_cell", 36},
+                  {"signal_m", 1750},
+                  {"indication_sum", 8}}));
+}
+
+TEST_F(DumpBuiltIn, ATrackWithoutItsTableIsDescribedBySlotAndSaysWhy) {
+  struct Case {
+    const char* name;
+    const char* table;  // the bytes of the .sim beside the track; nullptr: none
+    const char* last_err_line;
+  };
+  const Case cases[] = {
+      {"none", nullptr,
+       "scengen dump: no scenario table 'alone/Veltrano_Quarnelo_58316.sim' beside the track: "
+       "stations and board texts are shown by slot (the .sim that the compile wrote with the "
+       "track names them)"},
+      {"not a table", "not a table",
+       "scengen dump: stations and board texts are shown by slot"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::create_directories(at("alone"));
+    write("alone/Veltrano_Quarnelo_58316.dat", read("Veltrano_Quarnelo_58316.dat"));
+    std::filesystem::remove(at("alone/Veltrano_Quarnelo_58316.sim"));
+    if (c.table) write("alone/Veltrano_Quarnelo_58316.sim", c.table);
+    const ProcessResult r = scengen(
+        {"dump", "alone/Veltrano_Quarnelo_58316.dat", "--cells", "717:718", "--describe"});
+    ASSERT_EQ(r.status, 0) << c.name << ": " << r.err;
+    ASSERT_TRUE(r.err.ends_with("\n")) << c.name;
+    const std::string err = r.err.substr(0, r.err.size() - 1);
+    EXPECT_EQ(err.substr(err.rfind('\n') + 1), c.last_err_line) << c.name;
+    EXPECT_EQ(unpacked_by_cell(r.out),
+              (std::map<int, std::string>{
+                  {717, "mark 81: approach 1 of 4 to the station marker in cell 718 (slot 13)"},
+                  {718, "station in slot 13"}}))
+        << c.name;
+  }
+}
+
 TEST_F(DumpBuiltIn, TableFeaturesAndNonempty) {
   struct Case {
     std::vector<std::string> args;
@@ -617,8 +716,9 @@ TEST_F(DumpBuiltIn, WrongSelectionsAreRefusedWithTheirReason) {
        "and settings)"},
       {{"Veltrano_Quarnelo_linea.dat", "--only", "stations"},
        "scengen dump: a route plan holds no stations (a plan holds only points)"},
-      {{"Veltrano_Quarnelo_58316.dat", "--describe"},
-       "scengen dump: --describe tells a scenario table's slots; give it a .sim file"},
+      {{"Veltrano_Quarnelo_linea.dat", "--describe"},
+       "scengen dump: --describe tells a scenario table's slots or a track's cells; a route plan "
+       "holds only points"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args = {"dump"};

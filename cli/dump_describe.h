@@ -25,8 +25,17 @@ struct CellMeaning {
   Json json = Json::object();
 };
 
-/// What cell `cell` of the model holds: the seal in cell 1, else its feature's values.
-CellMeaning cell_meaning(const ScenarioModel& model, size_t cell);
+/// How far dump tells a track's cells.
+struct CellWording {
+  /// Stations and board texts named, Marks and tunnel markers told in words.
+  bool described = false;
+  /// The model holds the scenario table read beside the track, so slots have their names.
+  bool table = false;
+};
+
+/// What cell `cell` of the model holds: the seal in cell 1, else its feature's values; described,
+/// with what its slot names and what its Mark announces.
+CellMeaning cell_meaning(const ScenarioModel& model, size_t cell, CellWording wording = {});
 
 /// A station slot in an author's words: name, kind, place, time and stop.
 std::string station_words(const StationSlot& station);

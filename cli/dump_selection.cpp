@@ -213,8 +213,9 @@ std::optional<Selection> selection_of(const DumpOptions& o, FileKind kind, Conso
     if (!features) return std::nullopt;
     selection.features = *features;
   }
-  if (o.describe && kind != FileKind::Table) {
-    console.err << "scengen dump: --describe tells a scenario table's slots; give it a .sim file\n";
+  if (o.describe && kind == FileKind::Plan) {
+    console.err << "scengen dump: --describe tells a scenario table's slots or a track's cells; a "
+                   "route plan holds only points\n";
     return std::nullopt;
   }
   return selection;

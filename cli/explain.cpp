@@ -63,6 +63,31 @@ size_t edit_distance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
+// The words of a text in lower case: runs of letters and digits.
+std::vector<std::string> words_of(std::string_view text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : text) {
+    if (std::isalnum(static_cast<unsigned char>(c))) {
+      word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    } else if (!word.empty()) {
+      words.push_back(std::move(word));
+      word.clear();
+    }
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
+}
+
+// Whether every asked word is a word of the name (whole), or the start of one.
+bool holds_words(const std::vector<std::string>& name, const std::vector<std::string>& asked,
+                 bool whole) {
+  return std::all_of(asked.begin(), asked.end(), [&](const std::string& a) {
+    return std::any_of(name.begin(), name.end(),
+                       [&](const std::string& w) { return whole ? w == a : w.starts_with(a); });
+  });
+}
+
 // One kind of topic on lines of at most 100 characters, its name first.
 void list_topics(std::ostream& err, std::string_view kind, const std::vector<std::string>& names) {
   std::string line = "  " + std::string(kind) + ":";
@@ -138,6 +163,24 @@ const ReferenceTopic* find_topic(const std::vector<ReferenceTopic>& topics,
   return nullptr;
 }
 
+std::vector<const ReferenceTopic*> topics_by_word(const std::vector<ReferenceTopic>& topics,
+                                                  std::string_view asked) {
+  const std::vector<std::string> words = words_of(asked);
+  // A letter or two starts too many words to point anywhere.
+  size_t letters = 0;
+  for (const std::string& w : words) letters += w.size();
+  if (words.empty() || letters < 3 || all_digits(lower(trim(asked)))) return {};
+  std::vector<const ReferenceTopic*> found;
+  for (const bool whole : {true, false}) {
+    for (const ReferenceTopic& topic : topics) {
+      if (topic_kind(topic) == TopicKind::ErrorCode) continue;
+      if (holds_words(words_of(topic.name), words, whole)) found.push_back(&topic);
+    }
+    if (!found.empty()) break;
+  }
+  return found;
+}
+
 std::vector<std::string> similar_topics(const std::vector<ReferenceTopic>& topics,
                                         std::string_view asked) {
   const std::string wanted = lower(trim(asked));
@@ -171,8 +214,25 @@ int explain_topic(const std::string& topic, std::ostream& out, std::ostream& err
     out << found->text << '\n';
     return 0;
   }
+  const std::vector<const ReferenceTopic*> by_word = topics_by_word(topics, topic);
+  std::vector<std::string> near = similar_topics(topics, topic);
+  if (by_word.size() == 1) {
+    out << by_word[0]->text << '\n';
+    std::erase(near, by_word[0]->name);
+    err << "scengen explain: taking \"" << topic << "\" as " << by_word[0]->name;
+    for (size_t i = 0; i < near.size(); ++i) err << (i == 0 ? "; see also " : ", ") << near[i];
+    err << '\n';
+    return 0;
+  }
   err << "scengen explain: no topic \"" << topic << "\"\n";
-  const std::vector<std::string> near = similar_topics(topics, topic);
+  // The topics holding the words come first, then the near spellings not among them.
+  std::vector<std::string> suggested;
+  for (const ReferenceTopic* t : by_word) suggested.push_back(t->name);
+  for (const std::string& name : near) {
+    if (std::find(suggested.begin(), suggested.end(), name) == suggested.end())
+      suggested.push_back(name);
+  }
+  near = std::move(suggested);
   if (!near.empty()) {
     err << "Did you mean:";
     for (size_t i = 0; i < near.size(); ++i) err << (i == 0 ? " " : ", ") << near[i];

@@ -34,6 +34,12 @@ std::vector<ReferenceTopic> reference_topics(std::string_view reference);
 /// when none fits.
 const ReferenceTopic* find_topic(const std::vector<ReferenceTopic>& topics, std::string_view asked);
 
+/// The topics whose name holds the asked words (error codes aside, which go by number): those
+/// where each asked word is a whole word of the name ("vetture": numero vetture), else those where
+/// each is the start of one ("cartel": cartello_indicatore, [cartelli]); in the reference's order.
+std::vector<const ReferenceTopic*> topics_by_word(const std::vector<ReferenceTopic>& topics,
+                                                  std::string_view asked);
+
 /// The names of the topics closest to a mistyped one, nearest first; few and only close ones.
 std::vector<std::string> similar_topics(const std::vector<ReferenceTopic>& topics,
                                         std::string_view asked);
@@ -42,8 +48,9 @@ std::vector<std::string> similar_topics(const std::vector<ReferenceTopic>& topic
 /// it so that an author knows where to read on.
 std::string explain_hint(int32_t code);
 
-/// Prints the topic's section to `out` (status 0), or, for an unknown topic, suggestions and the
-/// list of topics to `err` (status 2).
+/// Prints the topic's section to `out` (status 0): the topic named, else the one topic that holds
+/// the asked words, with a line on `err` saying which it is and naming near topics. Several
+/// topics holding them, or none, are suggestions on `err` with the list of topics (status 2).
 int explain_topic(const std::string& topic, std::ostream& out, std::ostream& err);
 
 }  // namespace scengen

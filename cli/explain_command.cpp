@@ -8,13 +8,15 @@ namespace {
 
 constexpr const char* kExplainFooter =
     R"(Prints the part of the reference of the description texts (docs/formats.md) that TOPIC names:
-an error code, a record's keyword or a section header. An unknown topic lists the topics, with
-the nearest ones first.
+an error code, a record's keyword or a section header. A word of a topic's name, or the start of
+one, finds that topic (vetture: numero vetture); when several topics hold it they are suggested.
+An unknown topic lists the topics, with the nearest ones first.
 
 Examples:
   scengen explain 15            what error 15 means and how to mend it
   scengen explain stazione      the station record, field by field
-  scengen explain '[curve]'     the curve section)";
+  scengen explain '[curve]'     the curve section
+  scengen explain vetture       the number of coaches (numero vetture))";
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <span>
 #include <sstream>
@@ -243,6 +244,72 @@ TEST(ExplainTopic, AFarTopicGetsTheListWithoutAGuess) {
   EXPECT_EQ(explain_topic("locomotiva elettrica", out, err), 2);
   EXPECT_EQ(err.str().find("Did you mean"), std::string::npos) << err.str();
   EXPECT_NE(err.str().find("Topics:\n  error codes: 1, 2,"), std::string::npos) << err.str();
+}
+
+TEST(TopicsByWord, AWholeWordFirstThenTheStartOfOne) {
+  struct Case {
+    const char* asked;
+    std::vector<std::string> found;
+  };
+  const Case cases[] = {
+      {"vetture", {"numero vetture"}},
+      {"VETTURE", {"numero vetture"}},
+      {"cartello", {"cartello_indicatore"}},
+      {"indicatore", {"cartello_indicatore"}},
+      {"massa frenata", {"percentuale massa frenata"}},
+      // A whole word wins over the names it only starts: "file" is a word of "End of file".
+      {"file", {"End of file"}},
+      {"vett", {"numero vetture"}},
+      {"cartel", {"[cartelli]", "cartello_indicatore"}},
+      {"stazion", {"[stazioni]", "stazione"}},
+      {"segnal", {"[segnali]", "segnale", "ripetizione segnali"}},
+      // Every asked word must be there.
+      {"numero treno", {}},
+      // Error codes go by number only, and two letters start too many words.
+      {"error", {}},
+      {"15", {}},
+      {"ca", {}},
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> names;
+    for (const ReferenceTopic* topic : topics_by_word(topics(), c.asked))
+      names.push_back(topic->name);
+    std::vector<std::string> expected = c.found;
+    std::sort(names.begin(), names.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected) << c.asked;
+  }
+}
+
+TEST(ExplainTopic, OneTopicHoldingTheWordIsPrintedSeveralAreSuggested) {
+  struct Case {
+    const char* asked;
+    int status;
+    const char* first_out_line;  // empty when nothing is printed
+    const char* first_err_lines;
+  };
+  const Case cases[] = {
+      // A keyword field as written finds its record without a word.
+      {"vetture", 0, "### numero vetture", ""},
+      {"numero", 0, "### numero vetture", "scengen explain: taking \"numero\" as numero vetture\n"},
+      {"cartello", 0, "### cartello_indicatore",
+       "scengen explain: taking \"cartello\" as cartello_indicatore; see also [cartelli]\n"},
+      // An exact name still wins over the words of others.
+      {"stazione", 0, "### stazione", ""},
+      {"stazion", 2, "",
+       "scengen explain: no topic \"stazion\"\nDid you mean: [stazioni], stazione?\n"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    EXPECT_EQ(explain_topic(c.asked, out, err), c.status) << c.asked;
+    EXPECT_EQ(out.str().substr(0, out.str().find('\n')), c.first_out_line) << c.asked;
+    EXPECT_EQ(err.str().substr(0, std::string_view(c.first_err_lines).size()), c.first_err_lines)
+        << c.asked;
+    if (c.status == 0) {
+      EXPECT_EQ(err.str(), c.first_err_lines) << c.asked;
+    }
+  }
 }
 
 TEST(SimilarTopics, ABracketlessOrMistypedHeaderFindsItsSection) {

@@ -43,6 +43,50 @@ std::vector<PlacedRowLabel> place_in_rows(const std::vector<RowLabel>& labels, i
   return placed;
 }
 
+std::vector<PlacedRowLabel> count_left_out(const std::vector<RowLabel>& labels,
+                                           const std::vector<PlacedRowLabel>& placed, int row,
+                                           double font_size, double lo, double hi, double gap) {
+  std::vector<bool> shown(labels.size(), false);
+  for (const PlacedRowLabel& p : placed) shown[p.request] = true;
+  std::vector<std::size_t> left_out;
+  for (std::size_t i = 0; i < labels.size(); ++i)
+    if (!shown[i]) left_out.push_back(i);
+  std::stable_sort(left_out.begin(), left_out.end(),
+                   [&](std::size_t a, std::size_t b) { return labels[a].x < labels[b].x; });
+  struct Run {
+    std::size_t first;
+    double from, to;  // the x of its first and last label
+    int count;
+    PlacedRowLabel label;
+  };
+  auto lay_out = [&](Run& run) {
+    run.label.request = run.first;
+    run.label.row = row;
+    run.label.text = "+" + std::to_string(run.count) + " more";
+    run.label.stands_for = run.count;
+    const double width = std::min(text_width(run.label.text, font_size), hi - lo);
+    run.label.left = std::clamp((run.from + run.to) / 2 - width / 2, lo, hi - width);
+    run.label.right = run.label.left + width;
+  };
+  // Runs as a stack: a new run that comes too near the one before joins it, and the joined run,
+  // wider and moved, is checked against the one before it in turn.
+  std::vector<Run> runs;
+  for (const std::size_t i : left_out) {
+    runs.push_back({i, labels[i].x, labels[i].x, 1, {}});
+    lay_out(runs.back());
+    while (runs.size() > 1 && runs.back().label.left < runs[runs.size() - 2].label.right + gap) {
+      Run& before = runs[runs.size() - 2];
+      before.to = runs.back().to;
+      before.count += runs.back().count;
+      runs.pop_back();
+      lay_out(before);
+    }
+  }
+  std::vector<PlacedRowLabel> counts;
+  for (const Run& run : runs) counts.push_back(run.label);
+  return counts;
+}
+
 std::vector<double> spread_apart(const std::vector<double>& wanted, double gap, double lo,
                                  double hi) {
   // Clusters of marks packed `gap` apart; each sits where the mean of its marks' wishes puts it,

@@ -23,6 +23,7 @@ struct PlacedRowLabel {
   std::string text;
   double left = 0;
   double right = 0;
+  int stands_for = 1;  // the labels a count stands for
 };
 
 /// Puts each label into the first of `rows` rows where its text, centred on its x and kept
@@ -30,6 +31,13 @@ struct PlacedRowLabel {
 /// priority, then of position; a label that fits in no row in any of its forms is dropped.
 std::vector<PlacedRowLabel> place_in_rows(const std::vector<RowLabel>& labels, int rows,
                                           double font_size, double lo, double hi, double gap);
+
+/// The labels `placed` left out of `labels`, counted in one row numbered `row`: each count ("+3
+/// more") stands for a run of left-out labels, centred on the run and kept within [lo, hi]; runs
+/// join until every count stays `gap` clear of the next. `request` is the run's first label.
+std::vector<PlacedRowLabel> count_left_out(const std::vector<RowLabel>& labels,
+                                           const std::vector<PlacedRowLabel>& placed, int row,
+                                           double font_size, double lo, double hi, double gap);
 
 /// Positions for marks wanted at `wanted` (ascending) that keep their order, stay at least
 /// `gap` apart and inside [lo, hi], and move as little as they can (least squares).

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "render/svg_text.h"
 
 namespace scengen {
@@ -50,6 +52,54 @@ TEST(PlaceInRows, LabelsAtTheEdgesStayInside) {
   for (const auto& p : place_in_rows(labels, 1, 10, 10, 990, 4)) {
     EXPECT_GE(p.left, 10);
     EXPECT_LE(p.right, 990);
+  }
+}
+
+TEST(CountLeftOut, EachLabelLeftOutIsCountedOnceAndTheCountsStayApart) {
+  struct Case {
+    const char* name;
+    std::vector<double> xs;  // one wide label at each
+    double hi;
+    std::optional<std::vector<std::string>> counts;  // unset: not checked word for word
+  };
+  std::vector<double> every_5px;
+  for (int i = 0; i < 200; ++i) every_5px.push_back(5.0 * i);
+  const Case cases[] = {
+      {"nothing left out", {100, 500}, 1000, std::vector<std::string>{}},
+      // Three at one place, one row: two left out, counted together.
+      {"one crowd", {100, 101, 102}, 1000, std::vector<std::string>{"+2 more"}},
+      // Two crowds far apart: a count for each.
+      {"two crowds",
+       {100, 101, 800, 801, 802},
+       1000,
+       std::vector<std::string>{"+1 more", "+2 more"}},
+      // The counts of a label every 5 px would crowd too: they join into fewer.
+      {"dense", every_5px, 1000, std::nullopt},
+      // Room for no label and for one count only: every label in it.
+      {"narrow", {10, 11, 12, 13, 14, 15}, 60, std::vector<std::string>{"+6 more"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<RowLabel> labels;
+    for (const double x : c.xs) labels.push_back({x, {"WIDE LABEL"}, 0});
+    const auto placed = place_in_rows(labels, 1, 10, 0, c.hi, 4);
+    const auto counts = count_left_out(labels, placed, 1, 10, 0, c.hi, 4);
+    int counted = 0;
+    std::vector<std::string> texts;
+    for (size_t i = 0; i < counts.size(); ++i) {
+      counted += counts[i].stands_for;
+      texts.push_back(counts[i].text);
+      EXPECT_EQ(counts[i].text, "+" + std::to_string(counts[i].stands_for) + " more") << c.name;
+      EXPECT_EQ(counts[i].row, 1) << c.name;
+      EXPECT_GE(counts[i].left, 0) << c.name;
+      EXPECT_LE(counts[i].right, c.hi) << c.name;
+      if (i > 0) {
+        EXPECT_GE(counts[i].left, counts[i - 1].right + 4) << c.name;
+      }
+    }
+    EXPECT_EQ(placed.size() + static_cast<size_t>(counted), labels.size()) << c.name;
+    if (c.counts) {
+      EXPECT_EQ(texts, *c.counts) << c.name;
+    }
   }
 }
 

@@ -148,7 +148,7 @@ struct Band {
 class ProfilePicture {
  public:
   explicit ProfilePicture(const RouteView& view) : view_(view) {}
-  std::string draw();
+  ProfileDrawing draw();
 
  private:
   double x(double metres) const { return kLeft + (metres - start_) * per_metre_; }
@@ -173,6 +173,10 @@ class ProfilePicture {
   // Labels of one kind in rows from `first_row_y` downward (or upward when `step` is negative).
   void row_labels(const std::vector<RowLabel>& labels, int rows, double first_row_y, double step,
                   std::string_view attributes);
+  // Board labels likewise, with a row beyond them that counts the labels left out; each drawn
+  // label's box is kept.
+  void board_row_labels(const std::vector<RowLabel>& labels, bool speed_boards, double first_row_y,
+                        double step, std::string_view attributes);
 
   const RouteView& view_;
   SvgBuilder* svg_ = nullptr;
@@ -183,7 +187,13 @@ class ProfilePicture {
   Band names_, elevation_, gradient_, boards_, speed_, adhesion_, line_side_, codes_, axis_,
       legend_;
   double speed_top_ = 0;  // km/h at the top of the speed band
+  std::vector<BoardLabel> board_labels_;
 };
+
+// The boards' label rows: three, and a fourth for the counts of those left out.
+constexpr int kBoardLabelRows = 3;
+constexpr double kSpeedBoardRowStep = 13;
+constexpr double kBoardTextRowStep = 12;
 
 void ProfilePicture::layout() {
   if (view_.stretch) {
@@ -205,10 +215,11 @@ void ProfilePicture::layout() {
   y = names_.bottom + 6;
   elevation_ = {y, y + 110};
   gradient_ = {elevation_.bottom + 4, elevation_.bottom + 34};
-  boards_ = {gradient_.bottom + 20, gradient_.bottom + 20 + 3 * 13};
+  boards_ = {gradient_.bottom + 20,
+             gradient_.bottom + 20 + (kBoardLabelRows + 1) * kSpeedBoardRowStep};
   speed_ = {boards_.bottom + 6, boards_.bottom + 6 + 140};
   adhesion_ = {speed_.bottom + 8, speed_.bottom + 30};
-  line_side_ = {adhesion_.bottom + 10, adhesion_.bottom + 10 + 104};
+  line_side_ = {adhesion_.bottom + 10, adhesion_.bottom + 10 + 104 + kBoardTextRowStep};
   codes_ = {line_side_.bottom + 10, line_side_.bottom + 10 + 56};
   axis_ = {codes_.bottom + 4, codes_.bottom + 54};
   legend_ = {axis_.bottom + 8, axis_.bottom + 8 + 54};
@@ -228,6 +239,26 @@ void ProfilePicture::row_labels(const std::vector<RowLabel>& labels, int rows, d
   for (const PlacedRowLabel& placed : place_in_rows(labels, rows, kSmall, kLeft, kRight, 5)) {
     svg_->text((placed.left + placed.right) / 2, first_row_y + step * placed.row, placed.text,
                kSmall, Anchor::Middle, attributes);
+  }
+}
+
+void ProfilePicture::board_row_labels(const std::vector<RowLabel>& labels, bool speed_boards,
+                                      double first_row_y, double step,
+                                      std::string_view attributes) {
+  constexpr double kGap = 5;
+  const std::vector<PlacedRowLabel> placed =
+      place_in_rows(labels, kBoardLabelRows, kSmall, kLeft, kRight, kGap);
+  const std::vector<PlacedRowLabel> counts =
+      count_left_out(labels, placed, kBoardLabelRows, kSmall, kLeft, kRight, kGap);
+  for (const bool count : {false, true}) {
+    for (const PlacedRowLabel& label : count ? counts : placed) {
+      const double y = first_row_y + step * label.row;
+      svg_->text((label.left + label.right) / 2, y, label.text, kSmall, Anchor::Middle,
+                 count ? std::string(attributes) + " data-count=\"1\"" : attributes);
+      // Capitals and digits reach 0.76 of the size above the baseline, descenders 0.24 below.
+      const Box box{label.left, y - 0.76 * kSmall, label.right, y + 0.24 * kSmall};
+      board_labels_.push_back({speed_boards, label.text, box, label.stands_for});
+    }
   }
 }
 
@@ -482,7 +513,8 @@ void ProfilePicture::draw_speed_boards() {
     // Boards that announce a reduction (stripes) give way to the boards of the speed itself.
     labels.push_back({at, texts, stripes == 0 ? 1 : 0});
   }
-  row_labels(labels, 3, boards_.bottom - 4, -13, std::string("fill=\"") + kBoardColour + "\"");
+  board_row_labels(labels, true, boards_.bottom - 4, -kSpeedBoardRowStep,
+                   std::string("fill=\"") + kBoardColour + "\"");
   svg_->text(kTitleRight, boards_.bottom - 4, "Boards A/B/C", kSmall, Anchor::End,
              std::string("fill=\"") + kBoardColour + "\"");
 }
@@ -562,7 +594,8 @@ void ProfilePicture::draw_line_side() {
     if (board.panels.size() > 1) texts.push_back(board.panels[0] + " " + kEllipsis);
     labels.push_back({at, texts, 0});
   }
-  row_labels(labels, 3, board_y + 13, 12, "class=\"profile-board-text\" fill=\"#154360\"");
+  board_row_labels(labels, false, board_y + 13, kBoardTextRowStep,
+                   "class=\"profile-board-text\" fill=\"#154360\"");
 }
 
 void ProfilePicture::draw_codes() {
@@ -654,7 +687,7 @@ void ProfilePicture::draw_legend() {
   }
 }
 
-std::string ProfilePicture::draw() {
+ProfileDrawing ProfilePicture::draw() {
   layout();
   SvgBuilder svg(kWidth, height_, view_.route_id + " " + view_.train_number + ": route profile");
   svg_ = &svg;
@@ -670,12 +703,16 @@ std::string ProfilePicture::draw() {
   draw_codes();
   draw_axis();
   draw_legend();
-  return svg.element();
+  return {svg.element(), std::move(board_labels_)};
 }
 
 }  // namespace
 
 std::string route_profile_svg(const RouteView& view) {
+  return draw_route_profile(view).svg;
+}
+
+ProfileDrawing draw_route_profile(const RouteView& view) {
   ProfilePicture picture(view);
   return picture.draw();
 }

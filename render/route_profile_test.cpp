@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "render/route_map.h"
 #include "render/svg_text.h"
 #include "testing/models.h"
@@ -111,6 +113,58 @@ TEST(RouteProfile, NoLabelOverlapsAnother) {
                                        "<text x=\"10\" y=\"40\" font-size=\"10\">ghi</text>"),
             std::vector<std::string>{"'abc' and 'def'"});
   EXPECT_EQ(testing::overlapping_texts(profile_of(hand_made_model())), std::vector<std::string>{});
+}
+
+// A 100 km route with a maximum-speed board and an information board every 100 m.
+RouteView dense_boards_view() {
+  RouteView view;
+  view.route_id = "Fitta";
+  view.train_number = "1";
+  view.route_length = view.drawn_length = 100000;
+  view.elevation.assign(view.route_length / kElevationStep + 1, 0.0);
+  for (int32_t m = 100; m < view.route_length; m += 100) {
+    SpeedBoard speed;
+    speed.position = m;
+    speed.values.left = {100 + m % 700 / 100 * 5, 110, 120};
+    speed.values.strisces = m % 300 == 0 ? 1 : 0;
+    view.speed_boards.push_back(speed);
+    InformationBoard board;
+    board.position = m + 50;
+    board.panels = {"PONTE " + std::to_string(m / 100), "KM " + std::to_string(m)};
+    view.information_boards.push_back(board);
+  }
+  return view;
+}
+
+TEST(RouteProfile, BoardLabelsNeverOverlapAndThoseLeftOutAreCounted) {
+  struct Case {
+    const char* name;
+    std::optional<Stretch> stretch;
+    bool counts;  // whether some labels find no room
+  };
+  const Case cases[] = {{"the whole route", std::nullopt, true},
+                        {"one kilometre", Stretch{40000, 41000}, false}};
+  const RouteView whole = dense_boards_view();
+  for (const Case& c : cases) {
+    const RouteView view = c.stretch ? crop_route(whole, *c.stretch) : whole;
+    const ProfileDrawing drawing = draw_route_profile(view);
+    int speed = 0, information = 0;
+    bool any_count = false;
+    const auto& labels = drawing.board_labels;
+    for (size_t i = 0; i < labels.size(); ++i) {
+      (labels[i].speed_board ? speed : information) += labels[i].stands_for;
+      any_count = any_count || labels[i].stands_for > 1 || labels[i].text.starts_with("+");
+      for (size_t j = i + 1; j < labels.size(); ++j) {
+        EXPECT_FALSE(labels[i].box.overlaps(labels[j].box))
+            << c.name << ": '" << labels[i].text << "' and '" << labels[j].text << "'";
+      }
+    }
+    EXPECT_EQ(speed, static_cast<int>(view.speed_boards.size())) << c.name;
+    EXPECT_EQ(information, static_cast<int>(view.information_boards.size())) << c.name;
+    EXPECT_EQ(any_count, c.counts) << c.name;
+    EXPECT_EQ(testing::overlapping_texts(drawing.svg), std::vector<std::string>{}) << c.name;
+    EXPECT_EQ(testing::xml_complaints(drawing.svg), "") << c.name;
+  }
 }
 
 TEST(RoutePictures, AHostileModelStillGivesWellFormedPictures) {

@@ -28,8 +28,8 @@ ScenarioPictures draw_scenario(const Compilation& c, std::string_view outcome,
                                std::optional<Stretch> stretch = std::nullopt,
                                std::string_view failure = {});
 
-/// The picture (an <svg> element) with a red banner saying `failure` across its top, drawn over
-/// everything else so that it stays in view.
+/// The picture (an <svg> element) with a red banner saying `failure` in a strip added across its
+/// top, so that it covers nothing of the picture and nothing drawn can hide it.
 std::string with_failure_banner(std::string svg, std::string_view failure);
 
 }  // namespace scengen
