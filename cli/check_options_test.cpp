@@ -116,14 +116,17 @@ TEST_F(ReportOptions, Utf8TextThatHasNoWindows1252FormIsAnErrorAtItsPlace) {
        "the character U+03A9 has no byte in Windows-1252, the code page of the texts",
        "SAN NICOL\xC3\x92 \xCE\xA9"},
       // A text saved in Windows-1252 but given as UTF-8: the stray byte is shown escaped.
-      {"CITT\xC0", name + 4, "the bytes here are not UTF-8: is the text saved in Windows-1252?",
+      {"CITT\xC0", name + 4,
+       "the bytes here are not UTF-8: is the text saved in Windows-1252? (--encoding auto reads "
+       "each text as it is saved)",
        "CITT\\xc0"},
   };
   for (const Case& k : cases) {
     write_texts(utf8_of(crlf_text(kLine)), crlf_text(train_with(4, start + k.station)));
-    for (const char* command : {"check", "compile", "render"}) {
+    // check writes nothing and fails on any error; compile and render stop before any file.
+    for (const auto& [command, status] : {std::pair{"check", 1}, {"compile", 3}, {"render", 3}}) {
       const ProcessResult r = run(command, {"--encoding", "utf-8"});
-      EXPECT_EQ(r.status, 1) << command << r.err;
+      EXPECT_EQ(r.status, status) << command << r.err;
       const auto lines = r.err_lines();
       ASSERT_GE(lines.size(), 3u) << r.err;
       EXPECT_EQ(lines[0], "Ponte_7-.txt:4:" + std::to_string(k.column) + ": error: " + k.message);
@@ -131,8 +134,9 @@ TEST_F(ReportOptions, Utf8TextThatHasNoWindows1252FormIsAnErrorAtItsPlace) {
       EXPECT_EQ(lines[2], "  " + std::string(static_cast<size_t>(k.column - 1), ' ') + "^");
     }
     const ProcessResult j = run("compile", {"--encoding", "utf-8", "--json"});
-    EXPECT_EQ(j.status, 1);
+    EXPECT_EQ(j.status, 3);
     const Json json = Json::parse(j.out);
+    EXPECT_EQ(json["status_code"], 1252);
     EXPECT_EQ(json["file"], "Ponte_7-.txt");
     EXPECT_EQ(json["line"], 4);
     EXPECT_EQ(json["column"], k.column);
@@ -142,6 +146,55 @@ TEST_F(ReportOptions, Utf8TextThatHasNoWindows1252FormIsAnErrorAtItsPlace) {
     EXPECT_FALSE(exists("Ponte_7.sim"));
     EXPECT_FALSE(exists("Ponte_map.svg"));
   }
+}
+
+// Each text read by itself: an author who converted only one text to UTF-8 gets the same files.
+TEST_F(ReportOptions, AutoReadsEachTextInItsOwnEncoding) {
+  write_texts(crlf_text(kLine), crlf_text(kTrain));
+  const auto windows = compiled("windows");
+  struct Case {
+    std::string line, train;
+    const char* line_as;
+    const char* train_as;
+  };
+  const std::string ascii_line = crlf_text({"[generale]", "lunghezza percorso, 5000", "[fine]"});
+  const Case cases[] = {
+      {crlf_text(kLine), utf8_of(crlf_text(kTrain)), "Windows-1252", "UTF-8"},
+      {utf8_of(crlf_text(kLine)), crlf_text(kTrain), "UTF-8", "Windows-1252"},
+      {"\xEF\xBB\xBF" + utf8_of(crlf_text(kLine)), utf8_of(crlf_text(kTrain)), "UTF-8", "UTF-8"},
+      // Nothing beyond ASCII: the same bytes either way, named as the code page.
+      {ascii_line, crlf_text(kTrain), "Windows-1252", "Windows-1252"},
+  };
+  for (const Case& k : cases) {
+    write_texts(k.line, k.train);
+    if (k.line != ascii_line) {
+      EXPECT_TRUE(compiled("auto", {"--encoding", "auto"}) == windows);
+    }
+    const ProcessResult r = run("check", {"--encoding", "AUTO"});
+    ASSERT_GE(r.err_lines().size(), 2u) << r.err;
+    EXPECT_EQ(r.err_lines()[0], std::string("Ponte_linea.txt: read as ") + k.line_as);
+    EXPECT_EQ(r.err_lines()[1], std::string("Ponte_7-.txt: read as ") + k.train_as);
+    const Json json = Json::parse(run("check", {"--encoding", "auto", "--json"}).out);
+    EXPECT_EQ(json["line_encoding"], k.line_as);
+    EXPECT_EQ(json["train_encoding"], k.train_as);
+  }
+  // Without auto, the report names no encoding.
+  write_texts(crlf_text(kLine), crlf_text(kTrain));
+  const Json plain = Json::parse(run("check", {"--json"}).out);
+  EXPECT_FALSE(plain.contains("line_encoding"));
+}
+
+TEST_F(ReportOptions, EncodingNamesInAnyCase) {
+  write_texts(utf8_of(crlf_text(kLine)), utf8_of(crlf_text(kTrain)));
+  for (const char* name : {"utf8", "UTF8", "Utf-8", "auto"}) {
+    const ProcessResult r = run("check", {"--encoding", name});
+    EXPECT_EQ(r.status, 0) << name << r.err;
+  }
+  const ProcessResult wrong = run("check", {"--encoding", "latin1"});
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_EQ(wrong.err,
+            "scengen check: --encoding: latin1 is not one of auto, windows-1252, utf-8 (see "
+            "'scengen check --help')\n");
 }
 
 TEST_F(ReportOptions, StrictMakesWarningsFailCheckAndCompile) {

@@ -42,6 +42,24 @@ bool usable_name(const char* command, const std::string& id, Console& console) {
   return false;
 }
 
+std::optional<std::string> compiled_name(const char* command, const char* what,
+                                         const std::string& name, const std::string& source,
+                                         Console& console) {
+  const CompiledName compiled = windows_1252_name(name);
+  if (!compiled.bytes) {
+    console.err << "scengen " << command << ": the " << what << " '" << printable_text(name)
+                << "' from " << source << " holds the character " << compiled.missing_character
+                << ", which has no byte in Windows-1252, the code page of the scenario\n";
+    return std::nullopt;
+  }
+  if (holds_control_character(*compiled.bytes)) {
+    console.err << "scengen " << command << ": warning: the " << what << " '"
+                << printable_text(name) << "' from " << source
+                << " holds a control character, which the simulator shows as it can\n";
+  }
+  return compiled.bytes;
+}
+
 bool fitting_names(const char* command, std::initializer_list<std::string> names,
                    Console& console) {
   for (const std::string& name : names) {
@@ -65,6 +83,31 @@ std::unique_ptr<OutputLock> lock_output_folder(const std::filesystem::path& fold
   });
   remove_stale_temporaries(place);
   return lock;
+}
+
+bool make_output_folder(const std::filesystem::path& folder, Console& console, bool quiet) {
+  std::error_code error;
+  if (folder.empty() || std::filesystem::is_directory(folder, error)) return true;
+  // Systems word a file in the way differently; one wording for all.
+  const bool file_there = std::filesystem::exists(folder, error);
+  if (file_there || (!std::filesystem::create_directories(folder, error) && error)) {
+    console.err << "scengen: cannot create the folder " << printable_path(folder) << ": "
+                << (file_there ? "a file of that name is there" : error.message()) << '\n';
+    return false;
+  }
+  if (!quiet) console.err << "scengen: created the folder " << printable_path(folder) << '\n';
+  return true;
+}
+
+void report_files_written(const std::filesystem::path& folder, size_t count, Console& console,
+                          bool quiet) {
+  if (quiet) return;
+  console.err << "scengen: wrote " << count << (count == 1 ? " file" : " files") << " to ";
+  if (folder.empty() || folder == ".") {
+    console.err << "the current folder\n";
+  } else {
+    console.err << printable_path(folder / "") << '\n';
+  }
 }
 
 void report_write_failure(const FileError& error, Console& console) {

@@ -33,6 +33,13 @@ std::optional<AuthorTexts> read_author_texts(FileLayer& files, const std::string
 /// Whether a route or train can name the output files; if not, says so for `command`.
 bool usable_name(const char* command, const std::string& id, Console& console);
 
+/// The Windows-1252 form the compile holds of a route or train (`what`) named in UTF-8 by `source`
+/// (a file name, or an option); says why on `err` for `command` and returns nothing when a
+/// character has no byte in the code page. A control character is kept with a warning.
+std::optional<std::string> compiled_name(const char* command, const char* what,
+                                         const std::string& name, const std::string& source,
+                                         Console& console);
+
 /// Whether every output file name fits beside its temporary; if not, says so for `command`
 /// before anything is compiled or written.
 bool fitting_names(const char* command, std::initializer_list<std::string> names,
@@ -44,6 +51,15 @@ bool fitting_names(const char* command, std::initializer_list<std::string> names
 /// Throws FileError when the lock file cannot be made.
 std::unique_ptr<OutputLock> lock_output_folder(const std::filesystem::path& folder,
                                                std::ostream& err);
+
+/// Creates the output folder given with --out, and the folders above it, when it is missing,
+/// saying so in one line unless `quiet`; false, once one line said why, when it cannot be made.
+bool make_output_folder(const std::filesystem::path& folder, Console& console, bool quiet);
+
+/// The closing line of a command that wrote files: how many, and into which folder (none: the
+/// current one). Nothing when `quiet`.
+void report_files_written(const std::filesystem::path& folder, size_t count, Console& console,
+                          bool quiet);
 
 /// The one line for a file that could not be written.
 void report_write_failure(const FileError& error, Console& console);

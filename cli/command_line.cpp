@@ -1,11 +1,15 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <iostream>
 #include <new>
+#include <string_view>
+#include <vector>
 
 #include "cli/command_table.h"
 #include "run/exit_status.h"
+#include "run/printable_text.h"
 
 namespace scengen {
 namespace {
@@ -19,25 +23,28 @@ constexpr const char* kProgramHelp =
 
 constexpr const char* kProgramFooter = R"(Exit statuses:
   0  done, no error
-  1  a compile error was recorded (the files are written all the same), or a file given to
-     dump or diff is not of its kind, or diff found differences
-  2  the command line is wrong
-  3  stopped before any binary file: error 1250 or 1251, or no track compiled
-  4  a file could not be written, a file given to the program could not be read or is too
-     large, an author's edited text or document stood in the way (see 'run --help'), or
-     memory ran out
+  1  a compile error was recorded (the files are written all the same); check: any error;
+     a file given to dump or decompile is not of its kind; diff found differences; the texts
+     decompile wrote do not compile back to the same files
+  2  the command line is wrong, or a route or train name has no Windows-1252 form
+  3  stopped before any binary file: error 1250 or 1251, no track compiled, or a text that
+     is not in its --encoding (compile and render; check says 1)
+  4  a file could not be written or a folder made, a file given to the program could not
+     be read, is too large or (diff) is not of its kind, an author's edited text or
+     document stood in the way (see 'run --help'), or memory ran out
   129, 130, 143  ended by SIGHUP, Ctrl-C or SIGTERM (no temporary file stays)
 
 Examples:
   scengen                       the built-in scenario, into the program's folder
-  scengen texts --out work      the built-in texts and documents, to start from
+  scengen texts --out work      the built-in texts and documents, to start from (work is
+                                made when it is missing)
   scengen check work/Veltrano_Quarnelo_linea.txt work/Veltrano_Quarnelo_58316-.txt
   scengen compile work/Veltrano_Quarnelo_linea.txt work/Veltrano_Quarnelo_58316-.txt --out work
   scengen dump work/Veltrano_Quarnelo_58316.dat --cells 1048:1052
   scengen diff old/Veltrano_Quarnelo_58316.dat work/Veltrano_Quarnelo_58316.dat
   scengen decompile work/Veltrano_Quarnelo_58316.dat --out recovered
 
-Run 'scengen COMMAND --help' for the options of a command.)";
+Run 'scengen help COMMAND' or 'scengen COMMAND --help' for the options of a command.)";
 
 // The commands in the order --help lists them.
 using AddCommand = void (*)(CLI::App&, CommandContext&);
@@ -65,6 +72,63 @@ void refuse_empty_out(const CLI::App& app) {
   }
 }
 
+// How many single-character edits (insert, delete, replace, swap two neighbours) turn `a` into
+// `b`.
+size_t edit_distance(std::string_view a, std::string_view b) {
+  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+  for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    for (size_t j = 1; j <= b.size(); ++j) {
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                          d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      }
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
+// The command a mistyped name most likely meant: the nearest within two edits, or the only one
+// it begins; empty when none is that close.
+std::string nearest_command(std::string_view typed, const std::vector<std::string>& commands) {
+  std::string nearest;
+  size_t best = 3;
+  for (const std::string& name : commands) {
+    const size_t distance = edit_distance(typed, name);
+    if (distance < best && distance < typed.size()) {
+      best = distance;
+      nearest = name;
+    }
+  }
+  if (!nearest.empty() || typed.size() < 2) return nearest;
+  for (const std::string& name : commands) {
+    if (!name.starts_with(typed)) continue;
+    if (!nearest.empty()) return {};  // two commands begin so: neither is meant more
+    nearest = name;
+  }
+  return nearest;
+}
+
+// The names of the commands, as --help lists them.
+std::vector<std::string> command_names(CLI::App& app) {
+  std::vector<std::string> names;
+  for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+    names.push_back(sub->get_name());
+  return names;
+}
+
+// The one line for a word that names no command, with the one it most likely meant.
+int unknown_command(std::string_view typed, const std::vector<std::string>& commands,
+                    std::ostream& err) {
+  err << "scengen: unknown command '" << printable_text(typed) << "'";
+  const std::string nearest = nearest_command(typed, commands);
+  if (!nearest.empty()) err << "; did you mean '" << nearest << "'?";
+  err << " (see 'scengen --help')\n";
+  return kExitUsage;
+}
+
 // Parses and runs; run_command_line guards it.
 int run_command_line_unguarded(int argc, char** argv, Platform* window);
 
@@ -81,6 +145,11 @@ void add_out_option(CLI::App& command, std::optional<std::string>& out,
                     const std::string& folder_help) {
   command.add_option("--out", out, "Folder for the files (default: " + folder_help + ")")
       ->type_name("DIR");
+}
+
+void add_quiet_option(CLI::App& command, bool& quiet) {
+  command.add_flag("--quiet", quiet,
+                   "Leave out the lines that name the folder made and the files written");
 }
 
 void add_identity_options(CLI::App& command, std::optional<std::string>& route,
@@ -119,8 +188,29 @@ int run_command_line_unguarded(int argc, char** argv, Platform* window) {
   CommandContext context{console, {}};
   for (const AddCommand add : kCommands) add(app, context);
 
+  // The first word names the command; "help COMMAND" is that command's --help.
+  std::vector<char*> args(argv, argv + argc);
+  const std::vector<std::string> commands = command_names(app);
+  const auto is_command = [&commands](std::string_view word) {
+    return std::find(commands.begin(), commands.end(), word) != commands.end();
+  };
+  std::string help_flag = "--help";
+  if (std::string_view(args[1]) == "help") {
+    if (args.size() > 3) {
+      std::cerr << "scengen help: give one command (see 'scengen --help')\n";
+      return kExitUsage;
+    }
+    if (args.size() == 3 && !is_command(args[2])) {
+      return unknown_command(args[2], commands, std::cerr);
+    }
+    args.erase(args.begin() + 1);
+    args.push_back(help_flag.data());
+  } else if (args[1][0] != '-' && !is_command(args[1])) {
+    return unknown_command(args[1], commands, std::cerr);
+  }
+
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(args.size()), args.data());
     refuse_empty_out(app);
   } catch (const CLI::Success& done) {
     return app.exit(done, std::cout, std::cerr);  // --help, --version

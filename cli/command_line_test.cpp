@@ -1,6 +1,9 @@
 // The command line as a user meets it: usage, help, version, files that cannot be read or written.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "testing/scengen_process.h"
 
 namespace scengen {
@@ -115,16 +118,123 @@ TEST_F(CommandLine, UnwritableOutGivesOneLineAndStatus4) {
   for (const char* command : {"texts", "run"}) {
     const ProcessResult r = scengen({command, "--out", "plain_file"});
     EXPECT_EQ(r.status, 4) << command;
-    EXPECT_EQ(r.err, "scengen: cannot write 'plain_file" + kSeparator +
-                         "Veltrano_Quarnelo_linea.txt': " + kBelowAPlainFile + "\n")
+    EXPECT_EQ(r.err,
+              "scengen: cannot create the folder 'plain_file': a file of that name is there\n")
         << command;
-    const ProcessResult missing = scengen({command, "--out", "no/such/folder"});
-    EXPECT_EQ(missing.status, 4) << command;
-    EXPECT_EQ(missing.err, "scengen: cannot write 'no/such/folder" + kSeparator +
-                               "Veltrano_Quarnelo_linea.txt': No such file or directory\n")
+    const ProcessResult below = scengen({command, "--out", "plain_file/sub"});
+    EXPECT_EQ(below.status, 4) << command;
+    EXPECT_EQ(below.err, "scengen: cannot create the folder 'plain_file/sub': " +
+                             kBelowAPlainFile + "\n")
         << command;
   }
+  EXPECT_EQ(read("plain_file"), "x");
 }
+
+TEST_F(CommandLine, MistypedCommandGetsTheOneMeant) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string line;
+  };
+  const std::string see = " (see 'scengen --help')";
+  const Case cases[] = {
+      {{"chek", "a", "b"}, "scengen: unknown command 'chek'; did you mean 'check'?" + see},
+      {{"compiel", "a"}, "scengen: unknown command 'compiel'; did you mean 'compile'?" + see},
+      {{"rnu"}, "scengen: unknown command 'rnu'; did you mean 'run'?" + see},
+      {{"decomp"}, "scengen: unknown command 'decomp'; did you mean 'decompile'?" + see},
+      {{"Dump"}, "scengen: unknown command 'Dump'; did you mean 'dump'?" + see},
+      // Too far from every command, or the start of two of them: no guess.
+      {{"frobnicate"}, "scengen: unknown command 'frobnicate'" + see},
+      {{"d"}, "scengen: unknown command 'd'" + see},
+      {{"help", "chek"}, "scengen: unknown command 'chek'; did you mean 'check'?" + see},
+      {{"help", "check", "dump"}, "scengen help: give one command" + see},
+  };
+  for (const Case& c : cases) {
+    const ProcessResult r = scengen(c.args);
+    EXPECT_EQ(r.status, 2) << c.line;
+    EXPECT_EQ(r.err, c.line + "\n");
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+TEST_F(CommandLine, HelpCommandShowsThatCommandsHelp) {
+  for (const char* command : {"check", "compile", "run", "texts", "render", "diff", "explain"}) {
+    const ProcessResult help = scengen({"help", command});
+    EXPECT_EQ(help.status, 0) << command << help.err;
+    EXPECT_EQ(help.out, scengen({command, "--help"}).out) << command;
+    EXPECT_EQ(help.err, "");
+  }
+  const ProcessResult top = scengen({"help"});
+  EXPECT_EQ(top.status, 0);
+  EXPECT_EQ(top.out, scengen({"--help"}).out);
+}
+
+// Every command that writes files makes a missing --out folder and ends with one line for what it
+// wrote; --quiet leaves both lines out.
+TEST_F(CommandLine, CommandsThatWriteMakeTheirFolderAndSayWhatTheyWrote) {
+  ASSERT_EQ(scengen({"texts", "--out", "start", "--quiet"}).status, 0);
+  const std::string line = "start/Veltrano_Quarnelo_linea.txt";
+  const std::string train = "start/Veltrano_Quarnelo_58316-.txt";
+  const std::string track = "start/compiled/Veltrano_Quarnelo_58316.dat";
+  ASSERT_EQ(scengen({"compile", line, train, "--out", "start/compiled", "--quiet"}).status, 0);
+  struct Case {
+    std::vector<std::string> args;  // --out FOLDER follows
+    std::string folder;
+    int files;
+  };
+  const Case cases[] = {
+      {{"texts"}, "a/texts", 5},
+      {{"run"}, "a/run", 6},
+      {{"run", "--no-plan"}, "a/run-no-plan", 5},
+      {{"compile", line, train}, "a/compiled", 3},
+      {{"compile", line, train, "--no-plan"}, "a/compiled-no-plan", 2},
+      {{"render", line, train}, "a/pictures", 3},
+      {{"decompile", track}, "a/recovered", 2},
+  };
+  for (const bool quiet : {false, true}) {
+    for (const Case& c : cases) {
+      std::vector<std::string> args = c.args;
+      const std::string folder = (quiet ? "quiet/" : "") + c.folder;
+      args.insert(args.end(), {"--out", folder});
+      if (quiet) args.push_back("--quiet");
+      const ProcessResult r = scengen(args);
+      EXPECT_EQ(r.status, 0) << folder << "\n" << r.err;
+      size_t count = 0;
+      for (const auto& entry : std::filesystem::directory_iterator(at(folder))) {
+        if (entry.path().filename().string()[0] != '.') ++count;  // not the lock file
+      }
+      EXPECT_EQ(count, static_cast<size_t>(c.files)) << folder;
+      const std::vector<std::string> expected =
+          quiet ? std::vector<std::string>{}
+                : std::vector<std::string>{"scengen: created the folder '" + folder + "'",
+                                           "scengen: wrote " + std::to_string(c.files) +
+                                               " files to '" + folder + kSeparator + "'"};
+      EXPECT_EQ(r.err_lines(), expected) << folder;
+    }
+  }
+  // An existing folder is not announced; the current one is named as such.
+  const ProcessResult again = scengen({"compile", line, train, "--out", "a/compiled"});
+  EXPECT_EQ(again.err, "scengen: wrote 3 files to 'a/compiled" + kSeparator + "'\n");
+  const ProcessResult here = scengen({"texts", "--force"});
+  EXPECT_EQ(here.err, "scengen: wrote 5 files to the current folder\n");
+}
+
+#ifndef _WIN32
+// Started through a link on the PATH, the built-in run writes beside the program itself, and says
+// where.
+TEST_F(CommandLine, BuiltInRunNamesTheProgramsFolder) {
+  std::filesystem::create_directories(at("real"));
+  std::filesystem::create_directories(at("bin"));
+  std::filesystem::copy_file(SCENGEN_BINARY, at("real/scengen"));
+  std::filesystem::create_symlink(at("real/scengen"), at("bin/scengen"));
+  const std::string command = "cd '" + folder().string() + "' && PATH='" + at("bin").string() +
+                              "':\"$PATH\" scengen 2>err.txt";
+  ASSERT_EQ(std::system(command.c_str()), 0) << read("err.txt");
+  const std::string real = std::filesystem::canonical(at("real")).string();
+  EXPECT_EQ(read("err.txt"), "scengen: wrote 6 files to '" + real + "/'\n");
+  EXPECT_TRUE(exists("real/Veltrano_Quarnelo_58316.dat"));
+  EXPECT_FALSE(exists("bin/Veltrano_Quarnelo_58316.dat"));
+}
+#endif
 
 }  // namespace
 }  // namespace scengen

@@ -51,6 +51,9 @@ void add_text_arguments(CLI::App& command, std::string& line_text, std::string& 
 void add_out_option(CLI::App& command, std::optional<std::string>& out,
                     const std::string& folder_help);
 
+/// --quiet: no line for the folder made or the files written, for a command that writes files.
+void add_quiet_option(CLI::App& command, bool& quiet);
+
 /// --route ID and --train NUMBER, for texts whose names do not carry them.
 void add_identity_options(CLI::App& command, std::optional<std::string>& route,
                           std::optional<std::string>& train);

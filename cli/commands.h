@@ -23,6 +23,7 @@ struct RunOptions {
   std::optional<std::string> out;  // default: the program's folder
   bool no_plan = false;
   bool force = false;  // overwrite texts and documents that are not the program's own
+  bool quiet = false;  // no line for the folder made or the files written
 };
 
 /// The built-in run into a folder; with no_plan the compile driver runs with j = 0.
@@ -36,9 +37,10 @@ struct CompileOptions {
   std::optional<std::string> train;
   bool no_plan = false;
   bool json = false;
-  std::string encoding = "windows-1252";  // or "utf-8": converted before the compile
+  std::string encoding = "windows-1252";  // "utf-8" or "auto": converted before the compile
   size_t max_warnings = 50;               // more are counted, not kept
   bool strict = false;  // a warning fails the compile: no file is written
+  bool quiet = false;   // no line for the folder made or the files written
 };
 
 /// Compiles an author's two texts into the three binary files; the texts are never changed.
@@ -48,7 +50,7 @@ struct CheckOptions {
   std::string line_text;
   std::string train_text;
   bool json = false;
-  std::string encoding = "windows-1252";  // or "utf-8": converted before the compile
+  std::string encoding = "windows-1252";  // "utf-8" or "auto": converted before the compile
   size_t max_warnings = 50;               // more are counted, not kept
   bool strict = false;  // a warning fails the check
 };
@@ -76,6 +78,7 @@ struct TextsOptions {
   std::optional<std::string> out;  // default: the current folder
   bool annotated = false;          // the description texts with their records explained
   bool force = false;              // overwrite texts and documents that are not the program's own
+  bool quiet = false;              // no line for the folder made or the files written
 };
 
 /// Writes the built-in description texts and crew documents for an author to start from.
@@ -100,8 +103,9 @@ struct RenderOptions {
   /// A stretch to draw alone, its ends route positions: "30000", "30000m" or "30km".
   std::optional<std::string> from;
   std::optional<std::string> to;
-  std::string encoding = "windows-1252";  // or "utf-8": converted before the compile
+  std::string encoding = "windows-1252";  // "utf-8" or "auto": converted before the compile
   size_t max_warnings = 50;               // more are counted, not kept
+  bool quiet = false;                     // no line for the folder made or the files written
 };
 
 /// Compiles the scenario in memory (texts are read, never changed) and writes ROUTE_map.svg,

@@ -21,8 +21,16 @@ constexpr const char* kCompileFooter =
 ROUTE_linea.txt and ROUTE_TRAIN-.txt unless --route and --train give them. The two texts are
 only read: they are never changed or deleted. Errors and warnings are shown as by 'check'.
 With --strict a warning makes the exit status 1 as an error does (the files are written all the
-same: warnings never change a byte of them). Texts saved as UTF-8 are read with --encoding utf-8;
-a character that has no byte in Windows-1252 is then an error and no file is written.
+same: warnings never change a byte of them). Texts saved as UTF-8 are read with --encoding
+utf-8, or with --encoding auto, which reads each text by itself and says how; a character that
+has no byte in Windows-1252 is then an error and no file is written (with --json, status_code
+1252). The folder of --out is made when it is missing; the last line says how many files were
+written there (--quiet or --json leaves it out: the JSON lists them).
+
+Exit status: 0 written, no error; 1 written with a compile error, or a warning with --strict;
+2 the command line or a route or train name is wrong; 3 no file written: error 1250 or 1251,
+no track compiled, or a text that is not in its encoding; 4 a text cannot be read or a file
+cannot be written.
 
 Examples:
   scengen compile Veltrano_Quarnelo_linea.txt Veltrano_Quarnelo_58316-.txt
@@ -30,6 +38,8 @@ Examples:
   scengen compile Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --no-plan --json
   scengen compile Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --encoding utf-8 --strict)";
 
+// The route and the train in Windows-1252, as the compile holds them; file names are made from
+// them again as UTF-8.
 struct Identity {
   std::string route;
   std::string train;
@@ -63,7 +73,13 @@ std::optional<Identity> scenario_identity(const CompileOptions& o, Console& cons
   const std::string stem = id.route + "_" + id.train;
   if (!fitting_names("compile", {id.route + "_linea.dat", stem + ".sim", stem + ".dat"}, console))
     return std::nullopt;
-  return id;
+  auto route = compiled_name("compile", "route", id.route,
+                             o.route ? "--route" : printable_path(line_path), console);
+  if (!route) return std::nullopt;
+  auto train = compiled_name("compile", "train", id.train,
+                             o.train ? "--train" : printable_path(train_path), console);
+  if (!train) return std::nullopt;
+  return Identity{std::move(*route), std::move(*train)};
 }
 
 std::filesystem::path output_folder(const std::optional<std::string>& out) {
@@ -79,14 +95,10 @@ int compile_texts(const CompileOptions& o, Console& console) {
   auto texts = read_author_texts(files, o.line_text, o.train_text, console);
   if (!texts) return kExitFileFailed;
   if (const auto failure = decode_author_texts(*texts, o.encoding)) {
-    if (o.json) {
-      console.out << report_json(*failure, *texts);
-    } else {
-      print_diagnostics(*failure, *texts, console.err);
-      console.err << "scengen: no binary file was written\n";
-    }
-    return kExitCompileError;
+    report_encoding_failure(*failure, *texts, o.json, "no binary file was written", console);
+    return kExitStopped;
   }
+  if (!o.json) print_encodings(*texts, console.err);
 
   Compilation c;
   c.RouteId = id->route;
@@ -102,7 +114,10 @@ int compile_texts(const CompileOptions& o, Console& console) {
   }
   CompileReport report = make_report(c, outcome);
 
+  // The JSON names the files written: no line of its own for them.
+  const bool quiet = o.quiet || o.json;
   if (!report.stopped) {
+    if (!make_output_folder(output_folder(o.out), console, quiet)) return kExitFileFailed;
     try {
       // One compile at a time in a folder: its three files are one set.
       const auto lock = lock_output_folder(output_folder(o.out), console.err);
@@ -124,6 +139,10 @@ int compile_texts(const CompileOptions& o, Console& console) {
     print_diagnostics(report, *texts, console.err);
     if (report.stopped) console.err << "scengen: no binary file was written\n";
   }
+  if (!report.stopped) {
+    report_files_written(output_folder(o.out), report.files_written.size(), console, quiet);
+  }
+  // The verdict on the warnings comes last: the files are written all the same.
   if (strict_failure(report, o.strict, console.err, o.json) && !report.failed()) {
     return kExitCompileError;
   }
@@ -141,6 +160,7 @@ void add_compile_command(CLI::App& app, CommandContext& context) {
   command->add_flag("--json", o->json, "Report as JSON on standard output");
   add_encoding_option(*command, o->encoding);
   add_warning_options(*command, o->max_warnings, &o->strict);
+  add_quiet_option(*command, o->quiet);
 }
 
 }  // namespace scengen

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "cli/command_files.h"
+#include "compiler/source_text.h"
 #include "compiler/track_layout.h"
 #include "platform/input_limits.h"
 #include "run/exit_status.h"
@@ -88,9 +89,11 @@ CompiledFilesReading read_compiled_files(const CompiledFileNames& names, Console
   }
   CompiledFiles files{std::move(*track.value), std::move(*table.value), std::nullopt};
   if (!names.no_plan) {
-    // The route plan is named by the route, which the table holds.
+    // The route plan is named by the route, which the table holds in Windows-1252.
     r.plan_path = names.plan ? argument_path(*names.plan)
-                             : beside(r.track_path, files.table[kRouteIdSlot].Text + "_linea.dat");
+                             : beside(r.track_path, utf8_from_windows_1252(
+                                                        files.table[kRouteIdSlot].Text) +
+                                                        "_linea.dat");
     std::error_code error;
     if (!names.plan && !std::filesystem::exists(r.plan_path, error)) {
       r.plan = PlanPresence::Absent;

@@ -21,25 +21,49 @@ struct DecompileOptions {
   std::optional<std::string> route;
   std::optional<std::string> train;
   bool force = false;
+  bool quiet = false;  // no line for the folder made or the files written
 };
 
-int decompile_files(const DecompileOptions& o, Console& console) {
+// The route and the train: as UTF-8 to name the texts, and in Windows-1252 for the compile.
+struct DecompileNames {
+  std::string route;
+  std::string train;
+  std::string route_bytes;
+  std::string train_bytes;
+};
+
+// The names from --route and --train, else from ROUTE_TRAIN.dat; nothing once a line said why.
+std::optional<DecompileNames> decompile_names(const DecompileOptions& o, Console& console) {
   const std::filesystem::path track_path = argument_path(o.track);
-  // ROUTE_TRAIN.dat names the route and the train.
   const std::string stem = track_path.stem().string();
   const size_t cut = stem.rfind('_');
   if ((!o.route || !o.train) && (cut == std::string::npos || cut == 0)) {
     console.err << "scengen decompile: " << printable_path(track_path)
                 << " is not named ROUTE_TRAIN.dat: give --route and --train\n";
-    return kExitUsage;
+    return std::nullopt;
   }
   const std::string file_route = cut == std::string::npos ? "" : stem.substr(0, cut);
   const std::string route = o.route.value_or(file_route);
   const std::string train = o.train.value_or(stem.substr(cut + 1));
   if (!usable_name("decompile", route, console) || !usable_name("decompile", train, console))
-    return kExitUsage;
+    return std::nullopt;
   if (!fitting_names("decompile", {route + "_linea.txt", route + "_" + train + "-.txt"}, console))
-    return kExitUsage;
+    return std::nullopt;
+  const std::string source = printable_path(track_path);
+  auto route_bytes =
+      compiled_name("decompile", "route", route, o.route ? "--route" : source, console);
+  auto train_bytes = route_bytes ? compiled_name("decompile", "train", train,
+                                                 o.train ? "--train" : source, console)
+                                 : std::nullopt;
+  if (!train_bytes) return std::nullopt;
+  return DecompileNames{route, train, std::move(*route_bytes), std::move(*train_bytes)};
+}
+
+int decompile_files(const DecompileOptions& o, Console& console) {
+  const auto names = decompile_names(o, console);
+  if (!names) return kExitUsage;
+  const std::string& route = names->route;
+  const std::string& train = names->train;
   CompiledFilesReading read = read_compiled_files({o.track, o.sim, o.plan, false}, console);
   if (!read.files) return read.status;
   const bool with_plan = read.plan == PlanPresence::Present;
@@ -51,6 +75,7 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   const std::filesystem::path line_path = out / argument_path(route + "_linea.txt");
   const std::filesystem::path train_path = out / argument_path(route + "_" + train + "-.txt");
   // Held from the look at the earlier texts to the end of the writing.
+  if (!make_output_folder(out, console, o.quiet)) return kExitFileFailed;
   std::unique_ptr<OutputLock> lock;
   try {
     lock = lock_output_folder(out, console.err);
@@ -69,7 +94,7 @@ int decompile_files(const DecompileOptions& o, Console& console) {
     }
   }
 
-  const Decompilation d = decompile(scenario, route, train);
+  const Decompilation d = decompile(scenario, names->route_bytes, names->train_bytes);
   FileLayer& files = system_files();
   try {
     files.write_replacing(line_path, d.line_text);
@@ -80,12 +105,14 @@ int decompile_files(const DecompileOptions& o, Console& console) {
   }
   for (const std::string& note : d.notes)
     console.err << "scengen decompile: " << printable_text(note) << '\n';
-  if (d.exact()) return kExitOk;
-  console.err << "scengen decompile: the texts do not compile back to the same files"
-              << (with_plan ? "" : " (route plan left out)") << "; file against texts:\n";
-  for (const std::string& line : d.differences)
-    console.err << "  " << printable_text(line) << '\n';
-  return kExitCompileError;
+  if (!d.exact()) {
+    console.err << "scengen decompile: the texts do not compile back to the same files"
+                << (with_plan ? "" : " (route plan left out)") << "; file against texts:\n";
+    for (const std::string& line : d.differences)
+      console.err << "  " << printable_text(line) << '\n';
+  }
+  report_files_written(out, 2, console, o.quiet);
+  return d.exact() ? kExitOk : kExitCompileError;
 }
 
 constexpr const char* kDecompileFooter =
@@ -100,8 +127,10 @@ written and the plan is not compared.
 The texts are compiled back in memory and compared with the files. Exit status 0: they compile
 to the same bytes. Exit status 1: they do not (the texts are written all the same, and every
 cell, slot or plan point that would differ is listed with its metres, the file's value first),
-or a file is not of its kind. Exit status 4: a file cannot be read, or a text exists already
-(give --force to replace it) or cannot be written.
+or a file is not of its kind. Exit status 2: the command line is wrong, or the route or train
+cannot name the texts or has no Windows-1252 form. Exit status 4: a file cannot be read, or a
+text exists already (give --force to replace it) or cannot be written. The folder of --out is
+made when it is missing; one line says how many texts were written there (--quiet leaves it out).
 
 Examples:
   scengen decompile Veltrano_Quarnelo_58316.dat --out texts
@@ -128,6 +157,7 @@ void add_decompile_command(CLI::App& app, CommandContext& context) {
   command->add_option("--train", o->train, "The train (default: from TRACK's name)")
       ->type_name("NUMBER");
   command->add_flag("--force", o->force, "Replace texts of the same names");
+  add_quiet_option(*command, o->quiet);
 }
 
 }  // namespace scengen

@@ -245,6 +245,8 @@ std::string report_json(const CompileReport& report, const AuthorTexts& texts) {
   json files = json::array();
   for (const auto& path : report.files_written) files.push_back(file_name(path));
   out["files_written"] = std::move(files);
+  if (!texts.line_read_as.empty()) out["line_encoding"] = texts.line_read_as;
+  if (!texts.train_read_as.empty()) out["train_encoding"] = texts.train_read_as;
   return out.dump(2) + "\n";
 }
 

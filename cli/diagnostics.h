@@ -26,6 +26,9 @@ struct AuthorTexts {
   /// The bytes are UTF-8 still: texts given as UTF-8 that could not be converted. Their lines are
   /// shown as they are and a column counts characters.
   bool utf8 = false;
+  /// With --encoding auto, how each text was read: "UTF-8" or "Windows-1252"; else empty.
+  std::string line_read_as;
+  std::string train_read_as;
 
   const std::filesystem::path& path(TextKind text) const {
     return text == TextKind::Line ? line_path : train_path;
@@ -58,7 +61,8 @@ CompileReport make_report(const Compilation& c, const CompileOutcome& outcome);
 void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, std::ostream& err);
 
 /// The report as one JSON object: status_code, status_position, message, file, line, column,
-/// warnings, warnings_left_out, files_written.
+/// warnings, warnings_left_out, files_written; with --encoding auto also line_encoding and
+/// train_encoding.
 std::string report_json(const CompileReport& report, const AuthorTexts& texts);
 
 /// How many columns of a long text line are shown around the caret.

@@ -34,7 +34,9 @@ the compile places itself before and along slow orders: a slow order edited move
 
 Exit status 0 when the scenarios are the same, 1 when they differ (as diff and cmp), 4 when an
 input cannot be read or is not a file of its kind (said as dump says it), so that a script can
-tell a difference from a file it could not compare.
+tell a difference from a file it could not compare. Status 2: the command line is wrong (or a
+text's name holds a character that has no byte in Windows-1252); 3: a pair of texts compiled
+no track.
 
 Examples:
   scengen diff old/Veltrano_Quarnelo_58316.dat new/Veltrano_Quarnelo_58316.dat
@@ -103,8 +105,17 @@ Reading compile_pair(const std::string& line_text, const std::string& train_text
   side.label = line_text + " " + train_text;
   side.compiled = std::make_unique<Compilation>();
   Compilation& c = *side.compiled;
-  c.RouteId = route_from_line_text(texts->line_path).value_or("");
-  c.TrainNumber = train_from_train_text(texts->train_path, c.RouteId).value_or("");
+  const std::string route = route_from_line_text(texts->line_path).value_or("");
+  const std::string train = train_from_train_text(texts->train_path, route).value_or("");
+  // The names seed the scenario codes as the compile's code page holds them.
+  auto route_bytes =
+      compiled_name("diff", "route", route, printable_path(texts->line_path), console);
+  auto train_bytes = route_bytes ? compiled_name("diff", "train", train,
+                                                 printable_path(texts->train_path), console)
+                                 : std::nullopt;
+  if (!train_bytes) return {std::nullopt, kExitUsage};
+  c.RouteId = std::move(*route_bytes);
+  c.TrainNumber = std::move(*train_bytes);
   MemoryTexts source(texts->line, texts->train);
   const CompileOutcome outcome = compile_scenario(c, source, no_plan ? 0 : 1);
   if (outcome.end == CompileEnd::NoTrack) {

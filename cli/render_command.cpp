@@ -34,7 +34,12 @@ failed carry a red banner naming the error; they show the model as far as it was
 scale of their own, with only the stations, signals and other features in it. They take a route
 position as every command does: a plain number or one with m is metres (30000, 30000m), one
 with km kilometres (30km, 12.5km); either may be left out for the route's start or end. The
-page and the file names stay the same.
+page and the file names stay the same. The folder of --out is made when it is missing; the last
+line says how many files were written there (--quiet leaves it out).
+
+Exit status: 0 drawn, no error; 1 drawn with a compile error; 2 the command line or a route or
+train name is wrong; 3 nothing drawn: no track compiled, or a text that is not in its encoding;
+4 a text cannot be read or a file cannot be written.
 
 Examples:
   scengen render --out pictures
@@ -78,9 +83,21 @@ bool author_identity(const RenderOptions& o, Compilation& c, Console& console) {
   }
   if (!usable_name("render", c.RouteId, console) || !usable_name("render", c.TrainNumber, console))
     return false;
-  return fitting_names("render",
-                       {route_map_file_name(c), route_profile_file_name(c), html_page_file_name(c)},
-                       console);
+  if (!fitting_names("render",
+                     {route_map_file_name(c), route_profile_file_name(c), html_page_file_name(c)},
+                     console))
+    return false;
+  // The compile holds the names in its code page; the files are named from them again.
+  const std::string line_source = o.route ? "--route" : printable_path(argument_path(o.line_text));
+  const std::string train_source =
+      o.train ? "--train" : printable_path(argument_path(o.train_text));
+  auto route = compiled_name("render", "route", c.RouteId, line_source, console);
+  auto train = route ? compiled_name("render", "train", c.TrainNumber, train_source, console)
+                     : std::nullopt;
+  if (!train) return false;
+  c.RouteId = std::move(*route);
+  c.TrainNumber = std::move(*train);
+  return true;
 }
 
 // An author's texts; the crew documents are those beside the train text, if any.
@@ -94,11 +111,11 @@ std::optional<RenderInput> author_input(const RenderOptions& o, Compilation& c, 
   auto texts = read_author_texts(files, o.line_text, o.train_text, console);
   if (!texts) return std::nullopt;
   if (const auto failure = decode_author_texts(*texts, o.encoding)) {
-    print_diagnostics(*failure, *texts, console.err);
-    console.err << "scengen: nothing was drawn\n";
-    status = kExitCompileError;
+    report_encoding_failure(*failure, *texts, /*json=*/false, "nothing was drawn", console);
+    status = kExitStopped;
     return std::nullopt;
   }
+  print_encodings(*texts, console.err);
   RenderInput input{std::move(*texts), {}};
   for (const CrewDocument& d : kCrewDocuments) {
     const std::string name = crew_document_file_name(c.RouteId, c.TrainNumber, d);
@@ -120,11 +137,11 @@ std::string failure_banner(const CompileReport& report) {
   return banner;
 }
 
-// Writes the three files, naming each; false when one fails.
+// Writes the three files, then one line for them; false when one fails.
 bool write_pictures(const Compilation& c, const ScenarioPictures& pictures,
-                    const std::optional<std::string>& out, Console& console) {
-  // No folder given is the current one, named as such in what is printed.
-  const std::filesystem::path folder = out ? argument_path(*out) : ".";
+                    const RenderOptions& o, Console& console) {
+  const std::filesystem::path folder = o.out ? argument_path(*o.out) : ".";
+  if (!make_output_folder(folder, console, o.quiet)) return false;
   try {
     const auto lock = lock_output_folder(folder, console.err);
     for (const auto& [name, bytes] : {std::pair{route_map_file_name(c), &pictures.map},
@@ -132,12 +149,12 @@ bool write_pictures(const Compilation& c, const ScenarioPictures& pictures,
                                       std::pair{html_page_file_name(c), &pictures.page}}) {
       const auto path = scenario_file_path(folder, name);
       system_files().write_replacing(path, *bytes);
-      console.err << "scengen: wrote " << printable_path(path) << "\n";
     }
   } catch (const FileError& error) {
     report_write_failure(error, console);
     return false;
   }
+  report_files_written(folder, 3, console, o.quiet);
   return true;
 }
 
@@ -198,7 +215,7 @@ int render_scenario(const RenderOptions& o, Console& console) {
   const std::optional<Stretch> stretch = stretch_of(from, to, c, console, wrong);
   if (wrong) return kExitUsage;
   if (!write_pictures(c, draw_scenario(c, words, input->documents, stretch, failure_banner(report)),
-                      o.out, console)) {
+                      o, console)) {
     return kExitFileFailed;
   }
   return exit_status_of(/*stopped=*/false, code);
@@ -218,6 +235,7 @@ void add_render_command(CLI::App& app, CommandContext& context) {
       ->type_name("METRES");
   add_encoding_option(*command, o->encoding);
   add_warning_options(*command, o->max_warnings, /*strict=*/nullptr);
+  add_quiet_option(*command, o->quiet);
 }
 
 }  // namespace scengen

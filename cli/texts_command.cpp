@@ -22,10 +22,11 @@ what its fields are; they compile to the same files as the plain texts.
 An author's files are never overwritten: when one of these files exists and its bytes are not
 those the program writes there (the plain or the annotated built-in text, or the built-in
 document), nothing is written, the file is named and the status is 4; --force overwrites it.
+The last line says how many files were written and where (--quiet leaves it out).
 
 Examples:
   scengen texts                 into the current folder
-  scengen texts --out work      into work (the folder must exist)
+  scengen texts --out work      into work (made when it is missing)
   scengen texts --annotated     the description texts explained, record by record
   scengen texts --force         start again from the built-in files, overwriting edits)";
 
@@ -34,6 +35,7 @@ Examples:
 int write_texts(const TextsOptions& o, Console& console) {
   const OutputPlace place{system_files(), o.out ? argument_path(*o.out) : ".", kBuiltInRouteId,
                           kBuiltInTrainNumber};
+  if (o.out && !make_output_folder(place.folder, console, o.quiet)) return kExitFileFailed;
   try {
     const auto lock = lock_output_folder(place.folder, console.err);
     if (!o.force) {
@@ -58,6 +60,7 @@ int write_texts(const TextsOptions& o, Console& console) {
     report_write_failure(error, console);
     return kExitFileFailed;
   }
+  report_files_written(place.folder, 2 + kCrewDocuments.size(), console, o.quiet);
   return kExitOk;
 }
 
@@ -70,6 +73,7 @@ void add_texts_command(CLI::App& app, CommandContext& context) {
                     "Explain each kind of record in a comment above it (see docs/formats.md)");
   command->add_flag("--force", o->force,
                     "Overwrite texts and documents that are not the program's own (edited since)");
+  add_quiet_option(*command, o->quiet);
 }
 
 }  // namespace scengen

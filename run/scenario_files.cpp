@@ -1,5 +1,8 @@
 #include "run/scenario_files.h"
 
+#include <cstdio>
+
+#include "compiler/source_text.h"
 #include "documents/crew_documents.h"
 #include "platform/file_layer.h"
 
@@ -84,10 +87,37 @@ bool names_a_file(std::string_view id) {
   return true;
 }
 
+CompiledName windows_1252_name(std::string_view utf8_name) {
+  Windows1252Failure failure;
+  if (auto bytes = windows_1252_from_utf8(utf8_name, &failure)) return {std::move(bytes), {}};
+  // The code point of the character that failed, from its UTF-8 bytes.
+  const auto lead = static_cast<unsigned char>(utf8_name[failure.offset]);
+  const int length = failure.invalid_utf8 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+  for (int i = 1; i < length; ++i) {
+    code = (code << 6) | (static_cast<unsigned char>(utf8_name[failure.offset + i]) & 0x3F);
+  }
+  char shown[16];
+  if (failure.invalid_utf8) {
+    std::snprintf(shown, sizeof shown, "\\x%02X", static_cast<unsigned>(code));
+  } else {
+    std::snprintf(shown, sizeof shown, "U+%04X", static_cast<unsigned>(code));
+  }
+  return {std::nullopt, shown};
+}
+
+bool holds_control_character(std::string_view name) {
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
+
 std::filesystem::path scenario_file_path(const std::filesystem::path& folder,
                                          std::string_view name) {
-  if (folder.empty()) return utf8_path(name);
-  return join_output_path(folder, name);
+  const std::string utf8_name = utf8_from_windows_1252(name);
+  if (folder.empty()) return utf8_path(utf8_name);
+  return join_output_path(folder, utf8_name);
 }
 
 }  // namespace scengen

@@ -55,8 +55,23 @@ std::optional<std::string> train_from_train_text(const std::filesystem::path& pa
 /// character that a file name cannot hold.
 bool names_a_file(std::string_view id);
 
-/// `name` (UTF-8) inside `folder`; with no folder the name alone, so that it stays relative to
-/// the current folder (joining an empty folder would name the root).
+/// A route or train name as the compile holds it, in Windows-1252 like every text of a scenario,
+/// from its UTF-8 form (a file name, an argument); or, when a character has no byte in the code
+/// page, that character as "U+XXXX".
+struct CompiledName {
+  std::optional<std::string> bytes;
+  std::string missing_character;
+};
+
+/// The Windows-1252 bytes of a UTF-8 name, or the first character that has none.
+CompiledName windows_1252_name(std::string_view utf8_name);
+
+/// Whether a name holds a control character a file name can keep (DEL) but a screen cannot show.
+bool holds_control_character(std::string_view name);
+
+/// `name` (Windows-1252, as the compile holds route and train) inside `folder`, named on the file
+/// system by its UTF-8 form; with no folder the name alone, so that it stays relative to the
+/// current folder (joining an empty folder would name the root).
 std::filesystem::path scenario_file_path(const std::filesystem::path& folder,
                                          std::string_view name);
 

@@ -60,6 +60,29 @@ TEST(ScenarioFiles, EveryFileOfTheBuiltInScenarioByName) {
 TEST(ScenarioFiles, NoFolderKeepsTheNameRelative) {
   EXPECT_EQ(scenario_file_path({}, "A_1.sim"), std::filesystem::path("A_1.sim"));
   EXPECT_EQ(scenario_file_path("out", "A_1.sim"), join_output_path("out", "A_1.sim"));
+  // The compile holds names in Windows-1252; the file is named by the UTF-8 form.
+  EXPECT_EQ(scenario_file_path({}, "Citt\xE0_1.sim"), utf8_path("Citt\xC3\xA0_1.sim"));
+}
+
+TEST(ScenarioFiles, NamesTakeTheirWindows1252Bytes) {
+  struct Case {
+    const char* utf8;
+    std::optional<std::string> bytes;
+    const char* missing;
+  };
+  const Case cases[] = {
+      {"Ponte", "Ponte", ""},
+      {"Citt\xC3\xA0", "Citt\xE0", ""},
+      {"\xE2\x82\xAC", "\x80", ""},  // the euro sign has a byte of its own
+      {"A\xCE\xA9", std::nullopt, "U+03A9"},
+      {"A\xF0\x9F\x9A\x82", std::nullopt, "U+1F682"},
+      {"A\xE0", std::nullopt, "\\xE0"},  // not UTF-8: the byte itself
+  };
+  for (const Case& c : cases) {
+    const CompiledName name = windows_1252_name(c.utf8);
+    EXPECT_EQ(name.bytes, c.bytes) << c.utf8;
+    EXPECT_EQ(name.missing_character, c.missing) << c.utf8;
+  }
 }
 
 }  // namespace
