@@ -52,8 +52,7 @@ int check_texts(const CheckOptions& o, Console& console) {
   c.TrainNumber = train_from_train_text(texts->train_path, c.RouteId).value_or("");
   c.CollectWarnings = true;
   c.MaxWarnings = o.max_warnings;
-  MemoryTexts source(texts->line, texts->train);
-  const CompileReport report = make_report(c, compile_scenario(c, source, 1));
+  const CompileReport report = make_report(c, compile_author_texts(c, *texts, 1));
 
   if (o.json) {
     console.out << report_json(report, *texts);

@@ -93,8 +93,7 @@ int compile_texts(const CompileOptions& o, Console& console) {
   c.TrainNumber = id->train;
   c.CollectWarnings = true;
   c.MaxWarnings = o.max_warnings;
-  MemoryTexts source(texts->line, texts->train);  // the author's files are never touched
-  const CompileOutcome outcome = compile_scenario(c, source, o.no_plan ? 0 : 1);
+  const CompileOutcome outcome = compile_author_texts(c, *texts, o.no_plan ? 0 : 1);
   if (outcome.end == CompileEnd::SealError && console.window != nullptr && !o.json) {
     // The window program shows the seal's errors as the built-in run does; OK ends it.
     console.window->message_box(" Errore n. " + std::to_string(outcome.seal_code));
