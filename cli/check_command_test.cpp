@@ -235,7 +235,11 @@ TEST_F(CheckTexts, WarningsPointAtTheFieldAndDoNotFail) {
     EXPECT_EQ(
         json["warnings"],
         Json::array(
-            {{{"file", file}, {"line", c.line}, {"column", c.column}, {"message", c.message}}}))
+            {{{"file", file},
+              {"line", c.line},
+              {"column", c.column},
+              {"message", c.message},
+              {"found_after_stop", false}}}))
         << what;
   }
 }

@@ -95,8 +95,10 @@ class Stops {
       case ErrorReach::AfterStop:
         break;
     }
+    if (where.text == TextKind::Train && train_unread_)
+      return "found after the compile stopped; the train text is not compiled anyway";
     const std::optional<int>& stop = stop_line_[index(where.text)];
-    if ((where.text == TextKind::Train && train_unread_) || (stop && where.line >= *stop))
+    if (stop && where.line >= *stop)
       return "found after the compile stopped; this line is not compiled anyway";
     return "found after the compile stopped, by reading on for diagnostics; the compile itself "
            "did not meet it";
