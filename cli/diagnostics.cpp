@@ -157,7 +157,8 @@ CompileReport make_report(const Compilation& c, const CompileOutcome& outcome) {
   }
   std::stable_sort(report.errors.begin(), report.errors.end(),
                    [](const ReportedError& a, const ReportedError& b) {
-                     return comes_before({a.text, a.where, nullptr, &a}, {b.text, b.where, nullptr, &b});
+                     return comes_before({a.text, a.where, nullptr, &a},
+                                         {b.text, b.where, nullptr, &b});
                    });
   report.warnings = c.Warnings;
   report.warnings_left_out = c.WarningsLeftOut;

@@ -71,10 +71,14 @@ Compiled compile(const std::vector<Edit>& edits, bool read_on) {
 
 const char* reach_name(ErrorReach reach) {
   switch (reach) {
-    case ErrorReach::StopsText: return "stops";
-    case ErrorReach::StopsBothTexts: return "stops both";
-    case ErrorReach::ReadsOn: return "reads on";
-    case ErrorReach::AfterStop: return "after";
+    case ErrorReach::StopsText:
+      return "stops";
+    case ErrorReach::StopsBothTexts:
+      return "stops both";
+    case ErrorReach::ReadsOn:
+      return "reads on";
+    case ErrorReach::AfterStop:
+      return "after";
   }
   return "?";
 }
@@ -83,15 +87,15 @@ const char* reach_name(ErrorReach reach) {
 std::vector<std::string> listed(const Compilation& c) {
   std::vector<CompileError> errors = c.Errors;
   const auto key = [](const CompileError& e) {
-    return e.where ? std::tuple(static_cast<int>(e.where->text), e.where->line)
-                   : std::tuple(2, 0);
+    return e.where ? std::tuple(static_cast<int>(e.where->text), e.where->line) : std::tuple(2, 0);
   };
   std::stable_sort(errors.begin(), errors.end(),
                    [&](const CompileError& a, const CompileError& b) { return key(a) < key(b); });
   std::vector<std::string> list;
   for (const CompileError& e : errors) {
     std::string place = "-";
-    if (e.where) place = (e.where->text == TextKind::Line ? "L" : "T") + std::to_string(e.where->line);
+    if (e.where)
+      place = (e.where->text == TextKind::Line ? "L" : "T") + std::to_string(e.where->line);
     list.push_back(place + " " + std::to_string(e.code) + " " + reach_name(e.reach));
   }
   return list;
@@ -175,8 +179,8 @@ TEST(ReadOn, AStationOverflowIsToldOnce) {
   // Each board text takes a slot the stations count against: 76 more leave room for one station.
   std::vector<Edit> edits{{false, 2, "lunghezza percorso, 20000"}};
   for (int k = 0; k < 76; ++k) {
-    edits.push_back({false, 10, "cartello_indicatore, " + std::to_string(6000 + 50 * k) + ", (X)",
-                     true});
+    edits.push_back(
+        {false, 10, "cartello_indicatore, " + std::to_string(6000 + 50 * k) + ", (X)", true});
   }
   edits.push_back({true, 7, "stazione, 4500, 12, 600, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, GAMMA", true});
   const Compiled run = compile(edits, true);
