@@ -19,7 +19,9 @@ constexpr const char* kCompileFooter =
     R"(The route and the train name the output files: ROUTE_linea.dat (route plan), ROUTE_TRAIN.sim
 (scenario table) and ROUTE_TRAIN.dat (compiled track). They are taken from the file names
 ROUTE_linea.txt and ROUTE_TRAIN-.txt unless --route and --train give them. The two texts are
-only read: they are never changed or deleted. Errors and warnings are shown as by 'check'.
+only read: they are never changed or deleted. Errors and warnings are shown as by 'check': every
+error of both texts in one pass, those after the first of a text found by reading on for the
+diagnostics alone (the files are those of the compile, which stops at that first error).
 With --strict a warning makes the exit status 1 as an error does (the files are written all the
 same: warnings never change a byte of them). Texts saved as UTF-8 are read with --encoding utf-8;
 a character that has no byte in Windows-1252 is then an error and no file is written.

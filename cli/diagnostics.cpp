@@ -301,7 +301,10 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     if (e.code == 0) return "error: " + printable_text(e.message);
     std::string words = describe_error(e.code, e.position);
     if (!e.detail.empty()) words += ": " + printable_text(utf8_from_windows_1252(e.detail));
-    return words + explain_hint(e.code);
+    // As explain_hint says it, from the topics read once for the whole report.
+    if (find_topic(topics, std::to_string(e.code)) != nullptr)
+      words += " (scengen explain " + std::to_string(e.code) + ")";
+    return words;
   };
   auto note = [&](const Diagnostic& d) {
     if (d.warning != nullptr) {
