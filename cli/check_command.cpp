@@ -18,9 +18,12 @@ constexpr const char* kCheckFooter =
   Ponte_Alto_linea.txt:37:1: error 15: a position lies beyond the track (at 78950 m)
     pendenza,  78950,   2
     ^
-and warnings for what the compile accepts but is almost surely a mistake: a field that matches
-no record, records of one series out of order, a number field with characters after its digits,
-a position that is not a multiple of 50 where the cells round it, a feature beyond the route's
+    note: the compile stops reading the line text here; the lines below are not compiled
+then every further error of both texts, found by reading on after the stop for the diagnostics
+alone (each noted as found after the compile stopped; with --json all in 'errors'), and
+warnings for what the compile accepts but is almost surely a mistake: a field that matches no
+record, records of one series out of order, a number field with characters after its digits, a
+position that is not a multiple of 50 where the cells round it, a feature beyond the route's
 end. Each line ends with the 'scengen explain' topic that tells more, when there is one. At most
 --max-warnings warnings are shown (then one line says how many more; with --json a count). Exit
 status 1 on an error, or on a warning with --strict; warnings alone leave it 0. Nothing is
@@ -67,8 +70,7 @@ int check_texts(const CheckOptions& o, Console& console) {
   if (!identity_from_names(*texts, c, console)) return kExitUsage;
   c.CollectWarnings = true;
   c.MaxWarnings = o.max_warnings;
-  MemoryTexts source(texts->line, texts->train);
-  const CompileReport report = make_report(c, compile_scenario(c, source, 1));
+  const CompileReport report = make_report(c, compile_author_texts(c, *texts, 1));
 
   if (o.json) {
     console.out << report_json(report, *texts);

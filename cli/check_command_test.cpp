@@ -177,6 +177,69 @@ TEST_F(CheckTexts, EachBrokenTextGivesItsCodePositionLineAndColumn) {
   }
 }
 
+TEST_F(CheckTexts, EveryErrorOfBothTextsIsToldInOnePass) {
+  std::vector<std::string> line = kLine, train = kTrain;
+  line[3] = "ripetizione segnali 9 codici, 25, 4000";  // ends the compile: the train is not read
+  line[6] = "pendenza, 50000, 3";
+  train.insert(train.begin() + 5, "segnale, 2000, 2, 2,3,1, 1, 2, 2,1,1, 0");
+  write("Ponte_linea.txt", crlf_text(line));
+  write("Ponte_7-.txt", crlf_text(train));
+  const ProcessResult r = scengen({"check", "Ponte_linea.txt", "Ponte_7-.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err_lines(),
+            (std::vector<std::string>{
+                "Ponte_linea.txt:4:1: error 3: the cab-signal repetition start is not a multiple "
+                "of 50 (scengen explain 3)",
+                "  ripetizione segnali 9 codici, 25, 4000",
+                "  ^",
+                "  note: the compile stops reading the line text here; the lines below are not "
+                "compiled, nor is the train text",
+                "Ponte_linea.txt:7:1: error 15: a position lies beyond the track (at 50000 m) "
+                "(scengen explain 15)",
+                "  pendenza, 50000, 3",
+                "  ^",
+                "  note: found after the compile stopped; this line is not compiled anyway",
+                "Ponte_7-.txt:6:1: error 16: a signal's cell is not free (at 2000 m): cell 41 (2050 "
+                "to 2100 m) holds a signal, placed by 'segnale' at line 5 of the train description "
+                "(scengen explain 16)",
+                "  segnale, 2000, 2, 2,3,1, 1, 2, 2,1,1, 0",
+                "  ^",
+                "  note: found after the compile stopped; the train text is not compiled anyway",
+            }));
+
+  const ProcessResult j = scengen({"check", "Ponte_linea.txt", "Ponte_7-.txt", "--json"});
+  EXPECT_EQ(j.status, 1);
+  const Json json = Json::parse(j.out);
+  // The top-level fields stay the compile's own error.
+  EXPECT_EQ(json["status_code"], 3);
+  EXPECT_EQ(json["line"], 4);
+  ASSERT_EQ(json["errors"].size(), 3u);
+  EXPECT_EQ(json["errors"][0],
+            (Json{{"code", 3},
+                  {"message", "the cab-signal repetition start is not a multiple of 50"},
+                  {"file", "Ponte_linea.txt"},
+                  {"line", 4},
+                  {"column", 1},
+                  {"position", nullptr},
+                  {"detail", nullptr},
+                  {"found_after_stop", false},
+                  {"note",
+                   "the compile stops reading the line text here; the lines below are not "
+                   "compiled, nor is the train text"}}));
+  EXPECT_EQ(json["errors"][1],
+            (Json{{"code", 15},
+                  {"message", "a position lies beyond the track"},
+                  {"file", "Ponte_linea.txt"},
+                  {"line", 7},
+                  {"column", 1},
+                  {"position", 50000},
+                  {"detail", nullptr},
+                  {"found_after_stop", true},
+                  {"note", "found after the compile stopped; this line is not compiled anyway"}}));
+  EXPECT_EQ(json["errors"][2]["file"], "Ponte_7-.txt");
+  EXPECT_EQ(json["errors"][2]["found_after_stop"], true);
+}
+
 TEST_F(CheckTexts, WarningsPointAtTheFieldAndDoNotFail) {
   struct Case {
     Edit edit;
@@ -235,7 +298,11 @@ TEST_F(CheckTexts, WarningsPointAtTheFieldAndDoNotFail) {
     EXPECT_EQ(
         json["warnings"],
         Json::array(
-            {{{"file", file}, {"line", c.line}, {"column", c.column}, {"message", c.message}}}))
+            {{{"file", file},
+              {"line", c.line},
+              {"column", c.column},
+              {"message", c.message},
+              {"found_after_stop", false}}}))
         << what;
   }
 }

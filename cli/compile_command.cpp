@@ -19,7 +19,9 @@ constexpr const char* kCompileFooter =
     R"(The route and the train name the output files: ROUTE_linea.dat (route plan), ROUTE_TRAIN.sim
 (scenario table) and ROUTE_TRAIN.dat (compiled track). They are taken from the file names
 ROUTE_linea.txt and ROUTE_TRAIN-.txt unless --route and --train give them. The two texts are
-only read: they are never changed or deleted. Errors and warnings are shown as by 'check'.
+only read: they are never changed or deleted. Errors and warnings are shown as by 'check': every
+error of both texts in one pass, those after the first of a text found by reading on for the
+diagnostics alone (the files are those of the compile, which stops at that first error).
 With --strict a warning makes the exit status 1 as an error does (the files are written all the
 same: warnings never change a byte of them). Texts saved as UTF-8 are read with --encoding
 utf-8, or with --encoding auto, which reads each text by itself and says how; a character that
@@ -105,8 +107,7 @@ int compile_texts(const CompileOptions& o, Console& console) {
   c.TrainNumber = id->train;
   c.CollectWarnings = true;
   c.MaxWarnings = o.max_warnings;
-  MemoryTexts source(texts->line, texts->train);  // the author's files are never touched
-  const CompileOutcome outcome = compile_scenario(c, source, o.no_plan ? 0 : 1);
+  const CompileOutcome outcome = compile_author_texts(c, *texts, o.no_plan ? 0 : 1);
   if (outcome.end == CompileEnd::SealError && console.window != nullptr && !o.json) {
     // The window program shows the seal's errors as the built-in run does; OK ends it.
     console.window->message_box(" Errore n. " + std::to_string(outcome.seal_code));

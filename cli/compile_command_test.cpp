@@ -123,6 +123,8 @@ TEST_F(Compile, RecordedErrorStillWritesEveryFileAndGivesStatus1) {
             "(scengen explain 15)\n"
             "  pendenza, 12000, 0\n"
             "  ^\n"
+            "  note: the compile stops reading the line text here; the lines below are not "
+            "compiled\n"
             "scengen: wrote 3 files to the current folder\n");
   for (const char* name : {"Ponte_linea.dat", "Ponte_7.sim", "Ponte_7.dat"}) {
     EXPECT_TRUE(exists(name)) << name;

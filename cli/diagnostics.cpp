@@ -19,12 +19,13 @@ std::string file_name(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-// One line to print: a warning or the error, with the place it points at. The words are made
+// One line to print: a warning or an error, with the place it points at. The words are made
 // as it is printed, so that a report of many warnings never holds them all.
 struct Diagnostic {
   std::optional<TextKind> text;
   std::optional<SourceSpot> where;
-  const CompileWarning* warning;  // null for the error
+  const CompileWarning* warning;  // null for an error
+  const ReportedError* error;     // null for a warning
 };
 
 // Text order: the line description before the train description, then by line and column;
@@ -39,7 +40,89 @@ bool comes_before(const Diagnostic& a, const Diagnostic& b) {
   return key(a) < key(b);
 }
 
+bool same_place(const std::optional<SourceSpot>& a, const std::optional<SourceSpot>& b) {
+  if (!a || !b) return !a && !b;
+  return a->text == b->text && a->line == b->line && a->column == b->column;
+}
+
+ReportedError reported(const CompileError& e) {
+  ReportedError r{e.code, e.position, "unknown error", e.detail, {}, {}, e.reach};
+  const ErrorCodeInfo* info = find_error_code(e.code);
+  if (info) r.message = info->meaning;
+  if (e.where && !(info && info->whole_text)) {
+    r.where = e.where;
+    r.text = e.where->text;
+  } else if (info) {
+    r.text = info->text;
+  }
+  return r;
+}
+
+// The errors a report tells: its list, or, for a report made without one (the texts' bytes), its
+// one error.
+std::vector<ReportedError> shown_errors(const CompileReport& report) {
+  if (!report.errors.empty()) return report.errors;
+  if (report.status_code == 0 && report.message.empty()) return {};
+  return {{report.status_code, report.status_position, report.message, report.detail,
+           report.text, report.where, ErrorReach::ReadsOn}};
+}
+
+// Where the compile stopped reading each text, for the notes under the errors met after it.
+class Stops {
+ public:
+  explicit Stops(const std::vector<ReportedError>& errors) {
+    for (const ReportedError& e : errors) {
+      if (e.reach == ErrorReach::StopsBothTexts) train_unread_ = true;
+      if ((e.reach == ErrorReach::StopsText || e.reach == ErrorReach::StopsBothTexts) && e.where) {
+        std::optional<int>& line = stop_line_[index(e.where->text)];
+        if (!line || e.where->line < *line) line = e.where->line;
+      }
+    }
+  }
+
+  // The note under an error or a warning; empty when it needs none.
+  std::string note(ErrorReach reach, const SourceSpot& where) const {
+    const std::string text = where.text == TextKind::Line ? "line" : "train";
+    switch (reach) {
+      case ErrorReach::StopsText:
+        return "the compile stops reading the " + text + " text here; the lines below are not "
+               "compiled";
+      case ErrorReach::StopsBothTexts:
+        return "the compile stops reading the " + text + " text here; the lines below are not "
+               "compiled, nor is the train text";
+      case ErrorReach::ReadsOn:
+        return {};
+      case ErrorReach::AfterStop:
+        break;
+    }
+    if (where.text == TextKind::Train && train_unread_)
+      return "found after the compile stopped; the train text is not compiled anyway";
+    const std::optional<int>& stop = stop_line_[index(where.text)];
+    if (stop && where.line >= *stop)
+      return "found after the compile stopped; this line is not compiled anyway";
+    return "found after the compile stopped, by reading on for diagnostics; the compile itself "
+           "did not meet it";
+  }
+
+ private:
+  static size_t index(TextKind text) { return text == TextKind::Line ? 0 : 1; }
+  std::optional<int> stop_line_[2];
+  bool train_unread_ = false;
+};
+
 }  // namespace
+
+CompileOutcome compile_author_texts(Compilation& c, const AuthorTexts& texts,
+                                    int32_t compile_flag) {
+  MemoryTexts source(texts.line, texts.train);  // the author's files are never touched
+  const CompileOutcome outcome = compile_scenario(c, source, compile_flag);
+  // A clean compile costs nothing more.
+  if (c.StatusCode != 0 || outcome.end != CompileEnd::Sealed) {
+    MemoryTexts again(texts.line, texts.train);
+    read_on_after_error(c, again);
+  }
+  return outcome;
+}
 
 CompileReport make_report(const Compilation& c, const CompileOutcome& outcome) {
   CompileReport report;
@@ -60,6 +143,23 @@ CompileReport make_report(const Compilation& c, const CompileOutcome& outcome) {
     report.message = "no track was compiled from the line description";
     report.text = TextKind::Line;
   }
+  for (const CompileError& e : c.Errors) report.errors.push_back(reported(e));
+  // The compile's own error when no reader noted it: the finishing pass's, the seal's, no track.
+  if (report.status_code != 0 || !report.message.empty()) {
+    const bool listed =
+        std::any_of(report.errors.begin(), report.errors.end(), [&](const ReportedError& e) {
+          return e.code == report.status_code && same_place(e.where, report.where);
+        });
+    if (!listed) {
+      report.errors.push_back({report.status_code, report.status_position, report.message,
+                               report.detail, report.text, report.where, ErrorReach::ReadsOn});
+    }
+  }
+  std::stable_sort(report.errors.begin(), report.errors.end(),
+                   [](const ReportedError& a, const ReportedError& b) {
+                     return comes_before({a.text, a.where, nullptr, &a},
+                                         {b.text, b.where, nullptr, &b});
+                   });
   report.warnings = c.Warnings;
   report.warnings_left_out = c.WarningsLeftOut;
   return report;
@@ -177,14 +277,14 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     return *index;
   };
   const std::vector<ReferenceTopic> topics = reference_topics(formats_reference());
+  const std::vector<ReportedError> errors = shown_errors(report);
+  const Stops stops(errors);
   std::vector<Diagnostic> diagnostics;
-  diagnostics.reserve(report.warnings.size() + 1);
+  diagnostics.reserve(report.warnings.size() + errors.size());
   for (const CompileWarning& w : report.warnings) {
-    diagnostics.push_back({w.where.text, w.where, &w});
+    diagnostics.push_back({w.where.text, w.where, &w, nullptr});
   }
-  if (report.status_code != 0 || !report.message.empty()) {
-    diagnostics.push_back({report.text, report.where, nullptr});
-  }
+  for (const ReportedError& e : errors) diagnostics.push_back({e.text, e.where, nullptr, &e});
   // The readers note warnings in the order of their texts, so a sort is seldom needed.
   if (!std::is_sorted(diagnostics.begin(), diagnostics.end(), comes_before)) {
     std::stable_sort(diagnostics.begin(), diagnostics.end(), comes_before);
@@ -197,12 +297,21 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
       }
       return words;
     }
-    if (report.status_code == 0) return "error: " + printable_text(report.message);
-    std::string words = describe_error(report.status_code, report.status_position);
-    if (!report.detail.empty()) {
-      words += ": " + printable_text(utf8_from_windows_1252(report.detail));
+    const ReportedError& e = *d.error;
+    if (e.code == 0) return "error: " + printable_text(e.message);
+    std::string words = describe_error(e.code, e.position);
+    if (!e.detail.empty()) words += ": " + printable_text(utf8_from_windows_1252(e.detail));
+    // As explain_hint says it, from the topics read once for the whole report.
+    if (find_topic(topics, std::to_string(e.code)) != nullptr)
+      words += " (scengen explain " + std::to_string(e.code) + ")";
+    return words;
+  };
+  auto note = [&](const Diagnostic& d) {
+    if (d.warning != nullptr) {
+      return d.warning->after_stop ? stops.note(ErrorReach::AfterStop, d.warning->where)
+                                   : std::string();
     }
-    return words + explain_hint(report.status_code);
+    return stops.note(d.error->reach, *d.where);
   };
   const std::string names[2] = {printable_text(file_name(texts.path(TextKind::Line))),
                                 printable_text(file_name(texts.path(TextKind::Train)))};
@@ -214,7 +323,9 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     err << names[*d.text == TextKind::Line ? 0 : 1];
     if (d.where) err << ':' << d.where->line << ':' << d.where->column;
     err << ": " << headline(d) << '\n';
-    if (d.where) err << show_place(lines_of(*d.text), d.where->line, d.where->column, texts.utf8);
+    if (!d.where) continue;
+    err << show_place(lines_of(*d.text), d.where->line, d.where->column, texts.utf8);
+    if (const std::string words = note(d); !words.empty()) err << "  note: " << words << '\n';
   }
   if (report.warnings_left_out > 0) {
     err << "scengen: " << report.warnings_left_out << " more warning"
@@ -233,12 +344,31 @@ std::string report_json(const CompileReport& report, const AuthorTexts& texts) {
   out["file"] = report.text ? json(file_name(texts.path(*report.text))) : json(nullptr);
   out["line"] = report.where ? json(report.where->line) : json(nullptr);
   out["column"] = report.where ? json(report.where->column) : json(nullptr);
+  const std::vector<ReportedError> shown = shown_errors(report);
+  const Stops stops(shown);
+  json errors = json::array();
+  for (const ReportedError& e : shown) {
+    const ErrorCodeInfo* info = find_error_code(e.code);
+    const std::string words = e.where ? stops.note(e.reach, *e.where) : std::string();
+    errors.push_back(
+        {{"code", e.code},
+         {"message", e.message},
+         {"file", e.text ? json(file_name(texts.path(*e.text))) : json(nullptr)},
+         {"line", e.where ? json(e.where->line) : json(nullptr)},
+         {"column", e.where ? json(e.where->column) : json(nullptr)},
+         {"position", info && info->has_position ? json(e.position) : json(nullptr)},
+         {"detail", e.detail.empty() ? json(nullptr) : json(utf8_from_windows_1252(e.detail))},
+         {"found_after_stop", e.reach == ErrorReach::AfterStop},
+         {"note", words.empty() ? json(nullptr) : json(words)}});
+  }
+  out["errors"] = std::move(errors);
   json warnings = json::array();
   for (const CompileWarning& w : report.warnings) {
     warnings.push_back({{"file", file_name(texts.path(w.where.text))},
                         {"line", w.where.line},
                         {"column", w.where.column},
-                        {"message", utf8_from_windows_1252(w.message)}});
+                        {"message", utf8_from_windows_1252(w.message)},
+                        {"found_after_stop", w.after_stop}});
   }
   out["warnings"] = std::move(warnings);
   out["warnings_left_out"] = report.warnings_left_out;

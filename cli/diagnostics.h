@@ -36,6 +36,17 @@ struct AuthorTexts {
   const std::string& bytes(TextKind text) const { return text == TextKind::Line ? line : train; }
 };
 
+/// One error to tell an author, with the place and words it is shown with.
+struct ReportedError {
+  int32_t code = 0;  // 0: an error without a code (no track was compiled)
+  int32_t position = 0;
+  std::string message;              // the code's meaning
+  std::string detail;               // what the compiler adds: the cause, what holds the cell
+  std::optional<TextKind> text;     // the description text it belongs to, when known
+  std::optional<SourceSpot> where;  // its line and column, when the reader noted them
+  ErrorReach reach = ErrorReach::ReadsOn;
+};
+
 /// What one compile of an author's texts found, and what it wrote.
 struct CompileReport {
   int32_t status_code = 0;
@@ -45,6 +56,9 @@ struct CompileReport {
   std::optional<TextKind> text;     // the description text the error belongs to, when known
   std::optional<SourceSpot> where;  // its line and column, when the reader noted them
   bool stopped = false;             // no binary file may be written (no track, or 1250 / 1251)
+  /// Every error of the compile and of the reading on after it, in text order; empty when the
+  /// compile found none (or when the report is about the texts' bytes: then the fields above).
+  std::vector<ReportedError> errors;
   std::vector<CompileWarning> warnings;
   size_t warnings_left_out = 0;  // warnings past the cap: counted, not kept
   std::vector<std::filesystem::path> files_written;
@@ -55,14 +69,22 @@ struct CompileReport {
 /// The report of a finished compile (files_written left empty).
 CompileReport make_report(const Compilation& c, const CompileOutcome& outcome);
 
-/// Prints the warnings and the error in text order: "FILE:LINE:COLUMN: error N: meaning (at P m)",
-/// then the text line and a caret under the field; each ends with the `scengen explain` topic
-/// that tells more, when there is one. Warnings left out by the cap are counted in one line.
+/// Compiles the author's texts into `c` (its identity and warning options set by the caller)
+/// and, when the compile records an error, reads on through both texts for diagnostics only, so
+/// that one pass tells every error and warning (see read_on_after_error). The compile itself is
+/// exactly compile_scenario's.
+CompileOutcome compile_author_texts(Compilation& c, const AuthorTexts& texts, int32_t compile_flag);
+
+/// Prints the warnings and the errors in text order: "FILE:LINE:COLUMN: error N: meaning (at P
+/// m)", then the text line and a caret under the field; each ends with the `scengen explain`
+/// topic that tells more, when there is one. An error that stops the reading of its text says
+/// so in a note under it; one met after the stop says that. Warnings left out by the cap are
+/// counted in one line.
 void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, std::ostream& err);
 
-/// The report as one JSON object: status_code, status_position, message, file, line, column,
-/// warnings, warnings_left_out, files_written; with --encoding auto also line_encoding and
-/// train_encoding.
+/// The report as one JSON object: status_code, status_position, message, file, line, column
+/// (the compile's own error), errors (every error in text order), warnings, warnings_left_out,
+/// files_written; with --encoding auto also line_encoding and train_encoding.
 std::string report_json(const CompileReport& report, const AuthorTexts& texts);
 
 /// How many columns of a long text line are shown around the caret.

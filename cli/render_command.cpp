@@ -197,8 +197,7 @@ int render_scenario(const RenderOptions& o, Console& console) {
 
   c.CollectWarnings = true;  // warnings change no byte of the model
   c.MaxWarnings = o.max_warnings;
-  MemoryTexts texts(input->texts.line, input->texts.train);
-  const CompileOutcome outcome = compile_scenario(c, texts, 1);
+  const CompileOutcome outcome = compile_author_texts(c, input->texts, 1);
   // The same report as check's, before anything is drawn.
   const CompileReport report = make_report(c, outcome);
   print_diagnostics(report, input->texts, console.err);

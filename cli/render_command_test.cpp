@@ -237,7 +237,14 @@ TEST_F(AuthorRender, ACompileErrorIsReportedAndTheModelStillDrawn) {
   const std::string train = kTrain.substr(0, kTrain.size() - 8) +
                             "abbattimento,   2000,   280\r\n[fine]\r\n";  // the same cell again
   EXPECT_EQ(render(kLine, train, "Prova_linea.txt", "Prova_7-.txt"), 1);
-  EXPECT_EQ(lines_of(err_.str())[0],
+  // Read on after the error, the text warns too (it has no speed step): the error is the line
+  // that says "error".
+  const std::vector<std::string> lines = lines_of(err_.str());
+  const auto error = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find(": error ") != std::string::npos;
+  });
+  ASSERT_NE(error, lines.end()) << err_.str();
+  EXPECT_EQ(*error,
             (folder_ / "Prova_7-.txt").string() +
                 ":7:1: error 7: a code point's cell is not free (at 2000 m): cell 40 (2000 to "
                 "2050 m) holds a code point, placed by 'abbattimento' at line 6 of the train "

@@ -26,6 +26,25 @@ struct SourceSpot {
 struct CompileWarning {
   SourceSpot where;
   std::string message;
+  /// Met only by the diagnostics-only reading after the compile stopped.
+  bool after_stop = false;
+};
+
+/// What an error does to the reading of the texts.
+enum class ErrorReach {
+  StopsText,       // the compile reads no further in the text the error is in
+  StopsBothTexts,  // the same in the line text, and the train text is never read
+  ReadsOn,         // the compile goes on (a kilometric reference, the finishing pass, the seal)
+  AfterStop,       // met only by the diagnostics-only reading after the compile stopped
+};
+
+/// One error of a compile, as the readers met it; the compile's own status is StatusCode.
+struct CompileError {
+  int32_t code = 0;
+  int32_t position = 0;
+  std::optional<SourceSpot> where;
+  std::string detail;
+  ErrorReach reach = ErrorReach::StopsText;
 };
 
 /// Which record put a feature into a cell, for the errors about a taken cell. An empty record:
@@ -69,6 +88,13 @@ struct Compilation {
   /// Per cell, the record that placed its feature; filled only while collecting warnings.
   std::vector<CellSource> CellSources;
 
+  /// Every error the readers met, in the order they met it; the last one may be what the status
+  /// holds. A compile notes at most the error of each text; a diagnostics-only reading notes all.
+  std::vector<CompileError> Errors;
+  /// Diagnostics only: after an error the readers note it in Errors, clear the status and read
+  /// on at the next record, so that one reading finds every error. Never set for a real compile.
+  bool ReadOn = false;
+
   /// The last index of TrackCells (-1 while it is unsized).
   int32_t last_cell() const { return static_cast<int32_t>(TrackCells.size()) - 1; }
   /// The finishing pass, the seal and the writers need at least two cells.
@@ -81,6 +107,23 @@ inline void record_error(Compilation& c, int32_t code) { c.StatusCode = code; }
 inline void record_error(Compilation& c, int32_t code, int32_t position) {
   c.StatusCode = code;
   c.StatusPosition = position;
+}
+
+/// Clears the recorded error: code, position and the words about it.
+inline void clear_status(Compilation& c) {
+  c.StatusCode = 0;
+  c.StatusPosition = 0;
+  c.StatusSource.reset();
+  c.StatusDetail.clear();
+}
+
+/// Notes the error the status holds in Errors. In a reading on, the status is cleared so that
+/// the next record is read as if nothing had happened; returns whether the reading goes on.
+inline bool note_error(Compilation& c, ErrorReach reach) {
+  c.Errors.push_back({c.StatusCode, c.StatusPosition, c.StatusSource, c.StatusDetail, reach});
+  if (!c.ReadOn) return false;
+  clear_status(c);
+  return true;
 }
 
 /// Whether a warning noted now is kept; past the cap it is counted here instead, and its caller

@@ -22,4 +22,12 @@ struct CompileOutcome {
 /// Clears the scenario table, reads the texts, runs the finishing pass and the seal.
 CompileOutcome compile_scenario(Compilation& c, DescriptionTexts& texts, int32_t compile_flag);
 
+/// After a compile that recorded an error, reads both texts again for diagnostics only, on a
+/// Compilation of its own, through the rest of the text that stopped and through the other one
+/// (as long as a track exists). Adds to c.Errors the errors the compile did not meet, as
+/// AfterStop, and makes c.Warnings those of the whole reading, the new ones marked after_stop.
+/// `texts` is a fresh source of the same two texts. The track, the table and the status of `c`
+/// stay as they are.
+void read_on_after_error(Compilation& c, DescriptionTexts& texts);
+
 }  // namespace scengen

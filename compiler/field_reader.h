@@ -95,6 +95,14 @@ class FieldReader {
     return false;
   }
 
+  /// Passes over the rest of the current line, when a field of it has been read; the next field
+  /// is then the next line's first. A reading on after an error resumes there.
+  void skip_rest_of_line() {
+    if (pos_ == line_begin_) return;
+    while (!at_end() && !is_line_end(pos_)) ++pos_;
+    take_separator();
+  }
+
   /// Stops the reading with code 25 at the field read last.
   [[noreturn]] void fail(std::string reason) const {
     throw ReadFailure{field_start_, std::move(reason)};

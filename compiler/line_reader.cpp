@@ -31,6 +31,7 @@ enum class Flow {
   Next,       // on with the next keyword field
   EndOfText,  // code 15: the end steps run as at the end of the file
   Stop,       // an error that ends read_descriptions
+  Noted,      // a reading on noted an error: on with the next line's keyword field
 };
 
 class LineReader {
@@ -44,6 +45,8 @@ class LineReader {
     warn_encoding(c_, text, TextKind::Line);
     if (!find_general_section()) return false;
     if (!read_general_section()) return false;
+    // A refused route length leaves no track: its error is the one to tell, not what follows.
+    if (c_.ReadOn && length_refused_ && c_.TrackCells.empty()) return false;
     between_sections();
     if (!read_feature_section()) return false;
     end_of_text();
@@ -78,27 +81,45 @@ class LineReader {
   }
   bool at_end() const { return reader_.at_end(); }
 
-  // Closes and deletes the text and records a code that ends read_descriptions.
-  bool stop(int32_t code) {
+  // Closes and deletes the text and records a code that ends read_descriptions. A reading on
+  // notes it instead and goes on (true).
+  bool stop(int32_t code) { return stop_at(code, c_.StatusPosition); }
+  bool stop_at(int32_t code, int32_t position) {
     texts_.delete_line_text();
-    record_error(c_, code);
+    record_error(c_, code, position);
     c_.StatusSource = state_.record;
-    return false;
+    return read_on(ErrorReach::StopsBothTexts);
   }
-  Flow halt(int32_t code) {
-    stop(code);
-    return Flow::Stop;
-  }
+  Flow halt(int32_t code) { return stop(code) ? Flow::Noted : Flow::Stop; }
   Flow halt_at(int32_t code, int32_t position) {
-    stop(code);
-    c_.StatusPosition = position;
-    return Flow::Stop;
+    return stop_at(code, position) ? Flow::Noted : Flow::Stop;
+  }
+
+  // Notes the recorded error; a reading on resumes at the next line.
+  bool read_on(ErrorReach reach) {
+    if (!note_error(c_, reach)) return false;
+    reader_.skip_rest_of_line();
+    return true;
+  }
+
+  // A reading on notes a reading failure as its code 25 and resumes at the next line, or ends
+  // the text when nothing is left of it; a compile passes it on to read_descriptions.
+  Flow read_on_failure(const ReadFailure& failure) {
+    if (!c_.ReadOn || c_.TrackCells.empty()) throw failure;
+    record_error(c_, 25);
+    c_.StatusSource = failure.where.line > 0 ? failure.where : state_.record;
+    c_.StatusDetail = failure.reason;
+    read_on(ErrorReach::StopsBothTexts);
+    return at_end() ? Flow::EndOfText : Flow::Noted;
   }
 
   bool find_general_section() {
     for (;;) {
       read_keyword();
-      if (at_end()) return stop(102);
+      if (at_end()) {
+        stop(102);  // nothing follows the end of the text, even in a reading on
+        return false;
+      }
       if (matches(keywords::kGeneralHeader, c_.CurrentField)) return true;
     }
   }
@@ -158,7 +179,7 @@ class LineReader {
   Flow beyond_track(int32_t position) {
     record_error(c_, 15, position);
     c_.StatusSource = state_.record;
-    return Flow::EndOfText;
+    return read_on(ErrorReach::StopsText) ? Flow::Noted : Flow::EndOfText;
   }
 
   // Writes the previous gradient into the cell under the cursor and moves the cursor on.
@@ -190,6 +211,8 @@ class LineReader {
   int32_t gradient_cursor_ = 0;
   int32_t previous_gradient_ = 0;
   int32_t plan_cursor_ = 2;
+  // The route length's record failed: without a track nothing after it can be placed.
+  bool length_refused_ = false;
 
   // For the authors' warnings only.
   int unread_values_ = 0;  // a record's values met as keyword fields, since it is not read
@@ -283,16 +306,28 @@ bool LineReader::read_general_section() {
       warn_unmatched_general(field);
       record_fields_.begin(state_.record);
     }
-    if (!read_general_record(field)) return false;
-    if (c_.CollectWarnings) end_record(general_record(field), fields_before);
+    const size_t errors_before = c_.Errors.size();
+    bool read_on = true;
+    try {
+      read_on = read_general_record(field);
+    } catch (const ReadFailure& failure) {
+      if (read_on_failure(failure) == Flow::EndOfText) return true;
+    }
+    if (!read_on) return false;
+    // After an error that a reading on noted, the record's fields are not checked.
+    if (c_.CollectWarnings && c_.Errors.size() == errors_before)
+      end_record(general_record(field), fields_before);
     if (ends_general_section(field)) return true;
   }
 }
 
 // Offers the field to every general row; false after an error that ends read_descriptions.
 bool LineReader::read_general_record(const std::string& field) {
+  const size_t errors_before = c_.Errors.size();
   for (const GeneralRow& row : kGeneralRecords) {
-    if (matches(row.record.keyword, field) && !(this->*row.read)(field)) return false;
+    if (!matches(row.record.keyword, field)) continue;
+    if (!(this->*row.read)(field)) return false;
+    if (c_.Errors.size() != errors_before) return true;  // noted: on with the next line
   }
   return true;
 }
@@ -344,9 +379,15 @@ bool LineReader::read_feature_section() {
       warn_if_unmatched(field);
       record_fields_.begin(state_.record);
     }
-    const Flow flow = read_feature_record(field);
+    Flow flow;
+    try {
+      flow = read_feature_record(field);
+    } catch (const ReadFailure& failure) {
+      flow = read_on_failure(failure);
+    }
     if (flow == Flow::EndOfText) return true;
     if (flow == Flow::Stop) return false;
+    if (flow == Flow::Noted) continue;
     if (c_.CollectWarnings) end_record(feature_record(field), fields_before);
   }
 }
@@ -390,11 +431,13 @@ void LineReader::warn_if_unmatched(std::string_view field) {
 }
 
 bool LineReader::read_route_length(std::string_view) {
+  length_refused_ = true;  // until the track is sized
   // Stored before it is tested: a length above the limit stays in its slot with code 1.
   int32_t& length = c_.ScenarioTable[kRouteLengthSlot].Num2;
   length = read_number();
   if (length > kLongestRoute) return stop(1);
   if (length < 0) reader_.fail("the route length is negative");
+  length_refused_ = false;
   c_.ExtendedLength = static_cast<int32_t>(extended_length(length));
   c_.TrackCells.assign(static_cast<size_t>(cell_count(c_.ExtendedLength)), TrackCell{});
   if (c_.CompileFlag != 0) c_.TrackPlan.create(c_.ExtendedLength);
@@ -571,6 +614,7 @@ bool read_line_description(Compilation& c, DescriptionTexts& texts, ReadingState
   const TextRead text = texts.read_line_text();
   if (text.status == TextStatus::Missing) {
     record_error(c, 101);
+    note_error(c, ErrorReach::StopsBothTexts);
     return false;
   }
   if (text.status == TextStatus::Unreadable)

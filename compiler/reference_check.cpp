@@ -33,6 +33,7 @@ void check_references(Compilation& c, const ReadingState& state) {
       record_error(c, 2);
       c.StatusSource.reset();
       explain_reference_error(c, state, reference);
+      note_error(c, ErrorReach::ReadsOn);
       break;
     }
   }

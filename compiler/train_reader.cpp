@@ -29,6 +29,7 @@ enum class Flow {
   Next,          // read the next record
   EndOfReading,  // the end of the text or a code 15: the tails and the reference check follow
   Stop,          // an error that ends the reading at once
+  Noted,         // a reading on noted an error: on with the next line's keyword field
 };
 
 class TrainReader {
@@ -57,6 +58,8 @@ class TrainReader {
 
  private:
   bool read_keyword_field();
+  Flow read_record();
+  Flow read_on_after(Flow flow);
   Flow test_keywords();
   Flow test_each_keyword(const std::string& field);
   void warn_third_comment();
@@ -100,6 +103,9 @@ class TrainReader {
   SeriesOrder adhesion_order_{"aderenza"};
   UnmatchedLines unmatched_;
   RecordFields record_fields_;
+
+  // A reading on tells once that the stations run into the board texts' slots.
+  bool stations_overflow_noted_ = false;
 
  public:
   bool header_missing_ = false;
@@ -173,8 +179,44 @@ Flow TrainReader::read_records() {
       if (has_keyword(c_.CurrentField, "-") && !read_keyword_field()) return Flow::EndOfReading;
       if (c_.CollectWarnings && has_keyword(c_.CurrentField, "-")) warn_third_comment();
     }
-    if (const Flow flow = test_keywords(); flow != Flow::Next) return flow;
+    const Flow flow = read_record();
+    if (flow != Flow::Next && flow != Flow::Noted) return flow;
   }
+}
+
+// One record, whose keyword field is read. A compile ends the reading at its error; a reading on
+// notes it and goes on at the next line.
+Flow TrainReader::read_record() {
+  try {
+    return read_on_after(test_keywords());
+  } catch (const ReadFailure& failure) {
+    if (!c_.ReadOn) throw;
+    record_error(c_, 25);
+    c_.StatusSource = failure.where.line > 0 ? failure.where : state_.record;
+    c_.StatusDetail = failure.reason;
+    note_error(c_, ErrorReach::StopsText);
+    if (fields_.at_end()) return Flow::EndOfReading;
+    fields_.skip_rest_of_line();
+    return Flow::Noted;
+  }
+}
+
+// Notes the error a record ended the reading with; a reading on resumes at the next line.
+Flow TrainReader::read_on_after(Flow flow) {
+  if (flow == Flow::Next) return flow;
+  if (c_.ReadOn && c_.StatusCode == 10) {
+    // Every later station would run into the slots too: it reuses the last slot, unreported.
+    --stations_.next_slot;
+    if (stations_overflow_noted_) {
+      clear_status(c_);
+      fields_.skip_rest_of_line();
+      return Flow::Noted;
+    }
+    stations_overflow_noted_ = true;
+  }
+  if (!note_error(c_, ErrorReach::StopsText)) return flow;
+  fields_.skip_rest_of_line();
+  return Flow::Noted;
 }
 
 // Only two comment fields in a row are passed over: the third is read as a record.
