@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "cli/explain.h"
+#include "cli/warning_summary.h"
 #include "compiler/error_codes.h"
 #include "compiler/source_text.h"
 #include "run/printable_text.h"
@@ -192,7 +193,9 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
   auto headline = [&](const Diagnostic& d) {
     if (d.warning != nullptr) {
       std::string words = "warning: " + printable_text(utf8_from_windows_1252(d.warning->message));
-      if (!texts.utf8) {
+      if (const auto hint = warning_topic_hint(topics, *d.warning)) {
+        words += *hint;
+      } else if (!texts.utf8) {
         words += keyword_hint(topics, lines_of(d.warning->where.text).line(d.warning->where.line));
       }
       return words;
@@ -221,6 +224,8 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
         << (report.warnings_left_out == 1 ? "" : "s")
         << " not shown (--max-warnings sets how many are shown)\n";
   }
+  if (const std::string summary = warning_summary(report); !summary.empty())
+    err << "scengen: " << summary << '\n';
 }
 
 std::string report_json(const CompileReport& report, const AuthorTexts& texts) {
@@ -238,10 +243,13 @@ std::string report_json(const CompileReport& report, const AuthorTexts& texts) {
     warnings.push_back({{"file", file_name(texts.path(w.where.text))},
                         {"line", w.where.line},
                         {"column", w.where.column},
-                        {"message", utf8_from_windows_1252(w.message)}});
+                        {"message", utf8_from_windows_1252(w.message)},
+                        {"effect", effect_name(w.effect)},
+                        {"topic", w.topic.empty() ? json(nullptr) : json(std::string(w.topic))}});
   }
   out["warnings"] = std::move(warnings);
   out["warnings_left_out"] = report.warnings_left_out;
+  out["warning_counts"] = warning_counts_json(report);
   json files = json::array();
   for (const auto& path : report.files_written) files.push_back(file_name(path));
   out["files_written"] = std::move(files);
