@@ -193,11 +193,12 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
   auto headline = [&](const Diagnostic& d) {
     if (d.warning != nullptr) {
       std::string words = "warning: " + printable_text(utf8_from_windows_1252(d.warning->message));
-      if (const auto hint = warning_topic_hint(topics, *d.warning)) {
-        words += *hint;
-      } else if (!texts.utf8) {
-        words += keyword_hint(topics, lines_of(d.warning->where.text).line(d.warning->where.line));
+      // The record the line starts, else the warning's own topic.
+      std::string hint;
+      if (!texts.utf8) {
+        hint = keyword_hint(topics, lines_of(d.warning->where.text).line(d.warning->where.line));
       }
+      words += hint.empty() ? warning_topic_hint(topics, *d.warning).value_or("") : hint;
       return words;
     }
     if (report.status_code == 0) return "error: " + printable_text(report.message);
@@ -219,13 +220,13 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     err << ": " << headline(d) << '\n';
     if (d.where) err << show_place(lines_of(*d.text), d.where->line, d.where->column, texts.utf8);
   }
+  if (const std::string summary = warning_summary(report); !summary.empty())
+    err << "scengen: " << summary << '\n';
   if (report.warnings_left_out > 0) {
     err << "scengen: " << report.warnings_left_out << " more warning"
         << (report.warnings_left_out == 1 ? "" : "s")
         << " not shown (--max-warnings sets how many are shown)\n";
   }
-  if (const std::string summary = warning_summary(report); !summary.empty())
-    err << "scengen: " << summary << '\n';
 }
 
 std::string report_json(const CompileReport& report, const AuthorTexts& texts) {

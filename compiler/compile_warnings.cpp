@@ -223,8 +223,8 @@ void explain_seal_error(Compilation& c) {
     const CellSource& source = c.CellSources[index];
     c.StatusDetail += "it holds " + with_article(kind_name(c.TrackCells[index].Kind)) +
                       " placed by " + quoted(source.record) +
-                      "; a signal or board at 0 m (they stand one cell on) or a code point at "
-                      "50 m falls in it: place nothing before 50 m (a code point, before 100 m)";
+                      "; a signal or board at 0 m or a code point at 50 m falls in it: place "
+                      "nothing before 50 m (a code point, before 100 m)";
     if (!source.misread.empty()) c.StatusDetail += "; " + std::string(source.misread);
     c.StatusSource = source.where;
   } else {
