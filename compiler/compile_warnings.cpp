@@ -95,7 +95,7 @@ bool warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_v
   const std::string_view suggestion = near_keyword(text, names);
   if (suggestion.empty()) {
     c.Warnings.push_back(
-        {where, quoted(text) + " matches no record and is ignored", WarningEffect::Note, {}});
+        {where, quoted(text) + " matches no record and is ignored", WarningEffect::Note, "Keywords"});
     return true;
   }
   // A misspelt keyword: its record is lost, and its values are passed over as keywords.
