@@ -94,8 +94,8 @@ bool warn_unmatched_field(Compilation& c, const SourceSpot& where, std::string_v
   if (!keeps_next_warning(c)) return true;
   const std::string_view suggestion = near_keyword(text, names);
   if (suggestion.empty()) {
-    c.Warnings.push_back(
-        {where, quoted(text) + " matches no record and is ignored", WarningEffect::Note, "Keywords"});
+    c.Warnings.push_back({where, quoted(text) + " matches no record and is ignored",
+                          WarningEffect::Note, "Keywords"});
     return true;
   }
   // A misspelt keyword: its record is lost, and its values are passed over as keywords.
@@ -330,7 +330,9 @@ void warn_signal_values(Compilation& c, std::span<const SourceSpot, 10> spots,
   const int32_t tempo = signal.tempo;
   const SourceSpot& at = spots[9];
   if (tempo >= 1 && tempo <= 100) {
-    record_warning(c, at, out_of_range(kSignalTime, tempo) + ": it is compiled as 101",
+    record_warning(c, at,
+                   "tempo " + std::to_string(tempo) + " is outside its range (" +
+                       std::string(kSignalTime.stated) + "): it is compiled as 101",
                    WarningEffect::ValueChanged, kSignalTime.record);
   } else if (!kSignalTime.holds(tempo)) {
     warn_value(c, at, kSignalTime, tempo,
@@ -343,7 +345,7 @@ void warn_signal_values(Compilation& c, std::span<const SourceSpot, 10> spots,
   }
 }
 
-void warn_speed_board_values(Compilation& c, std::span<const SourceSpot, 9> spots,
+void warn_speed_board_values(Compilation& c, std::span<const SourceSpot, 8> spots,
                              const SpeedBoardCell& board) {
   if (!c.CollectWarnings) return;
   using namespace value_ranges;
@@ -362,7 +364,7 @@ void warn_speed_board_values(Compilation& c, std::span<const SourceSpot, 9> spot
                               " stripes on the left, " + std::to_string(back.strisced) +
                               " on the right";
   warn_value(c, spots[3], kBoardStripes, board.strisces, stripes);
-  warn_value(c, spots[8], kBoardRightStripes, board.strisced, stripes);
+  warn_value(c, spots[7], kBoardRightStripes, board.strisced, stripes);
 }
 
 void warn_control_bytes(Compilation& c, const SourceSpot& where, std::string_view text,
@@ -376,8 +378,7 @@ void warn_control_bytes(Compilation& c, const SourceSpot& where, std::string_vie
     words += kHex[byte >> 4];
     words += kHex[byte & 15];
     words += " at its byte " + std::to_string(at + 1) +
-             ": it is compiled as it is, and the simulator shows it as no letter";
-    if (byte == 0) words += " (a NUL ends the text there for most readers)";
+             ": it is compiled as it is, a byte that is no printable character";
     record_warning(c, where, std::move(words), WarningEffect::ValueChanged, record);
     return;
   }

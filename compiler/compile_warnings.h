@@ -88,8 +88,8 @@ void warn_signal_values(Compilation& c, std::span<const SourceSpot, 10> spots,
                         const SignalCell& signal);
 
 /// Warns about each speed or stripes value of a speed board outside its range, saying what the
-/// board is compiled as; `spots` are the places of its nine values after the position.
-void warn_speed_board_values(Compilation& c, std::span<const SourceSpot, 9> spots,
+/// board is compiled as; `spots` are the places of its eight values after the position.
+void warn_speed_board_values(Compilation& c, std::span<const SourceSpot, 8> spots,
                              const SpeedBoardCell& board);
 
 /// Warns about the first control byte (NUL included) of a station name or a board text: `what`

@@ -516,7 +516,7 @@ Flow LineReader::read_speed_board(std::string_view field) {
   SourceSpot at;
   const int32_t position = read_position(at);
   SpeedBoardCell board;
-  std::array<SourceSpot, 9> spots;
+  std::array<SourceSpot, 8> spots;
   auto spot = spots.begin();
   const auto read_value = [&] {
     const int32_t value = read_number();
