@@ -105,10 +105,10 @@ class LineReader {
   }
 
   bool read_general_section();
-  bool read_general_record(const std::string& field);
+  bool read_general_record(std::string_view field);
   void warn_unmatched_general(std::string_view field);
   bool read_feature_section();
-  Flow read_feature_record(const std::string& field);
+  Flow read_feature_record(std::string_view field);
   std::string_view feature_record(std::string_view field) const;
   void warn_if_unmatched(std::string_view field);
 
@@ -278,7 +278,7 @@ bool LineReader::read_general_section() {
     for (int skipped = 0; skipped < 10 && contains(c_.CurrentField, "-"); ++skipped) {
       read_keyword();
     }
-    const std::string field = c_.CurrentField;
+    const std::string_view field = reader_.last_field();  // the keyword, not copied
     const int fields_before = reader_.fields_read();
     if (c_.CollectWarnings) {
       warn_unmatched_general(field);
@@ -292,7 +292,7 @@ bool LineReader::read_general_section() {
 }
 
 // Offers the field to every general row; false after an error that ends read_descriptions.
-bool LineReader::read_general_record(const std::string& field) {
+bool LineReader::read_general_record(std::string_view field) {
   for (const GeneralRow& row : kGeneralRecords) {
     if (matches(row.record.keyword, field) && !(this->*row.read)(field)) return false;
   }
@@ -342,7 +342,7 @@ bool LineReader::read_feature_section() {
     }
     // Every test is applied to the same keyword field; a board text read later replaces
     // CurrentField.
-    const std::string field = c_.CurrentField;
+    const std::string_view field = reader_.last_field();  // the keyword, not copied
     const int fields_before = reader_.fields_read();
     if (c_.CollectWarnings) {
       warn_if_unmatched(field);
@@ -356,7 +356,7 @@ bool LineReader::read_feature_section() {
   }
 }
 
-Flow LineReader::read_feature_record(const std::string& field) {
+Flow LineReader::read_feature_record(std::string_view field) {
   for (const FeatureRow& row : kFeatureRecords) {
     if (!matches(row.record.keyword, field) || (row.needs_curves && c_.CompileFlag == 0))
       continue;

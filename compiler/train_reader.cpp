@@ -59,7 +59,7 @@ class TrainReader {
  private:
   bool read_keyword_field();
   Flow test_keywords();
-  Flow test_each_keyword(const std::string& field);
+  Flow test_each_keyword(std::string_view field);
   void warn_third_comment();
   Flow after_placement(int32_t position);
   void note_slow_order(int32_t x, int32_t l, int32_t code_before);
@@ -190,7 +190,7 @@ void TrainReader::warn_third_comment() {
 
 // The tests are independent: a field holding two keywords reads the values of both, in order.
 Flow TrainReader::test_keywords() {
-  const std::string field = c_.CurrentField;
+  const std::string_view field = fields_.last_field();  // the keyword, not copied
   const int fields_before = fields_.fields_read();
   if (c_.CollectWarnings) record_fields_.begin(record_spot_, field);
   Flow flow = test_each_keyword(field);
@@ -203,7 +203,7 @@ Flow TrainReader::test_keywords() {
   return flow;
 }
 
-Flow TrainReader::test_each_keyword(const std::string& field) {
+Flow TrainReader::test_each_keyword(std::string_view field) {
   for (const TrainRow& row : kTrainRecords) {
     if (!matches(row.record.keyword, field)) continue;
     if (const Flow flow = (this->*row.read)(); flow != Flow::Next) return flow;
