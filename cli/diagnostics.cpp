@@ -193,12 +193,12 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
   auto headline = [&](const Diagnostic& d) {
     if (d.warning != nullptr) {
       std::string words = "warning: " + printable_text(utf8_from_windows_1252(d.warning->message));
-      // The record the line starts, else the warning's own topic.
-      std::string hint;
-      if (!texts.utf8) {
-        hint = keyword_hint(topics, lines_of(d.warning->where.text).line(d.warning->where.line));
+      // The warning's own topic, else the record its line starts.
+      if (const auto hint = warning_topic_hint(topics, *d.warning)) {
+        words += *hint;
+      } else if (!texts.utf8) {
+        words += keyword_hint(topics, lines_of(d.warning->where.text).line(d.warning->where.line));
       }
-      words += hint.empty() ? warning_topic_hint(topics, *d.warning).value_or("") : hint;
       return words;
     }
     if (report.status_code == 0) return "error: " + printable_text(report.message);

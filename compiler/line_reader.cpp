@@ -500,7 +500,9 @@ Flow LineReader::read_tunnel(std::string_view) {
     record_warning(c_, end_at,
                    "the tunnel ends (" + std::to_string(tunnel.end) + " m) before it starts (" +
                        std::to_string(tunnel.start) +
-                       " m): it covers no cell; give its start first, then its end");
+                       " m): it covers no cell, so the tunnel is not compiled; give its start "
+                       "first, then its end",
+                   WarningEffect::RecordDropped, "montagna");
   }
   warn_rounded_position(c_, at, "montagna", tunnel.start);
   warn_value(c_, kind_at, value_ranges::kTunnelKind, tunnel.kind,
