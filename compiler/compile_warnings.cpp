@@ -314,18 +314,23 @@ void warn_signal_values(Compilation& c, std::span<const SourceSpot, 10> spots,
                         const SignalCell& signal) {
   if (!c.CollectWarnings) return;
   using namespace value_ranges;
-  const std::pair<int32_t, const ValueRange*> values[] = {
-      {signal.sx, &kSignalLeftSet},    {signal.s1, &kSignalLeftValue},
-      {signal.s2, &kSignalLeftValue},  {signal.s3, &kSignalLeftValue},
-      {signal.rapp, &kSignalRapp},     {signal.dx, &kSignalRightSet},
-      {signal.d1, &kSignalRightValue}, {signal.d2, &kSignalRightValue},
-      {signal.d3, &kSignalRightValue}};
+  struct Value {
+    int32_t value;
+    const ValueRange* range;
+    const char* name;
+  };
+  const Value values[] = {
+      {signal.sx, &kSignalLeftSet, "sx"},    {signal.s1, &kSignalLeftValue, "s1"},
+      {signal.s2, &kSignalLeftValue, "s2"},  {signal.s3, &kSignalLeftValue, "s3"},
+      {signal.rapp, &kSignalRapp, "rapp"},   {signal.dx, &kSignalRightSet, "dx"},
+      {signal.d1, &kSignalRightValue, "d1"}, {signal.d2, &kSignalRightValue, "d2"},
+      {signal.d3, &kSignalRightValue, "d3"}};
   std::string compiled;
   for (size_t i = 0; i < std::size(values); ++i) {
-    const auto [value, range] = values[i];
-    if (range->holds(value)) continue;
+    const Value& v = values[i];
+    if (v.range->holds(v.value)) continue;
     if (compiled.empty()) compiled = compiled_signal(signal);
-    warn_value(c, spots[i], *range, value, compiled);
+    warn_value(c, spots[i], *v.range, v.value, compiled, v.name);
   }
   const int32_t tempo = signal.tempo;
   const SourceSpot& at = spots[9];

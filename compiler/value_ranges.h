@@ -70,13 +70,13 @@ std::span<const ValueRange> all();
 
 }  // namespace value_ranges
 
-/// "92 is not a multiple of 5" / "sx 3 is outside 0 to 2": why `value` is not kept as written,
-/// for a value that `range` does not hold.
-std::string out_of_range(const ValueRange& range, int64_t value);
+/// "speed limit 92 is not a multiple of 5": why `value` is not kept as written, for a value that
+/// `range` does not hold; `name`, when given, names the value instead of the range's name.
+std::string out_of_range(const ValueRange& range, int64_t value, std::string_view name = {});
 
 /// Warns, unless `range` holds `value`, that the value is changed: `compiled` says what the
-/// compile makes of it ("it is compiled as 90 km/h").
+/// compile makes of it ("it is compiled as 90 km/h"); `name` as for out_of_range.
 void warn_value(Compilation& c, const SourceSpot& where, const ValueRange& range, int64_t value,
-                std::string_view compiled);
+                std::string_view compiled, std::string_view name = {});
 
 }  // namespace scengen

@@ -102,7 +102,7 @@ const Mistake kMistakes[] = {
      "segnale, 2000, 2, 2,3,1, 1, 2, 12,1,1, 0",
      false,
      0,
-     {"5:32 changed: d 12 is outside its range (0 to 9): the signal is compiled as another one, "
+     {"5:32 changed: d1 12 is outside its range (0 to 9): the signal is compiled as another one, "
       "with s1 3, d1 2"}},
     {"signal time 50",
      T,
