@@ -224,5 +224,32 @@ void BM_CheckLongestRouteWith1000Mistakes(benchmark::State& state) {
 }
 BENCHMARK(BM_CheckLongestRouteWith1000Mistakes)->Unit(benchmark::kMillisecond);
 
+// One line of 60 MiB that matches no record: its warning quotes a few bytes of it, not all.
+void BM_CheckSixtyMegabyteField(benchmark::State& state) {
+  AuthorTexts texts = texts_with(0, 0);
+  texts.line = "[generale]\r\nlunghezza percorso, 5000\r\n[pendenze]\r\n" +
+               std::string(60 * kMegabyte, 'z') + "\r\n[fine]\r\n";
+  for (auto _ : state) benchmark::DoNotOptimize(check_once(texts, 50));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * texts.line.size()));
+}
+BENCHMARK(BM_CheckSixtyMegabyteField)->Unit(benchmark::kMillisecond);
+
+// One line of 16 MiB holding 100 gradient records, each with a value that warns and the next
+// record after it on the same line: 200 warnings, each showing its window of the line.
+void BM_CheckTwoHundredWarningsOnALongLine(benchmark::State& state) {
+  AuthorTexts texts = texts_with(0, 0);
+  constexpr int kRecords = 100;
+  const std::string padding((16 * kMegabyte) / kRecords, ' ');
+  std::string line;
+  for (int i = 0; i < kRecords; ++i) {
+    line += "pendenza, " + std::to_string(i * 50) + "," + padding + "3x, ";
+  }
+  texts.line = "[generale]\r\nlunghezza percorso, 5000\r\n[pendenze]\r\n" + line +
+               "\r\n[fine]\r\n";
+  for (auto _ : state) benchmark::DoNotOptimize(check_once(texts, 1000));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * texts.line.size()));
+}
+BENCHMARK(BM_CheckTwoHundredWarningsOnALongLine)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace scengen

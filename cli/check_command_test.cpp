@@ -246,38 +246,48 @@ TEST_F(CheckTexts, WarningsPointAtTheFieldAndDoNotFail) {
     int line;
     int column;
     const char* message;
-    const char* hint = "";  // the record's keyword topic, after the message
+    const char* hint;    // the warning's topic, after the message
+    const char* effect;  // its class in JSON
+    const char* topic;   // its topic in JSON; null when the hint comes from the line
   };
+  constexpr const char* kNote = "note";
+  constexpr const char* kChanged = "value_changed";
+  constexpr const char* kDropped = "record_not_compiled";
   const Case cases[] = {
-      {{false, 8, "[cartelli"}, 8, 1, "'[cartelli' matches no record and is ignored"},
+      {{false, 8, "[cartelli"}, 8, 1, "'[cartelli' matches no record and is ignored",
+       " (scengen explain Keywords)", kNote, "Keywords"},
       {{true, 4, "[stazioni", true}, 4, 1,
-       "'[stazioni' matches no record and is ignored; did you mean 'stazione'?"},
+       "'[stazioni' matches no record; did you mean 'stazione'? The record of line 4 is not "
+       "compiled",
+       " (scengen explain stazione)", kDropped, "stazione"},
       {{false, 8, "pendenza, 1000, 2", true}, 8, 11,
        "'pendenza' at 1000 m does not come after the previous one at 1500 m: the series must "
-       "ascend", " (scengen explain pendenza)"},
+       "ascend", " (scengen explain pendenza)", kNote, "pendenza"},
       {{true, 4, "velocita, 0, 40", true}, 4, 11,
        "'velocita' at 0 m does not come after the previous one at 0 m: the series must ascend",
-       " (scengen explain velocita)"},
+       " (scengen explain velocita)", kNote, "velocita"},
       {{false, 7, "pendenza, 1500, 3.5"}, 7, 17,
-       "'3.5' reads as 3: the characters after its digits are ignored",
-       " (scengen explain pendenza)"},
+       "'3.5' is compiled as 3: the characters after its digits are ignored; the values are "
+       "whole numbers",
+       " (scengen explain pendenza)", kChanged, nullptr},
       {{true, 3, "aderenza, 0, 96%"}, 3, 14,
-       "'96%' reads as 96: the characters after its digits are ignored",
-       " (scengen explain aderenza)"},
+       "'96%' is compiled as 96: the characters after its digits are ignored",
+       " (scengen explain aderenza)", kChanged, nullptr},
       {{true, 5, "segnale, 2000, 2, 2,3,1, 1, 2, 2,1,1, O"}, 5, 39,
-       "'O' holds no number and reads as 0", " (scengen explain segnale)"},
+       "'O' holds no number and is compiled as 0", " (scengen explain segnale)", kChanged,
+       nullptr},
       {{false, 7, "pendenza, 1510, 3"}, 7, 11,
-       "'pendenza' at 1510 m is not a multiple of 50: its cell is rounded",
-       " (scengen explain pendenza)"},
+       "'pendenza' at 1510 m is not a multiple of 50: it is compiled at 1500 m",
+       " (scengen explain pendenza)", kChanged, "pendenza"},
       {{true, 5, "segnale, 2010, 2, 2,3,1, 1, 2, 2,1,1, 0"}, 5, 10,
-       "'segnale' at 2010 m is not a multiple of 50: its cell is rounded",
-       " (scengen explain segnale)"},
+       "'segnale' at 2010 m is not a multiple of 50: it is compiled at 2000 m",
+       " (scengen explain segnale)", kChanged, "segnale"},
       {{false, 8, "montagna, 5200, 5600, 12", true}, 8, 17,
        "'montagna' at 5600 m lies beyond the end of the route (5000 m)",
-       " (scengen explain montagna)"},
+       " (scengen explain montagna)", kNote, "montagna"},
       {{true, 7, "stazione, 5500, 12, 600, 0,0,0, 0,0,0, 0,0,0, 0, 9,0,0, GAMMA", true}, 7, 11,
        "'stazione' at 5500 m lies beyond the end of the route (5000 m)",
-       " (scengen explain stazione)"},
+       " (scengen explain stazione)", kNote, "stazione"},
   };
   for (const Case& c : cases) {
     const std::string what = c.edit.with;
@@ -285,25 +295,31 @@ TEST_F(CheckTexts, WarningsPointAtTheFieldAndDoNotFail) {
     const ProcessResult r = check(c.edit);
     EXPECT_EQ(r.status, 0) << what << "\n" << r.err;
     const auto text = edited(c.edit.train ? kTrain : kLine, c.edit);
+    const std::string summary = c.effect == kNote      ? "1 note"
+                                : c.effect == kChanged ? "1 value changed"
+                                                       : "1 record not compiled";
     EXPECT_EQ(r.err, std::string(file) + ":" + std::to_string(c.line) + ":" +
                          std::to_string(c.column) + ": warning: " + c.message + c.hint + "\n  " +
                          text[static_cast<size_t>(c.line - 1)] + "\n  " +
-                         std::string(static_cast<size_t>(c.column - 1), ' ') + "^\n")
+                         std::string(static_cast<size_t>(c.column - 1), ' ') +
+                         "^\nscengen: 1 warning: " + summary + "\n")
         << what;
 
     const ProcessResult j = check(c.edit, true);
     EXPECT_EQ(j.status, 0) << what;
     const Json json = Json::parse(j.out);
     EXPECT_EQ(json["status_code"], 0);
-    EXPECT_EQ(
-        json["warnings"],
-        Json::array(
-            {{{"file", file},
-              {"line", c.line},
-              {"column", c.column},
-              {"message", c.message},
-              {"found_after_stop", false}}}))
+    EXPECT_EQ(json["warnings"],
+              Json::array({{{"file", file},
+                            {"line", c.line},
+                            {"column", c.column},
+                            {"message", c.message},
+                            {"effect", c.effect},
+                            {"topic", c.topic ? Json(c.topic) : Json(nullptr)},
+                            {"found_after_stop", false}}}))
         << what;
+    EXPECT_EQ(json["warning_counts"]["total"], 1) << what;
+    EXPECT_EQ(json["warning_counts"][c.effect], 1) << what;
   }
 }
 

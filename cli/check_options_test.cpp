@@ -255,11 +255,21 @@ TEST_F(ReportOptions, MaxWarningsCapsTheTextAndTheJson) {
     }
     EXPECT_EQ(warnings, k.shown) << r.err;
     const size_t left = 60 - k.shown;
-    const std::string last =
-        left == 0 ? "  ^"
-                  : "scengen: " + std::to_string(left) + " more warning" + (left == 1 ? "" : "s") +
-                        " not shown (--max-warnings sets how many are shown)";
-    EXPECT_EQ(r.err_lines().back(), last);
+    // The count of every warning, then the line about those left out.
+    const std::string summary = "scengen: 60 warnings: " +
+                                (k.shown > 0 ? std::to_string(k.shown) + " notes" : "") +
+                                (k.shown > 0 && left > 0 ? ", " : "") +
+                                (left > 0 ? std::to_string(left) + " not shown" : "");
+    const std::vector<std::string> lines = r.err_lines();
+    if (left == 0) {
+      EXPECT_EQ(lines.back(), summary);
+    } else {
+      ASSERT_GE(lines.size(), 2u);
+      EXPECT_EQ(lines[lines.size() - 2], summary);
+      EXPECT_EQ(lines.back(), "scengen: " + std::to_string(left) +
+                                  " more warnings not shown (--max-warnings sets how many are "
+                                  "shown)");
+    }
 
     std::vector<std::string> json = k.options;
     json.push_back("--json");

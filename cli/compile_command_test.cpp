@@ -162,9 +162,10 @@ TEST_F(Compile, StopsBeforeAnyBinaryFileWithStatus3) {
        "[generale]\r\nvelocita, 0, 30\r\naderenza, 0, 96\r\nsegnale, 0, 2, 4,1,1, 0, 2, 3,1,1, "
        "0\r\n[fine]\r\n",
        1250,
-       "Ponte_7-.txt:4:1: error 1250: the seal's first reserved field is already set: cell 1 (0 to "
-       "50 m) is reserved for the scenario's seal and must stay empty: it holds a signal placed by "
-       "'segnale'; place nothing before 50 m (a code point, before 100 m) (scengen explain 1250)\n"
+       "Ponte_7-.txt:4:1: error 1250: the seal's first reserved field is already set: cell 1 (50 to "
+       "100 m) is reserved for the scenario's seal and must stay empty: it holds a signal placed "
+       "by 'segnale'; a signal or board at 0 m or a code point at 50 m falls in it: place nothing "
+       "before 50 m (a code point, before 100 m) (scengen explain 1250)\n"
        "  segnale, 0, 2, 4,1,1, 0, 2, 3,1,1, 0\n"
        "  ^"},
   };

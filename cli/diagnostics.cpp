@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "cli/explain.h"
+#include "cli/warning_summary.h"
 #include "compiler/error_codes.h"
 #include "compiler/source_text.h"
 #include "run/printable_text.h"
@@ -292,7 +293,10 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
   auto headline = [&](const Diagnostic& d) {
     if (d.warning != nullptr) {
       std::string words = "warning: " + printable_text(utf8_from_windows_1252(d.warning->message));
-      if (!texts.utf8) {
+      // The warning's own topic, else the record its line starts.
+      if (const auto hint = warning_topic_hint(topics, *d.warning)) {
+        words += *hint;
+      } else if (!texts.utf8) {
         words += keyword_hint(topics, lines_of(d.warning->where.text).line(d.warning->where.line));
       }
       return words;
@@ -327,6 +331,8 @@ void print_diagnostics(const CompileReport& report, const AuthorTexts& texts, st
     err << show_place(lines_of(*d.text), d.where->line, d.where->column, texts.utf8);
     if (const std::string words = note(d); !words.empty()) err << "  note: " << words << '\n';
   }
+  if (const std::string summary = warning_summary(report); !summary.empty())
+    err << "scengen: " << summary << '\n';
   if (report.warnings_left_out > 0) {
     err << "scengen: " << report.warnings_left_out << " more warning"
         << (report.warnings_left_out == 1 ? "" : "s")
@@ -368,10 +374,13 @@ std::string report_json(const CompileReport& report, const AuthorTexts& texts) {
                         {"line", w.where.line},
                         {"column", w.where.column},
                         {"message", utf8_from_windows_1252(w.message)},
+                        {"effect", effect_name(w.effect)},
+                        {"topic", w.topic.empty() ? json(nullptr) : json(std::string(w.topic))},
                         {"found_after_stop", w.after_stop}});
   }
   out["warnings"] = std::move(warnings);
   out["warnings_left_out"] = report.warnings_left_out;
+  out["warning_counts"] = warning_counts_json(report);
   json files = json::array();
   for (const auto& path : report.files_written) files.push_back(file_name(path));
   out["files_written"] = std::move(files);

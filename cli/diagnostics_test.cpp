@@ -123,6 +123,7 @@ TEST(PrintDiagnostics, WarningsLeftOutAreCountedInOneLine) {
             "work/Ponte_linea.txt:1:1: warning: 'zzz' matches no record and is ignored\n"
             "  zzz\n"
             "  ^\n"
+            "scengen: 42 warnings: 1 note, 41 not shown\n"
             "scengen: 41 more warnings not shown (--max-warnings sets how many are shown)\n");
   EXPECT_EQ(nlohmann::json::parse(report_json(report, texts))["warnings_left_out"], 41);
 }
@@ -153,7 +154,8 @@ TEST(PrintDiagnostics, ErrorAndWarningsInTextOrderWithLineAndCaret) {
             "work/Ponte_7-.txt:2:1: warning: 'segnal' matches no record and is ignored "
             "(scengen explain segnale)\n"
             "  segnale, 100\n"
-            "  ^\n");
+            "  ^\n"
+            "scengen: 2 warnings: 2 notes\n");
 }
 
 TEST(PrintDiagnostics, ErrorWithoutAPlaceNamesItsTextOrTheProgram) {

@@ -83,7 +83,7 @@ const Row kRows[] = {
     {"clean texts", L, 0, "", false, 0, nullptr, L, 0, 0, 0},
     // Errors and their places.
     {"signal in the seal's cell", T, 5, kSignalAt0, true, 1250,
-     "cell 1 (0 to 50 m) is reserved", T, 5, 1, 0},
+     "cell 1 (50 to 100 m) is reserved", T, 5, 1, 0},
     {"code point in the seal's cell", T, 5, "abbattimento, 50, 3", true, 1250,
      "placed by 'abbattimento'", T, 5, 1, 0},
     {"board in the seal's cell", L, 9, "cartello_indicatore, 0, X", true, 1250,
@@ -123,15 +123,15 @@ const Row kRows[] = {
     // As near to "tre" and "due" as to "uno": the suggestion is the record authors write first.
     {"general keyword equally near three records", L, 3,
      "progressiva chilometrica xyz, 1000, 2000, 1", false, 0,
-     "'progressiva chilometrica xyz' matches no record and is ignored; did you mean "
-     "'progressiva chilometrica uno'?",
+     "'progressiva chilometrica xyz' matches no record; did you mean "
+     "'progressiva chilometrica uno'? The record of line 3 is not compiled",
      L, 3, 1, 1},
     {"gradient wraps", L, 7, "pendenza, 1500, 300", false, 0, "wraps to +44 per mille", L, 7, 17,
      1},
-    {"speed wraps", T, 2, "velocita, 0, 2000", false, 0, "wraps to 720 km/h", T, 2, 14, 1},
+    {"speed wraps", T, 2, "velocita, 0, 2000", false, 0, "it is compiled as 720 km/h", T, 2, 14, 1},
     {"adhesion wraps", T, 3, "aderenza, 0, 300", false, 0, "wraps to 44", T, 3, 14, 1},
     {"minute 75", T, 6, "stazione, 3000, 12, 600, " + kStationFields + "60, 8,75,0, BETA", false,
-     0, "counts as 9:15:00", T, 6, 1, 1},
+     0, "is compiled as 9:15:00", T, 6, 1, 1},
     {"station times backwards", T, 6, "stazione, 3000, 12, 600, " + kStationFields + "60, 7,0,0, B",
      false, 0, "the times go backwards", T, 6, 1, 1},
     {"reversed tunnel", L, 8, "montagna, 3000, 2500, 1", true, 0, "before it starts", L, 8, 17, 1},
@@ -203,7 +203,7 @@ TEST(CheckDiagnostics, ASealErrorWithoutWarningsStillSaysTheCellIsReserved) {
   train.insert(train.begin() + 4, kSignalAt0);
   const Compiled run = compile(line, crlf_text(train), false);
   ASSERT_EQ(run.outcome.seal_code, 1250);
-  EXPECT_NE(run.c.StatusDetail.find("cell 1 (0 to 50 m) is reserved"), std::string::npos);
+  EXPECT_NE(run.c.StatusDetail.find("cell 1 (50 to 100 m) is reserved"), std::string::npos);
   EXPECT_FALSE(run.c.StatusSource.has_value());
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "compiler/track_model.h"
@@ -22,10 +24,20 @@ struct SourceSpot {
   int column = 0;
 };
 
+/// What a warning costs the scenario: nothing compiled differs from what the author meant
+/// (a note), a value is compiled as another, or a record or a feature is not compiled at all.
+enum class WarningEffect { Note, ValueChanged, RecordDropped };
+
 /// Something the compile accepts but that is almost surely an author's mistake.
 struct CompileWarning {
+  CompileWarning(SourceSpot at, std::string words, WarningEffect cost = WarningEffect::Note,
+                 std::string_view explained_by = {})
+      : where(at), message(std::move(words)), effect(cost), topic(explained_by) {}
+
   SourceSpot where;
   std::string message;
+  WarningEffect effect = WarningEffect::Note;
+  std::string_view topic;  // the `scengen explain` topic that tells more; empty when none
   /// Met only by the diagnostics-only reading after the compile stopped.
   bool after_stop = false;
 };
@@ -52,6 +64,8 @@ struct CompileError {
 struct CellSource {
   SourceSpot where;
   std::string_view record;
+  std::string_view misread;  // why the record's keyword field was not meant as one, when it looks
+                             // like a header, a comment or a line of ';' separators
 };
 
 /// Everything one compile reads and writes. The run's form owns one; every front end may too.
@@ -134,9 +148,13 @@ inline bool keeps_next_warning(Compilation& c) {
   return false;
 }
 
-/// Notes a warning at a place in a text, when the compile collects warnings.
-inline void record_warning(Compilation& c, const SourceSpot& where, std::string message) {
-  if (c.CollectWarnings && keeps_next_warning(c)) c.Warnings.push_back({where, std::move(message)});
+/// Notes a warning at a place in a text, when the compile collects warnings: what it costs the
+/// scenario and the topic that explains the record it concerns.
+inline void record_warning(Compilation& c, const SourceSpot& where, std::string message,
+                           WarningEffect effect = WarningEffect::Note,
+                           std::string_view topic = {}) {
+  if (c.CollectWarnings && keeps_next_warning(c))
+    c.Warnings.push_back({where, std::move(message), effect, topic});
 }
 
 /// Empties every slot of the scenario table (numbers 0, texts empty).

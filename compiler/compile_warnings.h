@@ -2,13 +2,15 @@
 // returns at once unless the compile collects warnings.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <span>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "compiler/compilation.h"
+#include "compiler/keywords.h"
 
 namespace scengen {
 
@@ -39,9 +41,21 @@ class UnmatchedLines {
 /// "line 5 of the train description"
 std::string describe_spot(const SourceSpot& where);
 
-/// Remembers which record placed a feature into `cell`, while collecting warnings.
+/// Remembers which record placed a feature into `cell`, while collecting warnings, and whether
+/// its keyword field looks like a header or comment read as a record.
 void note_cell_source(Compilation& c, int64_t cell, const SourceSpot& where,
-                      std::string_view record);
+                      std::string_view record, std::string_view keyword_field = {});
+
+/// How many bytes of a field a warning quotes; a longer field is cut, its size said.
+inline constexpr size_t kQuotedBytes = 60;
+
+/// The field in single quotes, cut after kQuotedBytes ("'abc...' (70000 bytes)"), so that no
+/// warning copies a huge field.
+std::string quote_field(std::string_view field);
+
+/// Why a keyword field read as a record was probably not meant as one: a header holding a
+/// keyword, a comment marked with '#', ';' or '//', fields separated by ';'. Empty otherwise.
+std::string_view misread_record_hint(std::string_view field);
 
 /// "cell 41 (2000 to 2050 m) holds a signal, placed by 'segnale' at line 5 of the train
 /// description": what stands in a cell that a placement found taken.
@@ -68,21 +82,41 @@ void warn_wrapped_gradient(Compilation& c, const SourceSpot& where, int32_t per_
 void warn_wrapped_speed(Compilation& c, const SourceSpot& where, int32_t kmh);
 void warn_wrapped_adhesion(Compilation& c, const SourceSpot& where, int32_t adhesion);
 
+/// Warns about each value of a signal outside its range, saying what signal is compiled instead;
+/// `spots` are the places of its ten values, in the record's order after the position.
+void warn_signal_values(Compilation& c, std::span<const SourceSpot, 10> spots,
+                        const SignalCell& signal);
+
+/// Warns about each speed or stripes value of a speed board outside its range, saying what the
+/// board is compiled as; `spots` are the places of its eight values after the position.
+void warn_speed_board_values(Compilation& c, std::span<const SourceSpot, 8> spots,
+                             const SpeedBoardCell& board);
+
+/// Warns about the first control byte (NUL included) of a station name or a board text: `what`
+/// names the text in the words ("the station name 'X'").
+void warn_control_bytes(Compilation& c, const SourceSpot& where, std::string_view text,
+                        std::string_view what, std::string_view record);
+
 /// Checks that a record's fields sit on the line of its keyword: a record that takes a field from
 /// a later line misses fields (or has a wrong separator), a line with fields left over holds too
-/// many. Both are reported at the record's keyword.
+/// many, a second record or a number cut by a decimal comma. Reported at the record's keyword.
 class RecordFields {
  public:
   /// Call after the keyword field of a record is read.
-  void begin(const SourceSpot& keyword) { keyword_ = keyword; }
-  /// Call after the record's last value. `last_value_line` is the line where that value starts,
-  /// `next_line` the line of the next byte, `rest_has_fields` whether the keyword's line holds
-  /// more than blanks and commas after it.
-  void end(Compilation& c, std::string_view record, int values, int last_value_line,
-           int next_line, bool rest_has_fields, UnmatchedLines& unmatched);
+  void begin(const SourceSpot& keyword, std::string_view field) {
+    keyword_ = keyword;
+    misread_ = misread_record_hint(field);
+  }
+  /// Call after the record's last value; `records` are the ones the reader may read next.
+  void end(Compilation& c, std::string_view record, int values, const FieldReader& reader,
+           std::span<const RecordSpec> records, UnmatchedLines& unmatched);
 
  private:
+  void too_many(Compilation& c, std::string_view record, int values, const FieldReader& reader,
+                std::span<const RecordSpec> records);
+
   SourceSpot keyword_{};
+  std::string_view misread_;
 };
 
 /// Warns about a position that its record's cell rounds: one that is not a multiple of 50.

@@ -94,7 +94,7 @@ TEST(CompileWarnings, PositionsRoundedOrBeyondTheRoute) {
   warn_beyond_route(c, kSpot, "pendenza", 72075);
   ASSERT_EQ(c.Warnings.size(), 2u);
   EXPECT_EQ(c.Warnings[0].message,
-            "'pendenza' at 72075 m is not a multiple of 50: its cell is rounded");
+            "'pendenza' at 72075 m is not a multiple of 50: it is compiled at 72100 m");
   EXPECT_EQ(c.Warnings[1].message,
             "'pendenza' at 72075 m lies beyond the end of the route (72000 m)");
 }
@@ -123,12 +123,12 @@ TEST(CompileWarnings, NumberFieldsHoldingMoreThanANumber) {
       {"12", nullptr},
       {"-12", nullptr},
       {"+0012", nullptr},
-      {"12x", "'12x' reads as 12: the characters after its digits are ignored"},
-      {"12.5", "'12.5' reads as 12: the characters after its digits are ignored"},
-      {"-3m", "'-3m' reads as -3: the characters after its digits are ignored"},
-      {"abc", "'abc' holds no number and reads as 0"},
-      {"-", "'-' holds no number and reads as 0"},
-      {"\"12\"", "'\"12\"' holds no number and reads as 0"},
+      {"12x", "'12x' is compiled as 12: the characters after its digits are ignored"},
+      {"12.5", "'12.5' is compiled as 12: the characters after its digits are ignored; the values are whole numbers"},
+      {"-3m", "'-3m' is compiled as -3: the characters after its digits are ignored"},
+      {"abc", "'abc' holds no number and is compiled as 0"},
+      {"-", "'-' holds no number and is compiled as 0"},
+      {"\"12\"", "'\"12\"' holds no number and is compiled as 0"},
   };
   for (const Case& k : cases) {
     const auto warning = number_field_warning(k.field);

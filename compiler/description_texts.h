@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace scengen {
 
@@ -32,6 +33,8 @@ class MemoryTexts : public DescriptionTexts {
  public:
   MemoryTexts(std::optional<std::string> line, std::optional<std::string> train)
       : line_(std::move(line)), train_(std::move(train)) {}
+  // A compile reads each text once and then deletes it: the bytes move out, not copied, so that a
+  // text of many megabytes is held once less.
   TextRead read_line_text() override { return read(line_); }
   TextRead read_train_text() override { return read(train_); }
   void delete_line_text() override { line_.reset(); }
@@ -40,9 +43,9 @@ class MemoryTexts : public DescriptionTexts {
   bool train_exists() const { return train_.has_value(); }
 
  private:
-  static TextRead read(const std::optional<std::string>& text) {
+  static TextRead read(std::optional<std::string>& text) {
     if (!text) return {TextStatus::Missing, {}};
-    return {TextStatus::Present, *text};
+    return {TextStatus::Present, std::move(*text)};
   }
   std::optional<std::string> line_;
   std::optional<std::string> train_;

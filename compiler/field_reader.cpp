@@ -51,6 +51,7 @@ std::string_view FieldReader::read_text() {
     const size_t begin = pos_;
     while (!at_end() && text_[pos_] != '"') step();
     const std::string_view field = text_.substr(begin, pos_ - begin);
+    last_field_ = field;
     if (!at_end()) step();  // the closing quote
     // What follows the closing quote up to the separator is ignored.
     while (!at_end() && text_[pos_] != ',' && !is_line_end(pos_)) step();
@@ -62,7 +63,8 @@ std::string_view FieldReader::read_text() {
   size_t end = pos_;
   while (end > begin && (text_[end - 1] == ' ' || text_[end - 1] == '\t')) --end;
   take_separator();
-  return text_.substr(begin, end - begin);
+  last_field_ = text_.substr(begin, end - begin);
+  return last_field_;
 }
 
 int32_t FieldReader::read_number(NumberWidth width) {
@@ -90,6 +92,7 @@ int32_t FieldReader::read_number(NumberWidth width) {
          text[at] != '\t')
     ++at;
   const std::string_view field = text_.substr(begin, at - begin);
+  last_field_ = field;
   pos_ = at;
   skip_blanks();
   take_separator();
@@ -97,7 +100,7 @@ int32_t FieldReader::read_number(NumberWidth width) {
   const bool plain = !too_large && digits_end > digits && digits_end == at;
   if (!plain && warnings_ != nullptr && warnings_->CollectWarnings) {
     if (auto warning = number_field_warning(field)) {
-      record_warning(*warnings_, field_start_, std::move(*warning));
+      record_warning(*warnings_, field_start_, std::move(*warning), WarningEffect::ValueChanged);
     }
   }
   if (too_large) fail("the number is too large");

@@ -103,6 +103,27 @@ class FieldReader {
     take_separator();
   }
 
+  /// The field read last, its blanks and quotes left out (a view into the text).
+  std::string_view last_field() const { return last_field_; }
+
+  /// The next field of the current line as a text field would read it, at most `most` bytes of
+  /// it; empty at a line end. For the warnings about what follows a record.
+  std::string_view peek_field(size_t most) const {
+    size_t begin = pos_;
+    while (begin < text_.size() && is_blank(begin)) ++begin;
+    size_t end = begin;
+    while (end < text_.size() && end - begin < most && text_[end] != ',' && !is_line_end(end))
+      ++end;
+    return text_.substr(begin, end - begin);
+  }
+
+  /// Whether the field read last ended at a comma that stands between two digits ("-3,5").
+  bool comma_inside_number() const {
+    const auto digit = [&](size_t at) { return text_[at] >= '0' && text_[at] <= '9'; };
+    return pos_ >= 2 && pos_ < text_.size() && text_[pos_ - 1] == ',' && digit(pos_ - 2) &&
+           digit(pos_);
+  }
+
   /// Stops the reading with code 25 at the field read last.
   [[noreturn]] void fail(std::string reason) const {
     throw ReadFailure{field_start_, std::move(reason)};
@@ -123,6 +144,7 @@ class FieldReader {
   int line_ = 1;
   size_t line_begin_ = 0;
   SourceSpot field_start_{};
+  std::string_view last_field_;
   int fields_read_ = 0;
   Compilation* warnings_ = nullptr;
 };

@@ -10,11 +10,12 @@
 #include "compiler/keywords.h"
 #include "compiler/line_placement.h"
 #include "compiler/read_descriptions.h"
+#include "compiler/value_ranges.h"
 
 namespace scengen {
 namespace {
 
-constexpr int32_t kLongestRoute = 1000000;
+constexpr int32_t kLongestRoute = value_ranges::kRouteLength.high;
 
 bool contains(std::string_view field, std::string_view keyword) {
   return field.find(keyword) != std::string_view::npos;
@@ -125,19 +126,19 @@ class LineReader {
   }
 
   bool read_general_section();
-  bool read_general_record(const std::string& field);
+  bool read_general_record(std::string_view field);
   void warn_unmatched_general(std::string_view field);
   bool read_feature_section();
-  Flow read_feature_record(const std::string& field);
+  Flow read_feature_record(std::string_view field);
   std::string_view feature_record(std::string_view field) const;
   void warn_if_unmatched(std::string_view field);
 
   // The check of a record's fields against its line, once its values are read.
-  void end_record(std::string_view record, int fields_before) {
+  void end_record(std::string_view record, int fields_before,
+                  std::span<const RecordSpec> records) {
     const int values = reader_.fields_read() - fields_before;
     if (record.empty() || values == 0) return;
-    record_fields_.end(c_, record, values, reader_.field_start().line, reader_.line(),
-                       reader_.rest_of_line_has_fields(), unmatched_);
+    record_fields_.end(c_, record, values, reader_, records, unmatched_);
   }
 
   static bool ends_general_section(std::string_view field) {
@@ -300,11 +301,11 @@ bool LineReader::read_general_section() {
     for (int skipped = 0; skipped < 10 && contains(c_.CurrentField, "-"); ++skipped) {
       read_keyword();
     }
-    const std::string field = c_.CurrentField;
+    const std::string_view field = reader_.last_field();  // the keyword, not copied
     const int fields_before = reader_.fields_read();
     if (c_.CollectWarnings) {
       warn_unmatched_general(field);
-      record_fields_.begin(state_.record);
+      record_fields_.begin(state_.record, field);
     }
     const size_t errors_before = c_.Errors.size();
     bool read_on = true;
@@ -316,13 +317,13 @@ bool LineReader::read_general_section() {
     if (!read_on) return false;
     // After an error that a reading on noted, the record's fields are not checked.
     if (c_.CollectWarnings && c_.Errors.size() == errors_before)
-      end_record(general_record(field), fields_before);
+      end_record(general_record(field), fields_before, keywords::general_records());
     if (ends_general_section(field)) return true;
   }
 }
 
 // Offers the field to every general row; false after an error that ends read_descriptions.
-bool LineReader::read_general_record(const std::string& field) {
+bool LineReader::read_general_record(std::string_view field) {
   const size_t errors_before = c_.Errors.size();
   for (const GeneralRow& row : kGeneralRecords) {
     if (!matches(row.record.keyword, field)) continue;
@@ -345,7 +346,8 @@ void LineReader::warn_unmatched_general(std::string_view field) {
                          "' matches no record and is ignored: the general section's keywords "
                          "are compared exactly, in lower case (unlike the feature keywords, "
                          "whose case does not matter); write '" +
-                         std::string(row.record.keyword.word) + "' in lower case");
+                         std::string(row.record.keyword.word) + "' in lower case",
+                     WarningEffect::RecordDropped, row.record.keyword.topic);
       unmatched_.mark(state_.record.line);
       return;
     }
@@ -367,17 +369,18 @@ bool LineReader::read_feature_section() {
       if (skipped == 1 && c_.CollectWarnings && contains(c_.CurrentField, "-")) {
         record_warning(c_, state_.record,
                        "a third comment line in a row is read as a record (only two in a row "
-                       "are passed over): put a record or a blank line between the comments");
+                       "are passed over): put a record or a blank line between the comments",
+                       WarningEffect::Note, "comments");
         unmatched_.mark(state_.record.line);
       }
     }
     // Every test is applied to the same keyword field; a board text read later replaces
     // CurrentField.
-    const std::string field = c_.CurrentField;
+    const std::string_view field = reader_.last_field();  // the keyword, not copied
     const int fields_before = reader_.fields_read();
     if (c_.CollectWarnings) {
       warn_if_unmatched(field);
-      record_fields_.begin(state_.record);
+      record_fields_.begin(state_.record, field);
     }
     Flow flow;
     try {
@@ -388,11 +391,12 @@ bool LineReader::read_feature_section() {
     if (flow == Flow::EndOfText) return true;
     if (flow == Flow::Stop) return false;
     if (flow == Flow::Noted) continue;
-    if (c_.CollectWarnings) end_record(feature_record(field), fields_before);
+    if (c_.CollectWarnings)
+      end_record(feature_record(field), fields_before, keywords::feature_records());
   }
 }
 
-Flow LineReader::read_feature_record(const std::string& field) {
+Flow LineReader::read_feature_record(std::string_view field) {
   for (const FeatureRow& row : kFeatureRecords) {
     if (!matches(row.record.keyword, field) || (row.needs_curves && c_.CompileFlag == 0))
       continue;
@@ -450,6 +454,8 @@ bool LineReader::read_reference(std::string_view) {
   entry.Num1 = read_number();
   entry.Num2 = read_number();
   entry.Num3 = read_number();
+  warn_value(c_, reader_.field_start(), value_ranges::kReferenceDirection, entry.Num3,
+             "any value but 0 is compiled as the progressives falling along the route");
   state_.references[kSlot - kReferenceSlots[0]] = {state_.record, entry.Num1, entry.Num2};
   return true;
 }
@@ -526,6 +532,7 @@ Flow LineReader::read_tunnel(std::string_view) {
   tunnel.start = read_position(at);
   tunnel.end = read_position(end_at);
   tunnel.kind = read_number();
+  const SourceSpot kind_at = reader_.field_start();
   need_track();
   if (!on_track(tunnel.start)) return beyond_track(tunnel.start);
   if (tunnel.end < 0) return beyond_track(tunnel.end);
@@ -535,43 +542,58 @@ Flow LineReader::read_tunnel(std::string_view) {
     record_warning(c_, end_at,
                    "the tunnel ends (" + std::to_string(tunnel.end) + " m) before it starts (" +
                        std::to_string(tunnel.start) +
-                       " m): it covers no cell; give its start first, then its end");
+                       " m): it covers no cell, so the tunnel is not compiled; give its start "
+                       "first, then its end",
+                   WarningEffect::RecordDropped, "montagna");
   }
   warn_rounded_position(c_, at, "montagna", tunnel.start);
+  warn_value(c_, kind_at, value_ranges::kTunnelKind, tunnel.kind,
+             "its cells keep the kind's low 8 bits, " +
+                 std::to_string(static_cast<uint8_t>(tunnel.kind)));
   warn_feature_position(end_at, "montagna", tunnel.end);
   place_tunnel(c_, tunnel);
   if (c_.StatusCode > 0) return halt_at(c_.StatusCode, tunnel.start);
   return Flow::Next;
 }
 
-Flow LineReader::read_speed_board(std::string_view) {
+Flow LineReader::read_speed_board(std::string_view field) {
   SourceSpot at;
   const int32_t position = read_position(at);
   SpeedBoardCell board;
-  for (int32_t& speed : board.left) speed = read_number();
-  board.strisces = static_cast<int16_t>(read_number());
-  for (int32_t& speed : board.right) speed = read_number();
-  board.strisced = static_cast<int16_t>(read_number());
+  std::array<SourceSpot, 8> spots;
+  auto spot = spots.begin();
+  const auto read_value = [&] {
+    const int32_t value = read_number();
+    *spot++ = reader_.field_start();
+    return value;
+  };
+  for (int32_t& speed : board.left) speed = read_value();
+  board.strisces = static_cast<int16_t>(read_value());
+  for (int32_t& speed : board.right) speed = read_value();
+  board.strisced = static_cast<int16_t>(read_value());
   need_track();
   if (!on_track(position)) return beyond_track(position);
   speed_board_order_.check(c_, at, position);
   warn_feature_position(at, "indicatori_v", position);
+  warn_speed_board_values(c_, spots, board);
   place_speed_board(c_, position, board);
   if (c_.StatusCode > 0) {
     if (c_.StatusCode == 21) explain_taken_cell(c_, cell_of(position, kFeatureOffset));
     return halt_at(c_.StatusCode, position);
   }
-  note_cell_source(c_, cell_of(position, kFeatureOffset), state_.record, "indicatori_v");
+  note_cell_source(c_, cell_of(position, kFeatureOffset), state_.record, "indicatori_v", field);
   return Flow::Next;
 }
 
-Flow LineReader::read_information_board(std::string_view) {
+Flow LineReader::read_information_board(std::string_view field) {
   SourceSpot at;
   const int32_t x = read_position(at);
   c_.CurrentField = reader_.read_text();
+  const SourceSpot text_at = reader_.field_start();
   need_track();
   if (!on_track(x)) return beyond_track(x);
   information_board_order_.check(c_, at, x);
+  warn_control_bytes(c_, text_at, reader_.last_field(), "the board text", "cartello_indicatore");
   warn_feature_position(at, "cartello_indicatore", x);
   const int64_t index = cell_of(x, kFeatureOffset);
   if (index < 0 || index > c_.last_cell() ||
@@ -585,7 +607,7 @@ Flow LineReader::read_information_board(std::string_view) {
   pack_slot_cell(kInformationBoard, state_.next_board_slot,
                  c_.TrackCells[static_cast<size_t>(index)]);
   c_.ScenarioTable[static_cast<size_t>(state_.next_board_slot)].Text = c_.CurrentField;
-  note_cell_source(c_, index, state_.record, "cartello_indicatore");
+  note_cell_source(c_, index, state_.record, "cartello_indicatore", field);
   --state_.next_board_slot;
   return Flow::Next;
 }

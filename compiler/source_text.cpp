@@ -124,7 +124,11 @@ TextPlace LineIndex::line_of(size_t offset) const {
 std::string_view LineIndex::line(int line) const {
   if (line < 1 || line > line_count()) return {};
   const size_t begin = starts_[static_cast<size_t>(line) - 1];
-  const size_t end = std::min(text_.find_first_of("\r\n", begin), text_.size());
+  // The next line's start, less the line end before it: no search through a long line.
+  if (line == line_count()) return text_.substr(begin);
+  size_t end = starts_[static_cast<size_t>(line)];
+  if (end > begin && text_[end - 1] == '\n') --end;
+  if (end > begin && text_[end - 1] == '\r') --end;
   return text_.substr(begin, end - begin);
 }
 

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "compiler/compile_warnings.h"
+#include "compiler/value_ranges.h"
+
 namespace scengen {
 namespace {
 
@@ -27,6 +30,7 @@ class StationReading {
   TrackCell& cell(int64_t index);
   int32_t fit_long(int64_t value) const;
   void warn_time(int64_t hours, int64_t minutes, int64_t seconds, int32_t time);
+  void warn_name(const SourceSpot& name_at);
 
   // Errors are recorded at the place of the record's keyword field, for the authors' diagnostics.
   void record(int32_t code) {
@@ -100,7 +104,10 @@ StationOutcome StationReading::read_values(StationSlot& station) {
   const int64_t seconds = fields_.read_long();
   station.time_seconds = fit_long(hours * 3600 + minutes * 60 + seconds);
   station.name = fields_.read_text();
-  if (c_.CollectWarnings) warn_time(hours, minutes, seconds, station.time_seconds);
+  if (c_.CollectWarnings) {
+    warn_time(hours, minutes, seconds, station.time_seconds);
+    warn_name(fields_.field_start());
+  }
   return StationOutcome::Next;
 }
 
@@ -111,20 +118,35 @@ void StationReading::warn_time(int64_t hours, int64_t minutes, int64_t seconds, 
     const auto two = [](int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
     return std::to_string(t / 3600) + ":" + two(t / 60 % 60) + ":" + two(t % 60);
   };
-  if (minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59 || hours < 0) {
+  if (!value_ranges::kStationMinutes.holds(minutes) ||
+      !value_ranges::kStationSeconds.holds(seconds) || hours < 0) {
     record_warning(c_, where_,
                    "the station time " + std::to_string(hours) + ", " + std::to_string(minutes) +
                        ", " + std::to_string(seconds) +
                        " has a value outside its clock range (minutes and seconds 0 to 59): it "
-                       "counts as " +
-                       (time >= 0 ? clock(time) : std::to_string(time) + " s"));
+                       "is compiled as " +
+                       (time >= 0 ? clock(time) : std::to_string(time) + " s"),
+                   WarningEffect::ValueChanged, "stazione");
   }
   if (time > 0 && series_.last_time > 0 && time < series_.last_time) {
     record_warning(c_, where_,
                    "the station time " + clock(time) + " comes before the previous station's " +
-                       clock(series_.last_time) + ": the times go backwards");
+                       clock(series_.last_time) + ": the times go backwards",
+                   WarningEffect::Note, "stazione");
   }
   if (time > 0) series_.last_time = time;
+}
+
+// A name taken from a later line is that line's keyword, most often: the record lost fields.
+void StationReading::warn_name(const SourceSpot& name_at) {
+  const std::string_view name = fields_.last_field();
+  if (name_at.line != where_.line) {
+    record_warning(c_, where_,
+                   "the station's name is read from line " + std::to_string(name_at.line) +
+                       ": " + quote_field(name) + " becomes the station's name",
+                   WarningEffect::ValueChanged, "stazione");
+  }
+  warn_control_bytes(c_, name_at, name, "the station name", "stazione");
 }
 
 // The station area from its type and length, and the flags it forces to 0.
@@ -174,7 +196,7 @@ StationOutcome StationReading::place_marker(const StationSlot& station, int32_t 
     return StationOutcome::Stop;
   }
   pack_slot_cell(kStationMarker, n, cell(marker));
-  note_cell_source(c_, marker, where_, "stazione");
+  note_cell_source(c_, marker, where_, "stazione", c_.CurrentField);
   return StationOutcome::Next;
 }
 

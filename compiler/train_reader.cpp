@@ -11,6 +11,7 @@
 #include "compiler/reference_check.h"
 #include "compiler/signal_placement.h"
 #include "compiler/station_placement.h"
+#include "compiler/value_ranges.h"
 
 namespace scengen {
 namespace {
@@ -61,7 +62,7 @@ class TrainReader {
   Flow read_record();
   Flow read_on_after(Flow flow);
   Flow test_keywords();
-  Flow test_each_keyword(const std::string& field);
+  Flow test_each_keyword(std::string_view field);
   void warn_third_comment();
   Flow after_placement(int32_t position);
   void note_slow_order(int32_t x, int32_t l, int32_t code_before);
@@ -165,7 +166,8 @@ Flow TrainReader::read_records() {
     if (fields_.at_end()) {
       record_warning(c_, {TextKind::Train, 1, 1},
                      "the train description has no [generale] section: none of its records is "
-                     "read (speed and adhesion stay 0 along the whole track)");
+                     "read (speed and adhesion stay 0 along the whole track)",
+                     WarningEffect::RecordDropped, "[generale]");
       header_missing_ = true;
       break;
     }
@@ -223,27 +225,27 @@ Flow TrainReader::read_on_after(Flow flow) {
 void TrainReader::warn_third_comment() {
   record_warning(c_, record_spot_,
                  "a third comment line in a row is read as a record (only two in a row are "
-                 "passed over): put a record or a blank line between the comments");
+                 "passed over): put a record or a blank line between the comments",
+                 WarningEffect::Note, "comments");
   unmatched_.mark(record_spot_.line);
 }
 
 // The tests are independent: a field holding two keywords reads the values of both, in order.
 Flow TrainReader::test_keywords() {
-  const std::string field = c_.CurrentField;
+  const std::string_view field = fields_.last_field();  // the keyword, not copied
   const int fields_before = fields_.fields_read();
-  if (c_.CollectWarnings) record_fields_.begin(record_spot_);
+  if (c_.CollectWarnings) record_fields_.begin(record_spot_, field);
   Flow flow = test_each_keyword(field);
   if (flow != Flow::Next || !c_.CollectWarnings) return flow;
   if (const int values = fields_.fields_read() - fields_before; values > 0) {
     const RecordSpec* record = record_of(field);
-    record_fields_.end(c_, record ? record->keyword.topic : "record", values,
-                       fields_.field_start().line, fields_.line(),
-                       fields_.rest_of_line_has_fields(), unmatched_);
+    record_fields_.end(c_, record ? record->keyword.topic : "record", values, fields_,
+                       keywords::train_records(), unmatched_);
   }
   return flow;
 }
 
-Flow TrainReader::test_each_keyword(const std::string& field) {
+Flow TrainReader::test_each_keyword(std::string_view field) {
   for (const TrainRow& row : kTrainRecords) {
     if (!matches(row.record.keyword, field)) continue;
     if (const Flow flow = (this->*row.read)(); flow != Flow::Next) return flow;
@@ -360,19 +362,23 @@ Flow TrainReader::after_placement(int32_t position) {
 Flow TrainReader::read_signal() {
   const int32_t position = read_position();
   SignalCell signal;
+  std::array<SourceSpot, 10> spots;
+  auto spot = spots.begin();
   for (int32_t* value : {&signal.sx, &signal.s1, &signal.s2, &signal.s3, &signal.rapp, &signal.dx,
                          &signal.d1, &signal.d2, &signal.d3, &signal.tempo}) {
     *value = fields_.read_long();
+    *spot++ = fields_.field_start();
   }
   if (beyond_track(position, 100)) return Flow::EndOfReading;
   warn_rounded_position(c_, position_spot_, "segnale", position);
+  warn_signal_values(c_, spots, signal);
   place_signal(c_, position, signal);
   if (c_.CollectWarnings) {
     const int64_t at = cell_of(position, kFeatureOffset);
     if (c_.StatusCode == 16)
       explain_taken_cell(c_, at);
     else
-      note_cell_source(c_, at, record_spot_, "segnale");
+      note_cell_source(c_, at, record_spot_, "segnale", c_.CurrentField);
   }
   return after_placement(position);
 }
@@ -380,12 +386,20 @@ Flow TrainReader::read_signal() {
 Flow TrainReader::read_slow_order() {
   SlowOrderRecord order;
   order.start = read_position();
+  std::array<SourceSpot, 5> spots;
+  auto spot = spots.begin();
   for (int32_t* value :
        {&order.speed, &order.length, &order.f_tt, &order.approach_boards, &order.d_v}) {
     *value = fields_.read_long();
+    *spot++ = fields_.field_start();
   }
   if (beyond_track(order.start, 100)) return Flow::EndOfReading;
   warn_rounded_position(c_, position_spot_, "rallentamento", order.start);
+  // The order's cells keep each value's low 16 bits.
+  const auto low16 = [](int32_t v) { return "it is compiled as " + std::to_string(int16_t(v)); };
+  warn_value(c_, spots[0], value_ranges::kSlowOrderSpeed, order.speed, low16(order.speed));
+  warn_value(c_, spots[2], value_ranges::kSlowOrderFlag, order.f_tt, low16(order.f_tt));
+  warn_value(c_, spots[4], value_ranges::kSlowOrderValue, order.d_v, low16(order.d_v));
   const int32_t code_before = c_.StatusCode;
   place_slow_order(c_, order);
   if (c_.CollectWarnings) note_slow_order(order.start, order.length, code_before);
@@ -422,7 +436,7 @@ void TrainReader::note_slow_order(int32_t x, int32_t l, int32_t code_before) {
     if (index >= 0 && index <= last_ && !free(index) &&
         (index >= static_cast<int64_t>(c_.CellSources.size()) ||
          c_.CellSources[static_cast<size_t>(index)].record.empty()))
-      note_cell_source(c_, index, record_spot_, "rallentamento");
+      note_cell_source(c_, index, record_spot_, "rallentamento", c_.CurrentField);
   }
 }
 
@@ -439,7 +453,7 @@ Flow TrainReader::read_code_point() {
     return Flow::Stop;
   }
   pack_code_point({code}, point);
-  note_cell_source(c_, cell_of(pos, kStepOffset), record_spot_, "abbattimento");
+  note_cell_source(c_, cell_of(pos, kStepOffset), record_spot_, "abbattimento", c_.CurrentField);
   return Flow::Next;
 }
 
@@ -485,11 +499,13 @@ void read_train_description(Compilation& c, DescriptionTexts& texts, ReadingStat
     if (!reader.speed_step_seen_)
       record_warning(c, {TextKind::Train, 1, 1},
                      "the train description has no 'velocita' step: the speed limit is 0 along "
-                     "the whole track");
+                     "the whole track",
+                     WarningEffect::Note, "velocita");
     if (!reader.adhesion_step_seen_)
       record_warning(c, {TextKind::Train, 1, 1},
                      "the train description has no 'aderenza' step: the adhesion is 0 along the "
-                     "whole track");
+                     "whole track",
+                     WarningEffect::Note, "aderenza");
   }
   // Every way out but a reading failure deletes the text here; read_descriptions's handler deletes
   // it after a failure.
