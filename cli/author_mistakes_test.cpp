@@ -310,15 +310,16 @@ const std::vector<Row> kRows = {
      1},
     {"a misspelt keyword drops the signal",
      {{true, kSignal2850, {"segnlae,    2850,   2, 3, 1,  1, 0,    2,  2,1,1, 0"}}},
-     "Veltrano_Quarnelo_58316-.txt:44:1: warning: 'segnlae' matches no record and is ignored; did "
-     "you mean 'segnale'?",
+     "Veltrano_Quarnelo_58316-.txt:44:1: warning: 'segnlae' matches no record; did you mean "
+     "'segnale'? The record of line 44 is not compiled (scengen explain segnale)",
      {},
      0},
     {"a section header read as a record",
      {{true, "[segnali]", {"[segnale]"}}},
      "Veltrano_Quarnelo_58316-.txt:42:1: warning: 'segnale' takes 11 values but its line ends "
-     "before them (a missing field or a wrong separator?): the reading takes the rest from line 43 "
-     "(scengen explain segnale)",
+     "before them (a missing field or a wrong separator?): it takes the rest from line 43, whose "
+     "own record is not compiled; a header that holds a record's keyword is read as that record "
+     "(the train description's header is [segnali], not [segnale]) (scengen explain segnale)",
      {1250},
      1},
 };
