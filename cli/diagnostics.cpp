@@ -115,11 +115,11 @@ class Stops {
 
 CompileOutcome compile_author_texts(Compilation& c, const AuthorTexts& texts,
                                     int32_t compile_flag) {
-  MemoryTexts source(texts.line, texts.train);  // the author's files are never touched
+  BorrowedTexts source(texts.line, texts.train);  // the author's files are never touched
   const CompileOutcome outcome = compile_scenario(c, source, compile_flag);
   // A clean compile costs nothing more.
   if (c.StatusCode != 0 || outcome.end != CompileEnd::Sealed) {
-    MemoryTexts again(texts.line, texts.train);
+    BorrowedTexts again(texts.line, texts.train);
     read_on_after_error(c, again);
   }
   return outcome;

@@ -641,7 +641,7 @@ bool read_line_description(Compilation& c, DescriptionTexts& texts, ReadingState
   }
   if (text.status == TextStatus::Unreadable)
     throw ReadFailure{{TextKind::Line, 0, 0}, "the line description cannot be read"};
-  return LineReader(c, texts, state, text.bytes).run(text.bytes);
+  return LineReader(c, texts, state, text.text()).run(text.text());
 }
 
 }  // namespace scengen

@@ -491,8 +491,8 @@ void read_train_description(Compilation& c, DescriptionTexts& texts, ReadingStat
   if (text.status == TextStatus::Unreadable) {
     throw ReadFailure{{TextKind::Train, 0, 0}, "the train description text cannot be read"};
   }
-  warn_encoding(c, text.bytes, TextKind::Train);
-  TrainReader reader(c, state, text.bytes);
+  warn_encoding(c, text.text(), TextKind::Train);
+  TrainReader reader(c, state, text.text());
   const Flow flow = reader.read_records();
   if (c.CollectWarnings && !reader.header_missing_ && flow == Flow::EndOfReading &&
       c.StatusCode == 0) {
