@@ -33,6 +33,7 @@ class StationReading {
   void warn_time(int64_t hours, int64_t minutes, int64_t seconds, int32_t time);
   void warn_name(const SourceSpot& name_at);
   void warn_name_cut(const SourceSpot& name_at, const std::string& becomes);
+  void warn_forced_flags(const StationSlot& station);
 
   // Errors are recorded at the place of the record's keyword field, for the authors' diagnostics.
   void record(int32_t code) {
@@ -50,6 +51,8 @@ class StationReading {
   StationSeries& series_;
   const int32_t last_;  // the last cell index
   int32_t length_ = 0;  // the record's length: it sets the area and is not stored itself
+  SourceSpot second_flag_spot_{};
+  SourceSpot third_flag_spot_{};
 };
 
 // Records 15 when the position lies before the route start or (position + 800) / 50 beyond the
@@ -95,7 +98,9 @@ StationOutcome StationReading::read_values(StationSlot& station) {
   }
   station.first_flag = fields_.read_byte();
   station.second_flag = fields_.read_byte();
+  second_flag_spot_ = fields_.field_start();
   station.lengthens_end = fields_.read_byte();
+  third_flag_spot_ = fields_.field_start();
   station.first_group[0] = fields_.read_integer();
   station.first_group[1] = fields_.read_integer();
   station.first_group_last = fields_.read_byte();
@@ -197,6 +202,7 @@ void StationReading::warn_name_cut(const SourceSpot& name_at, const std::string&
 
 // The station area from its type and length, and the flags it forces to 0.
 void StationReading::set_extent(StationSlot& station, int32_t n) {
+  if (c_.CollectWarnings && n != kFirstStationSlot) warn_forced_flags(station);
   const int64_t position = station.position;
   switch (station_area(station.type)) {
     case StationArea::BeforePoint:
@@ -220,6 +226,25 @@ void StationReading::set_extent(StationSlot& station, int32_t n) {
   if (n == kFirstStationSlot) {
     station.lengthens_end = 0;
     station.second_flag = 0;
+  }
+}
+
+// The flags that the station's type or length forces to 0. The first station's are forced too,
+// as the reference says of the origin, whose text commonly writes them: no warning there.
+void StationReading::warn_forced_flags(const StationSlot& station) {
+  if (station.second_flag != 0 && length_ < kSecondFlagLength) {
+    record_warning(c_, second_flag_spot_,
+                   "the second flag " + std::to_string(station.second_flag) +
+                       " counts only from a length of " + std::to_string(kSecondFlagLength) +
+                       " m (the length is " + std::to_string(length_) + "): it is compiled as 0",
+                   WarningEffect::ValueChanged, "stazione");
+  }
+  if (station.lengthens_end != 0 && station_area(station.type) != StationArea::Centred) {
+    record_warning(c_, third_flag_spot_,
+                   "the third flag " + std::to_string(station.lengthens_end) +
+                       " counts only for types other than 5 to 8 (the type is " +
+                       std::to_string(station.type) + "): it is compiled as 0",
+                   WarningEffect::ValueChanged, "stazione");
   }
 }
 
