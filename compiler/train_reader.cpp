@@ -66,6 +66,7 @@ class TrainReader {
   void warn_third_comment();
   Flow after_placement(int32_t position);
   void note_slow_order(int32_t x, int32_t l, int32_t code_before);
+  void warn_slow_order_end(const SourceSpot& length_at, const SlowOrderRecord& order);
 
   void advance_profile(int32_t position, int32_t& cursor, uint8_t value, uint8_t TrackCell::*field);
   void fill_tail(int32_t& cursor, uint8_t value, uint8_t TrackCell::*field);
@@ -429,8 +430,30 @@ Flow TrainReader::read_slow_order() {
   warn_value(c_, spots[4], value_ranges::kSlowOrderValue, order.d_v, low16(order.d_v));
   const int32_t code_before = c_.StatusCode;
   place_slow_order(c_, order);
-  if (c_.CollectWarnings) note_slow_order(order.start, order.length, code_before);
+  if (c_.CollectWarnings) {
+    note_slow_order(order.start, order.length, code_before);
+    if (c_.StatusCode == code_before) warn_slow_order_end(spots[1], order);
+  }
   return after_placement(order.start);
+}
+
+// A length that puts the end in the start's cell or before it: the cells say what is left.
+void TrainReader::warn_slow_order_end(const SourceSpot& length_at, const SlowOrderRecord& order) {
+  const int64_t start = cell_of(order.start, kFeatureOffset);
+  const int64_t end = cell_of(int64_t{order.start} + order.length, kFeatureOffset);
+  const std::string length = "the length " + std::to_string(order.length) + " m ";
+  if (end == start) {
+    record_warning(c_, length_at,
+                   length + "ends the slow order in the cell of its start: the start is compiled "
+                            "over the end, and the order has no end cell",
+                   WarningEffect::ValueChanged, "rallentamento");
+  } else if (end < start) {
+    record_warning(c_, length_at,
+                   length + "puts the slow order's end before its start: the end is compiled in "
+                            "cell " + std::to_string(end) + ", before the start's cell " +
+                       std::to_string(start),
+                   WarningEffect::ValueChanged, "rallentamento");
+  }
 }
 
 // The slow order's cells, for the errors about a taken cell: which one was refused, or which

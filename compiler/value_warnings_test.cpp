@@ -263,6 +263,23 @@ const Mistake kMistakes[] = {
       "is compiled as 0",
       "6:29 changed: the third flag 1 counts only for types other than 5 to 8 (the type is 6): it "
       "is compiled as 0"}},
+    // The end's cell rounds like the start's: a short order shares one cell, the start's.
+    {"slow order too short for an end cell",
+     T,
+     7,
+     "rallentamento, 4000, 40, 20, 0, 0, 0",
+     true,
+     0,
+     {"7:26 changed: the length 20 m ends the slow order in the cell of its start: the start is "
+      "compiled over the end, and the order has no end cell"}},
+    {"slow order of negative length",
+     T,
+     7,
+     "rallentamento, 4000, 40, -400, 0, 0, 0",
+     true,
+     0,
+     {"7:26 changed: the length -400 m puts the slow order's end before its start: the end is "
+      "compiled in cell 73, before the start's cell 81"}},
     {"misspelt signal keyword",
      T,
      5,
