@@ -139,6 +139,14 @@ const Mistake kMistakes[] = {
      0,
      {"8:23 changed: kind 300 is outside its range (1 to 255; above 10: the kind minus 10, with "
       "markers): its cells keep the kind's low 8 bits, 44"}},
+    {"curve without a length",
+     L,
+     8,
+     "curvad6, 1000, 0",
+     true,
+     0,
+     {"8:16 dropped: the curve's length 0 m bends no point of the route plan: the curve is not "
+      "compiled"}},
     {"reference direction 2",
      L,
      3,
