@@ -160,28 +160,34 @@ bool only_numbers(std::string_view text) {
   return true;
 }
 
+// What the author's field holds before the name the reader took from it: empty when the name
+// begins its field, is quoted, or follows numbers apart by blanks (a time written "8 20 0 NAME").
+std::string_view words_before_name(std::string_view written, std::string_view name) {
+  if (name.data() <= written.data() || name.data() > written.data() + written.size()) return {};
+  const std::string_view before =
+      trim_blanks(written.substr(0, static_cast<size_t>(name.data() - written.data())));
+  if (before.starts_with('"') || only_numbers(before)) return {};
+  return before;
+}
+
 // The name the station compiles is the field after its seconds, wherever that falls: a later
 // line's keyword when the record lost fields, the end of the last field when a blank split it,
 // the part of the name before a comma.
 void StationReading::warn_name(const SourceSpot& name_at) {
   const std::string_view name = fields_.last_field();
   const std::string becomes = quote_field(name) + " becomes the station's name";
+  const std::string_view written = fields_.written_field();
   if (name_at.line != where_.line) {
     record_warning(c_, where_,
                    "the station's name is read from line " + std::to_string(name_at.line) +
                        ": " + becomes,
                    WarningEffect::ValueChanged, "stazione");
-  } else if (const std::string_view written = fields_.written_field();
-             name.data() > written.data() && name.data() <= written.data() + written.size() &&
-             !only_numbers(written.substr(0, static_cast<size_t>(name.data() - written.data())))) {
-    const std::string_view before =
-        trim_blanks(written.substr(0, static_cast<size_t>(name.data() - written.data())));
-    if (!before.starts_with('"'))
-      record_warning(c_, name_at,
-                     "the field " + quote_field(written) +
-                         " is split at a blank (a field too few before it?): " +
-                         quote_field(before) + " is read as a number and " + becomes,
-                     WarningEffect::ValueChanged, "stazione");
+  } else if (const std::string_view before = words_before_name(written, name); !before.empty()) {
+    record_warning(c_, name_at,
+                   "the field " + quote_field(written) +
+                       " is split at a blank (a field too few before it?): " +
+                       quote_field(before) + " is read as a number and " + becomes,
+                   WarningEffect::ValueChanged, "stazione");
   } else if (fields_.line() == name_at.line && fields_.rest_of_line_has_fields()) {
     warn_name_cut(name_at, becomes);
   }
@@ -229,8 +235,8 @@ void StationReading::set_extent(StationSlot& station, int32_t n) {
   }
 }
 
-// The flags that the station's type or length forces to 0. The first station's are forced too,
-// as the reference says of the origin, whose text commonly writes them: no warning there.
+// The flags that the station's type or length forces to 0. The first station's are forced as
+// well, and texts commonly write them for the origin: no warning there.
 void StationReading::warn_forced_flags(const StationSlot& station) {
   if (station.second_flag != 0 && length_ < kSecondFlagLength) {
     record_warning(c_, second_flag_spot_,
