@@ -129,7 +129,7 @@ const Row kRows[] = {
     {"gradient wraps", L, 7, "pendenza, 1500, 300", false, 0, "wraps to +44 per mille", L, 7, 17,
      1},
     {"speed wraps", T, 2, "velocita, 0, 2000", false, 0, "it is compiled as 720 km/h", T, 2, 14, 1},
-    {"adhesion wraps", T, 3, "aderenza, 0, 300", false, 0, "wraps to 44", T, 3, 14, 1},
+    {"adhesion wraps", T, 3, "aderenza, 0, 300", false, 0, "it is compiled as 44", T, 3, 14, 1},
     {"minute 75", T, 6, "stazione, 3000, 12, 600, " + kStationFields + "60, 8,75,0, BETA", false,
      0, "is compiled as 9:15:00", T, 6, 1, 1},
     {"station times backwards", T, 6, "stazione, 3000, 12, 600, " + kStationFields + "60, 7,0,0, B",

@@ -277,12 +277,10 @@ void warn_wrapped_speed(Compilation& c, const SourceSpot& where, int32_t kmh) {
 }
 
 void warn_wrapped_adhesion(Compilation& c, const SourceSpot& where, int32_t adhesion) {
-  if (!c.CollectWarnings || (adhesion >= 0 && adhesion <= 255)) return;
-  record_warning(c, where,
-                 "an adhesion of " + std::to_string(adhesion) +
-                     " is outside 0 to 255 and wraps to " +
-                     std::to_string(static_cast<uint8_t>(adhesion)),
-                 WarningEffect::ValueChanged, value_ranges::kAdhesion.record);
+  if (!c.CollectWarnings) return;
+  // The cells keep the low 8 bits.
+  warn_value(c, where, value_ranges::kAdhesion, adhesion,
+             "it is compiled as " + std::to_string(static_cast<uint8_t>(adhesion)));
 }
 
 namespace {

@@ -28,6 +28,7 @@ void FieldReader::begin_field() {
     fail_at_end();
   skip_blanks();
   field_start_ = {kind_, line_, static_cast<int>(pos_ - line_begin_) + 1};
+  field_offset_ = pos_;
   ++fields_read_;
 }
 

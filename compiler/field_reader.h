@@ -106,6 +106,17 @@ class FieldReader {
   /// The field read last, its blanks and quotes left out (a view into the text).
   std::string_view last_field() const { return last_field_; }
 
+  /// The field read last as the author wrote it: the text between the commas or line ends around
+  /// it, without blanks at its ends (quotes not honoured). It holds more than last_field() where
+  /// a number field ended at a blank inside it.
+  std::string_view written_field() const {
+    size_t begin = field_offset_;
+    while (begin > 0 && text_[begin - 1] != ',' && !is_line_end(begin - 1)) --begin;
+    size_t end = field_offset_;
+    while (end < text_.size() && text_[end] != ',' && !is_line_end(end)) ++end;
+    return trim_blanks(text_.substr(begin, end - begin));
+  }
+
   /// The next field of the current line as a text field would read it, at most `most` bytes of
   /// it; empty at a line end. For the warnings about what follows a record.
   std::string_view peek_field(size_t most) const {
@@ -144,6 +155,7 @@ class FieldReader {
   int line_ = 1;
   size_t line_begin_ = 0;
   SourceSpot field_start_{};
+  size_t field_offset_ = 0;  // where the field read last begins in the text
   std::string_view last_field_;
   int fields_read_ = 0;
   Compilation* warnings_ = nullptr;

@@ -508,6 +508,7 @@ Flow LineReader::read_curve(std::string_view field) {
   SourceSpot at;
   const int32_t s = read_position(at);
   const int32_t n = read_number();
+  const SourceSpot length_at = reader_.field_start();
   need_track();
   if (!on_track(s)) return beyond_track(s);
   const int64_t end = int64_t{s} + n;
@@ -523,6 +524,13 @@ Flow LineReader::read_curve(std::string_view field) {
   if (contains_ignoring_case(field, "s")) k = -k;
   if (!walk_plan(c_, plan_cursor_, s, 0.0, true) || !walk_plan(c_, plan_cursor_, end, k, true))
     return halt(103);
+  // The bend walks from the point after the start to the end: without a length, no point.
+  if (c_.CollectWarnings && n <= 0) {
+    record_warning(c_, length_at,
+                   "the curve's length " + std::to_string(n) +
+                       " m bends no point of the route plan: the curve is not compiled",
+                   WarningEffect::RecordDropped, "curva");
+  }
   return Flow::Next;
 }
 

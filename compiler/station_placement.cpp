@@ -3,6 +3,7 @@
 #include <string>
 
 #include "compiler/compile_warnings.h"
+#include "compiler/keywords.h"
 #include "compiler/value_ranges.h"
 
 namespace scengen {
@@ -31,6 +32,8 @@ class StationReading {
   int32_t fit_long(int64_t value) const;
   void warn_time(int64_t hours, int64_t minutes, int64_t seconds, int32_t time);
   void warn_name(const SourceSpot& name_at);
+  void warn_name_cut(const SourceSpot& name_at, const std::string& becomes);
+  void warn_forced_flags(const StationSlot& station);
 
   // Errors are recorded at the place of the record's keyword field, for the authors' diagnostics.
   void record(int32_t code) {
@@ -48,6 +51,8 @@ class StationReading {
   StationSeries& series_;
   const int32_t last_;  // the last cell index
   int32_t length_ = 0;  // the record's length: it sets the area and is not stored itself
+  SourceSpot second_flag_spot_{};
+  SourceSpot third_flag_spot_{};
 };
 
 // Records 15 when the position lies before the route start or (position + 800) / 50 beyond the
@@ -93,7 +98,9 @@ StationOutcome StationReading::read_values(StationSlot& station) {
   }
   station.first_flag = fields_.read_byte();
   station.second_flag = fields_.read_byte();
+  second_flag_spot_ = fields_.field_start();
   station.lengthens_end = fields_.read_byte();
+  third_flag_spot_ = fields_.field_start();
   station.first_group[0] = fields_.read_integer();
   station.first_group[1] = fields_.read_integer();
   station.first_group_last = fields_.read_byte();
@@ -137,20 +144,71 @@ void StationReading::warn_time(int64_t hours, int64_t minutes, int64_t seconds, 
   if (time > 0) series_.last_time = time;
 }
 
-// A name taken from a later line is that line's keyword, most often: the record lost fields.
+// Whether `text` is whole numbers separated by blanks, as a time may be written ("8 20 0").
+bool only_numbers(std::string_view text) {
+  bool digit_seen = false;
+  for (size_t at = 0; at < text.size(); ++at) {
+    const char ch = text[at];
+    if (ch == ' ' || ch == '\t') {
+      digit_seen = false;
+    } else if (ch >= '0' && ch <= '9') {
+      digit_seen = true;
+    } else if ((ch != '-' && ch != '+') || digit_seen) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// What the author's field holds before the name the reader took from it: empty when the name
+// begins its field, is quoted, or follows numbers apart by blanks (a time written "8 20 0 NAME").
+std::string_view words_before_name(std::string_view written, std::string_view name) {
+  if (name.data() <= written.data() || name.data() > written.data() + written.size()) return {};
+  const std::string_view before =
+      trim_blanks(written.substr(0, static_cast<size_t>(name.data() - written.data())));
+  if (before.starts_with('"') || only_numbers(before)) return {};
+  return before;
+}
+
+// The name the station compiles is the field after its seconds, wherever that falls: a later
+// line's keyword when the record lost fields, the end of the last field when a blank split it,
+// the part of the name before a comma.
 void StationReading::warn_name(const SourceSpot& name_at) {
   const std::string_view name = fields_.last_field();
+  const std::string becomes = quote_field(name) + " becomes the station's name";
+  const std::string_view written = fields_.written_field();
   if (name_at.line != where_.line) {
     record_warning(c_, where_,
                    "the station's name is read from line " + std::to_string(name_at.line) +
-                       ": " + quote_field(name) + " becomes the station's name",
+                       ": " + becomes,
                    WarningEffect::ValueChanged, "stazione");
+  } else if (const std::string_view before = words_before_name(written, name); !before.empty()) {
+    record_warning(c_, name_at,
+                   "the field " + quote_field(written) +
+                       " is split at a blank (a field too few before it?): " +
+                       quote_field(before) + " is read as a number and " + becomes,
+                   WarningEffect::ValueChanged, "stazione");
+  } else if (fields_.line() == name_at.line && fields_.rest_of_line_has_fields()) {
+    warn_name_cut(name_at, becomes);
   }
   warn_control_bytes(c_, name_at, name, "the station name", "stazione");
 }
 
+// The line goes on after the name: a comma inside the name, unless a record follows.
+void StationReading::warn_name_cut(const SourceSpot& name_at, const std::string& becomes) {
+  const std::string_view rest = trim_blanks(fields_.peek_field(kQuotedBytes + 1));
+  for (const RecordSpec& spec : keywords::train_records()) {
+    if (matches(spec.keyword, rest)) return;  // a second record, warned about as such
+  }
+  record_warning(c_, name_at,
+                 becomes + ", without the rest of the line (" + quote_field(rest) +
+                     "): a name that holds a comma is written in double quotes",
+                 WarningEffect::ValueChanged, "stazione");
+}
+
 // The station area from its type and length, and the flags it forces to 0.
 void StationReading::set_extent(StationSlot& station, int32_t n) {
+  if (c_.CollectWarnings && n != kFirstStationSlot) warn_forced_flags(station);
   const int64_t position = station.position;
   switch (station_area(station.type)) {
     case StationArea::BeforePoint:
@@ -174,6 +232,25 @@ void StationReading::set_extent(StationSlot& station, int32_t n) {
   if (n == kFirstStationSlot) {
     station.lengthens_end = 0;
     station.second_flag = 0;
+  }
+}
+
+// The flags that the station's type or length forces to 0. The first station's are forced as
+// well, and texts commonly write them for the origin: no warning there.
+void StationReading::warn_forced_flags(const StationSlot& station) {
+  if (station.second_flag != 0 && length_ < kSecondFlagLength) {
+    record_warning(c_, second_flag_spot_,
+                   "the second flag " + std::to_string(station.second_flag) +
+                       " counts only from a length of " + std::to_string(kSecondFlagLength) +
+                       " m (the length is " + std::to_string(length_) + "): it is compiled as 0",
+                   WarningEffect::ValueChanged, "stazione");
+  }
+  if (station.lengthens_end != 0 && station_area(station.type) != StationArea::Centred) {
+    record_warning(c_, third_flag_spot_,
+                   "the third flag " + std::to_string(station.lengthens_end) +
+                       " counts only for types other than 5 to 8 (the type is " +
+                       std::to_string(station.type) + "): it is compiled as 0",
+                   WarningEffect::ValueChanged, "stazione");
   }
 }
 

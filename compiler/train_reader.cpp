@@ -66,6 +66,7 @@ class TrainReader {
   void warn_third_comment();
   Flow after_placement(int32_t position);
   void note_slow_order(int32_t x, int32_t l, int32_t code_before);
+  void warn_slow_order_end(const SourceSpot& length_at, const SlowOrderRecord& order);
 
   void advance_profile(int32_t position, int32_t& cursor, uint8_t value, uint8_t TrackCell::*field);
   void fill_tail(int32_t& cursor, uint8_t value, uint8_t TrackCell::*field);
@@ -257,25 +258,52 @@ Flow TrainReader::test_each_keyword(std::string_view field) {
   return Flow::Next;
 }
 
+// The train's general values are stored as they are written: a value outside its range is kept,
+// and the warning is a note.
+constexpr std::string_view kKeptAsWritten = "it is compiled as it is";
+
 Flow TrainReader::read_braked_mass() {
-  c_.ScenarioTable[kRouteLengthSlot].Num1 = fields_.read_long();
+  const int32_t percentage = fields_.read_long();
+  c_.ScenarioTable[kRouteLengthSlot].Num1 = percentage;
+  warn_value(c_, fields_.field_start(), value_ranges::kBrakedMass, percentage, kKeptAsWritten, {},
+             WarningEffect::Note);
   return Flow::Next;
 }
 
 Flow TrainReader::read_coaches() {
-  c_.ScenarioTable[kRouteLengthSlot].Num3 = fields_.read_long();
+  const int32_t coaches = fields_.read_long();
+  c_.ScenarioTable[kRouteLengthSlot].Num3 = coaches;
+  warn_value(c_, fields_.field_start(), value_ranges::kCoaches, coaches, kKeptAsWritten, {},
+             WarningEffect::Note);
   return Flow::Next;
 }
 
 Flow TrainReader::read_clock() {
-  c_.ScenarioTable[kTrainNumberSlot].Small3 = fields_.read_integer();
-  c_.ScenarioTable[kTrainNumberSlot].Small4 = fields_.read_integer();
-  c_.ScenarioTable[kTrainNumberSlot].Small5 = fields_.read_integer();
+  ScenarioEntry& slot = c_.ScenarioTable[kTrainNumberSlot];
+  std::array<SourceSpot, 3> spots;
+  slot.Small3 = fields_.read_integer();
+  spots[0] = fields_.field_start();
+  slot.Small4 = fields_.read_integer();
+  spots[1] = fields_.field_start();
+  slot.Small5 = fields_.read_integer();
+  spots[2] = fields_.field_start();
+  if (!c_.CollectWarnings) return Flow::Next;
+  // Nothing carries a minute of 75 into the hour: the clock is kept as written.
+  const std::string kept = std::string(kKeptAsWritten) + ", a starting clock of " +
+                           std::to_string(slot.Small3) + ", " + std::to_string(slot.Small4) +
+                           ", " + std::to_string(slot.Small5);
+  using namespace value_ranges;
+  warn_value(c_, spots[0], kClockHours, slot.Small3, kept, {}, WarningEffect::Note);
+  warn_value(c_, spots[1], kClockMinutes, slot.Small4, kept, {}, WarningEffect::Note);
+  warn_value(c_, spots[2], kClockSeconds, slot.Small5, kept, {}, WarningEffect::Note);
   return Flow::Next;
 }
 
 Flow TrainReader::read_sand() {
-  c_.ScenarioTable[kTrainNumberSlot].Small1 = fields_.read_integer();
+  const int16_t sand = fields_.read_integer();
+  c_.ScenarioTable[kTrainNumberSlot].Small1 = sand;
+  warn_value(c_, fields_.field_start(), value_ranges::kSand, sand, kKeptAsWritten, {},
+             WarningEffect::Note);
   return Flow::Next;
 }
 
@@ -402,8 +430,30 @@ Flow TrainReader::read_slow_order() {
   warn_value(c_, spots[4], value_ranges::kSlowOrderValue, order.d_v, low16(order.d_v));
   const int32_t code_before = c_.StatusCode;
   place_slow_order(c_, order);
-  if (c_.CollectWarnings) note_slow_order(order.start, order.length, code_before);
+  if (c_.CollectWarnings) {
+    note_slow_order(order.start, order.length, code_before);
+    if (c_.StatusCode == code_before) warn_slow_order_end(spots[1], order);
+  }
   return after_placement(order.start);
+}
+
+// A length that puts the end in the start's cell or before it: the cells say what is left.
+void TrainReader::warn_slow_order_end(const SourceSpot& length_at, const SlowOrderRecord& order) {
+  const int64_t start = cell_of(order.start, kFeatureOffset);
+  const int64_t end = cell_of(int64_t{order.start} + order.length, kFeatureOffset);
+  const std::string length = "the length " + std::to_string(order.length) + " m ";
+  if (end == start) {
+    record_warning(c_, length_at,
+                   length + "ends the slow order in the cell of its start: the start is compiled "
+                            "over the end, and the order has no end cell",
+                   WarningEffect::ValueChanged, "rallentamento");
+  } else if (end < start) {
+    record_warning(c_, length_at,
+                   length + "puts the slow order's end before its start: the end is compiled in "
+                            "cell " + std::to_string(end) + ", before the start's cell " +
+                       std::to_string(start),
+                   WarningEffect::ValueChanged, "rallentamento");
+  }
 }
 
 // The slow order's cells, for the errors about a taken cell: which one was refused, or which
@@ -443,8 +493,15 @@ void TrainReader::note_slow_order(int32_t x, int32_t l, int32_t code_before) {
 Flow TrainReader::read_code_point() {
   const int32_t pos = read_position();
   const int32_t code = fields_.read_long();
+  const SourceSpot code_spot = fields_.field_start();
   if (beyond_track(pos, 100)) return Flow::EndOfReading;
   warn_rounded_position(c_, position_spot_, "abbattimento", pos);
+  if (c_.CollectWarnings && !value_ranges::kCodePointCode.holds(code)) {
+    TrackCell compiled;
+    pack_code_point({code}, compiled);
+    warn_value(c_, code_spot, value_ranges::kCodePointCode, code,
+               "it is compiled as " + std::to_string(unpack_code_point(compiled).code));
+  }
   // The cell of the position itself, without the + 1 of signals and slow orders.
   TrackCell& point = cell(cell_of(pos, kStepOffset));
   if (!is_free(point)) {

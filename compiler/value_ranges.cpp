@@ -5,11 +5,12 @@ namespace scengen {
 std::span<const ValueRange> value_ranges::all() {
   using namespace value_ranges;
   static constexpr ValueRange kAll[] = {
-      kRouteLength,    kReferenceDirection, kGradient,          kTunnelKind,     kBoardSpeed,
-      kBoardStripes,   kBoardRightSpeed,    kBoardRightStripes, kAdhesion,       kSpeedLimit,
-      kStationMinutes, kStationSeconds,     kSlowOrderSpeed,    kSlowOrderFlag,  kSlowOrderValue,
-      kSignalLeftSet,  kSignalLeftValue,    kSignalRapp,        kSignalRightSet, kSignalRightValue,
-      kSignalTime,
+      kRouteLength,     kReferenceDirection, kGradient,          kTunnelKind,     kBoardSpeed,
+      kBoardStripes,    kBoardRightSpeed,    kBoardRightStripes, kBrakedMass,     kCoaches,
+      kSand,            kClockHours,         kClockMinutes,      kClockSeconds,   kAdhesion,
+      kSpeedLimit,      kStationMinutes,     kStationSeconds,    kSlowOrderSpeed, kSlowOrderFlag,
+      kSlowOrderValue,  kSignalLeftSet,      kSignalLeftValue,   kSignalRapp,     kSignalRightSet,
+      kSignalRightValue, kSignalTime,        kCodePointCode,
   };
   return kAll;
 }
@@ -22,10 +23,10 @@ std::string out_of_range(const ValueRange& range, int64_t value, std::string_vie
 }
 
 void warn_value(Compilation& c, const SourceSpot& where, const ValueRange& range, int64_t value,
-                std::string_view compiled, std::string_view name) {
+                std::string_view compiled, std::string_view name, WarningEffect effect) {
   if (!c.CollectWarnings || range.holds(value)) return;
-  record_warning(c, where, out_of_range(range, value, name) + ": " + std::string(compiled),
-                 WarningEffect::ValueChanged, range.record);
+  record_warning(c, where, out_of_range(range, value, name) + ": " + std::string(compiled), effect,
+                 range.record);
 }
 
 }  // namespace scengen

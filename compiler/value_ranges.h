@@ -47,8 +47,15 @@ inline constexpr ValueRange kBoardRightSpeed{"indicatori_v",         "6, 7, 8", 
 inline constexpr ValueRange kBoardStripes{"indicatori_v", "5", "stripes", 0, 2, 1, "0, 1 or 2"};
 inline constexpr ValueRange kBoardRightStripes{"indicatori_v", "9", "stripes", 0, 2, 1,
                                                "0, 1 or 2"};
-inline constexpr ValueRange kAdhesion{
-    "aderenza", "2", "adhesion", 0, 255, 1, "0 to 255 (only the low 8 bits are kept)"};
+inline constexpr ValueRange kBrakedMass{"percentuale massa frenata", "1", "braked-mass percentage",
+                                       0, INT32_MAX, 1, "0 or more"};
+inline constexpr ValueRange kCoaches{"numero vetture", "1", "number of coaches", 0, INT32_MAX, 1,
+                                     "0 or more"};
+inline constexpr ValueRange kSand{"sabbia", "1", "sand", 0, 32767, 1, "0 to 32767"};
+inline constexpr ValueRange kClockHours{"orologio", "1", "hours", 0, 23, 1, "0 to 23"};
+inline constexpr ValueRange kClockMinutes{"orologio", "2", "minutes", 0, 59, 1, "0 to 59"};
+inline constexpr ValueRange kClockSeconds{"orologio", "3", "seconds", 0, 59, 1, "0 to 59"};
+inline constexpr ValueRange kAdhesion{"aderenza", "2", "adhesion", 0, 255, 1, "0 to 255"};
 inline constexpr ValueRange kSpeedLimit{
     "velocita", "2", "speed limit", 0, 1275, 5, "a multiple of 5, 0 to 1275"};
 inline constexpr ValueRange kStationMinutes{"stazione", "15", "minutes", 0, 59, 1, "0 to 59"};
@@ -64,6 +71,14 @@ inline constexpr ValueRange kSignalRapp{"segnale", "6", "rapp", 0, 3276, 1, "0 t
 inline constexpr ValueRange kSignalRightSet{"segnale", "7", "dx", 0, 2, 1, "0 to 2"};
 inline constexpr ValueRange kSignalRightValue{"segnale", "8, 9, 10", "d", 0, 9, 1, "0 to 9"};
 inline constexpr ValueRange kSignalTime{"segnale", "11", "tempo", 0, 255, 1, "0, or 101 to 255"};
+// A code of 0 or less is kept as a code point without a code, so only the top is a limit.
+inline constexpr ValueRange kCodePointCode{"abbattimento",
+                                           "2",
+                                           "code",
+                                           INT32_MIN,
+                                           32767,
+                                           1,
+                                           "32767 at most; 0 or less: a code point without a code"};
 
 /// Every row above, in the reference's order.
 std::span<const ValueRange> all();
@@ -74,9 +89,11 @@ std::span<const ValueRange> all();
 /// `range` does not hold; `name`, when given, names the value instead of the range's name.
 std::string out_of_range(const ValueRange& range, int64_t value, std::string_view name = {});
 
-/// Warns, unless `range` holds `value`, that the value is changed: `compiled` says what the
-/// compile makes of it ("it is compiled as 90 km/h"); `name` as for out_of_range.
+/// Warns, unless `range` holds `value`, that the value is not what the author meant: `compiled`
+/// says what the compile makes of it ("it is compiled as 90 km/h"); `name` as for out_of_range;
+/// `effect` is Note for a value kept as it is written.
 void warn_value(Compilation& c, const SourceSpot& where, const ValueRange& range, int64_t value,
-                std::string_view compiled, std::string_view name = {});
+                std::string_view compiled, std::string_view name = {},
+                WarningEffect effect = WarningEffect::ValueChanged);
 
 }  // namespace scengen

@@ -139,6 +139,14 @@ const Mistake kMistakes[] = {
      0,
      {"8:23 changed: kind 300 is outside its range (1 to 255; above 10: the kind minus 10, with "
       "markers): its cells keep the kind's low 8 bits, 44"}},
+    {"curve without a length",
+     L,
+     8,
+     "curvad6, 1000, 0",
+     true,
+     0,
+     {"8:16 dropped: the curve's length 0 m bends no point of the route plan: the curve is not "
+      "compiled"}},
     {"reference direction 2",
      L,
      3,
@@ -167,6 +175,119 @@ const Mistake kMistakes[] = {
       "4:1 changed: the station's name is read from line 5: 'segnale' becomes the station's name",
       "4:1 dropped: 'stazione' takes 17 values but its line ends before them (a missing field or "
       "a wrong separator?): it takes the rest from line 5, whose own record is not compiled"}},
+    // The train's general values are stored as written: out of range, they are noted.
+    {"general values out of range",
+     T,
+     2,
+     "percentuale massa frenata, -120",
+     true,
+     0,
+     {"2:28 note: braked-mass percentage -120 is outside its range (0 or more): it is compiled "
+      "as it is"}},
+    {"coaches negative",
+     T,
+     2,
+     "numero vetture, -8",
+     true,
+     0,
+     {"2:17 note: number of coaches -8 is outside its range (0 or more): it is compiled as it "
+      "is"}},
+    {"sand negative",
+     T,
+     2,
+     "sabbia, -300",
+     true,
+     0,
+     {"2:9 note: sand -300 is outside its range (0 to 32767): it is compiled as it is"}},
+    // Nothing carries a minute of 75 into the hour.
+    {"clock out of range",
+     T,
+     2,
+     "orologio, 25  75  60",
+     true,
+     0,
+     {"2:11 note: hours 25 is outside its range (0 to 23): it is compiled as it is, a starting "
+      "clock of 25, 75, 60",
+      "2:15 note: minutes 75 is outside its range (0 to 59): it is compiled as it is, a starting "
+      "clock of 25, 75, 60",
+      "2:19 note: seconds 60 is outside its range (0 to 59): it is compiled as it is, a starting "
+      "clock of 25, 75, 60"}},
+    {"adhesion beyond a byte",
+     T,
+     3,
+     "aderenza, 0, 300",
+     false,
+     0,
+     {"3:14 changed: adhesion 300 is outside its range (0 to 255): it is compiled as 44"}},
+    {"code point code beyond 16 bits",
+     T,
+     5,
+     "abbattimento, 2500, 40000",
+     true,
+     0,
+     {"5:21 changed: code 40000 is outside its range (32767 at most; 0 or less: a code point "
+      "without a code): it is compiled as -25536"}},
+    // A time written with a colon takes one field of two: the seconds read the name's first
+    // word, and the name is what follows its blank.
+    {"station time 9:27 before a name of two words",
+     T,
+     6,
+     kStation + "9:27, 0, S.STEFANO L.",
+     false,
+     0,
+     {"6:51 changed: '9:27' is compiled as 9: the characters after its digits are ignored; a "
+      "time is written as hours, minutes and seconds in fields of their own",
+      "6:60 changed: 'S.STEFANO' holds no number and is compiled as 0",
+      "6:70 changed: the field 'S.STEFANO L.' is split at a blank (a field too few before it?): "
+      "'S.STEFANO' is read as a number and 'L.' becomes the station's name"}},
+    // Numbers apart by blanks are numbers; the name after them is the name written.
+    {"station time written with blanks", T, 6, kStation + "8 5 0 BETA", false, 0, {}},
+    {"station name holding a comma",
+     T,
+     6,
+     kStation + "8,5,0, S. DONATO, VEL.",
+     false,
+     0,
+     {"6:58 changed: 'S. DONATO' becomes the station's name, without the rest of the line "
+      "('VEL.'): a name that holds a comma is written in double quotes",
+      "6:1 note: the line holds more fields than 'stazione' takes (17 values): the fields after "
+      "them are read as keywords and ignored"}},
+    {"station name followed by a record",
+     T,
+     6,
+     kStation + "8,5,0, BETA, velocita, 3500, 40",
+     false,
+     0,
+     {"6:1 note: a second record, 'velocita', follows 'stazione' on the same line: it is read "
+      "and compiled too; keep one record a line"}},
+    // After the first station, a flag that its length or type does not allow is dropped.
+    {"station flags its length and type drop",
+     T,
+     6,
+     "stazione, 3000, 6, 300, 0,1,1, 0,0,0, 0,0,0, 60, 8,5,0, BETA",
+     false,
+     0,
+     {"6:27 changed: the second flag 1 counts only from a length of 600 m (the length is 300): it "
+      "is compiled as 0",
+      "6:29 changed: the third flag 1 counts only for types other than 5 to 8 (the type is 6): it "
+      "is compiled as 0"}},
+    // The end's cell rounds like the start's: a short order shares one cell, the start's.
+    {"slow order too short for an end cell",
+     T,
+     7,
+     "rallentamento, 4000, 40, 20, 0, 0, 0",
+     true,
+     0,
+     {"7:26 changed: the length 20 m ends the slow order in the cell of its start: the start is "
+      "compiled over the end, and the order has no end cell"}},
+    {"slow order of negative length",
+     T,
+     7,
+     "rallentamento, 4000, 40, -400, 0, 0, 0",
+     true,
+     0,
+     {"7:26 changed: the length -400 m puts the slow order's end before its start: the end is "
+      "compiled in cell 73, before the start's cell 81"}},
     {"misspelt signal keyword",
      T,
      5,
