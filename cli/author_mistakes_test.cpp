@@ -325,6 +325,10 @@ const std::vector<Row> kRows = {
 };
 
 TEST_F(AuthorMistakes, EachIsToldInOnePassAndChangesNoCompiledByte) {
+#ifdef _WIN32
+  GTEST_SKIP() << "not yet ported to Windows (its paths, messages and file names differ)";
+#endif
+
   for (const Row& row : kRows) {
     write_texts(row);
     std::string err, json_err, out;

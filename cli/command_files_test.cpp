@@ -29,6 +29,10 @@ class ScenarioNames : public testing::ScengenFolder {
 };
 
 TEST_F(ScenarioNames, AccentedNameReachesTheScenarioAsItsCodePageByte) {
+#ifdef _WIN32
+  GTEST_SKIP() << "not yet ported to Windows (its paths, messages and file names differ)";
+#endif
+
   write_texts("Citt\xC3\xA0_linea.txt", "Citt\xC3\xA0_58316-.txt");
   const ProcessResult compiled =
       scengen({"compile", "Citt\xC3\xA0_linea.txt", "Citt\xC3\xA0_58316-.txt", "--quiet"});
@@ -65,6 +69,10 @@ TEST_F(ScenarioNames, AccentedNameReachesTheScenarioAsItsCodePageByte) {
 }
 
 TEST_F(ScenarioNames, NameWithoutACodePageByteIsRefusedNamingIt) {
+#ifdef _WIN32
+  GTEST_SKIP() << "not yet ported to Windows (its paths, messages and file names differ)";
+#endif
+
   struct Case {
     std::vector<std::string> args;
     std::string line;

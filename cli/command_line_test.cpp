@@ -114,6 +114,10 @@ TEST_F(CommandLine, InputThatCannotBeReadGivesOneLineAndStatus4) {
 }
 
 TEST_F(CommandLine, UnwritableOutGivesOneLineAndStatus4) {
+#ifdef _WIN32
+  GTEST_SKIP() << "not yet ported to Windows (its paths, messages and file names differ)";
+#endif
+
   write("plain_file", "x");
   for (const char* command : {"texts", "run"}) {
     const ProcessResult r = scengen({command, "--out", "plain_file"});

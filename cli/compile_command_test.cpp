@@ -189,6 +189,10 @@ TEST_F(Compile, StopsBeforeAnyBinaryFileWithStatus3) {
 }
 
 TEST_F(Compile, UnwritableOutGivesOneLineAndStatus4) {
+#ifdef _WIN32
+  GTEST_SKIP() << "not yet ported to Windows (its paths, messages and file names differ)";
+#endif
+
   write("Ponte_linea.txt", kSmallLine);
   write("Ponte_7-.txt", kSmallTrain);
   write("plain_file", "x");
