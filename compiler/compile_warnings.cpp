@@ -422,12 +422,12 @@ void RecordFields::too_many(Compilation& c, std::string_view record, int values,
                    WarningEffect::ValueChanged, record);
     return;
   }
-  for (const RecordSpec& spec : records) {
-    if (!matches(spec.keyword, next)) continue;
+  for (const RecordSpec& second : records) {
+    if (!matches(second.keyword, next)) continue;
     record_warning(c, keyword_,
                    "a second record, " + quoted(next) + ", follows " + quoted(record) +
                        " on the same line: it is read and compiled too; keep one record a line",
-                   WarningEffect::Note, spec.keyword.topic);
+                   WarningEffect::Note, second.keyword.topic);
     return;
   }
   record_warning(c, keyword_,

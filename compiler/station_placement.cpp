@@ -197,8 +197,8 @@ void StationReading::warn_name(const SourceSpot& name_at) {
 // The line goes on after the name: a comma inside the name, unless a record follows.
 void StationReading::warn_name_cut(const SourceSpot& name_at, const std::string& becomes) {
   const std::string_view rest = trim_blanks(fields_.peek_field(kQuotedBytes + 1));
-  for (const RecordSpec& spec : keywords::train_records()) {
-    if (matches(spec.keyword, rest)) return;  // a second record, warned about as such
+  for (const RecordSpec& known : keywords::train_records()) {
+    if (matches(known.keyword, rest)) return;  // a second record, warned about as such
   }
   record_warning(c_, name_at,
                  becomes + ", without the rest of the line (" + quote_field(rest) +
