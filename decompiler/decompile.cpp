@@ -8,16 +8,23 @@
 
 namespace scengen {
 
-Decompilation write_texts(const ScenarioModel& model, const std::vector<int32_t>& explicit_180) {
+Decompilation texts_of(const ScenarioModel& model, const RecoveredRecords& records,
+                       const std::vector<std::string>& notes,
+                       const std::vector<int32_t>& explicit_180) {
   Decompilation d;
+  d.notes = notes;
   const std::set<int32_t> authored(explicit_180.begin(), explicit_180.end());
-  d.line_text = line_text(model, d.notes);
-  d.train_text = train_text(model, authored, d.notes);
+  d.line_text = line_text(model, records, d.notes);
+  d.train_text = train_text(model, records, authored, d.notes);
   return d;
 }
 
 Decompilation write_texts(const CompiledFiles& files, const std::vector<int32_t>& explicit_180) {
-  return write_texts(read_scenario(files), explicit_180);
+  const ScenarioModel model = read_scenario(files);
+  std::vector<std::string> notes;
+  const RecoveredRecords records =
+      recover_records(model, author_cells(files.cells, files.table), notes);
+  return texts_of(model, records, notes, explicit_180);
 }
 
 Decompilation decompile(const CompiledFiles& files, const std::string& route_id,

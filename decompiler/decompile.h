@@ -43,7 +43,4 @@ Decompilation decompile(const CompiledFiles& files, const std::string& route_id,
 Decompilation write_texts(const CompiledFiles& files,
                           const std::vector<int32_t>& explicit_180 = {});
 
-/// The two texts of a model already read, as write_texts of its files.
-Decompilation write_texts(const ScenarioModel& model, const std::vector<int32_t>& explicit_180);
-
 }  // namespace scengen

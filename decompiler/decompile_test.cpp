@@ -176,6 +176,70 @@ TEST(DecompileTest, SmallScenariosRoundTrip) {
   }
 }
 
+// Features that a later record overwrote, or that overlap: the compile keeps what the later
+// record left, and the texts that made them prove that texts exist. Stations here sit so that
+// their marker (the cell before the end of their area) or their approach marks fall on another
+// feature's cells.
+const Case kOverwriteCases[] = {
+    {"a station marker over a speed board",
+     "indicatori_vmax, 2950, 100, 140, 160, 3, 20, 50, 80, 9\r\n",
+     "stazione, 2750, 12, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, A\r\n"},
+    {"a station's approach marks over a signal's",
+     "",
+     "segnale, 1500, 2, 4, 1, 1, 0, 2, 3, 1, 1, 50\r\n"
+     "stazione, 1150, 12, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, A\r\n"
+     "segnale, 5000, 0, 4, 1, 1, 0, 1, 3, 1, 1, 0\r\n"},
+    {"a signal's approach marks over a station's",
+     "",
+     "stazione, 1150, 12, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, A\r\n"
+     "segnale, 1500, 2, 4, 1, 1, 0, 2, 3, 1, 1, 50\r\n"},
+    {"a signal with a time under a station marker",
+     "",
+     "segnale, 2000, 2, 4, 1, 1, 7, 1, 3, 1, 1, 150\r\n"
+     "stazione, 1800, 12, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, A\r\n"},
+    {"an information board under a station marker",
+     "cartello_indicatore, 2950, GONE\r\ncartello_indicatore, 5000, KEPT\r\n",
+     "stazione, 2750, 12, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, A\r\n"},
+    {"a slow-order start under a station marker",
+     "",
+     "rallentamento, 3000, 40, 400, 1, 1, 30\r\n"
+     "stazione, 2800, 12, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, A\r\n"},
+    {"a slow order's warning board under a station marker",
+     "",
+     "rallentamento, 5000, 40, 400, 1, 0, 30\r\n"
+     "stazione, 3600, 12, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, A\r\n"},
+    {"a slow order's approach board under a station marker",
+     "",
+     "rallentamento, 5000, 40, 400, 1, 1, 0\r\n"
+     "stazione, 3450, 12, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, A\r\n"},
+    {"a slow order that ends before it starts", "",
+     "rallentamento, 6000, 60, -1000, 2, 0, 0\r\nrallentamento, 9000, 60, 500, 2, 0, 0\r\n"},
+    {"a tunnel over the end of a marked one", "montagna, 1000, 2000, 12\r\nmontagna, 1850, 2600, 13\r\n",
+     ""},
+    {"a tunnel inside a marked one",
+     "montagna, 1000, 5000, 12\r\nmontagna, 0, 0, 1\r\nmontagna, 2000, 2500, 4\r\n", ""},
+    {"tunnels 174 m apart keep their kinds", "montagna, 1000, 2000, 1\r\nmontagna, 2174, 3000, 2\r\n",
+     ""},
+};
+
+TEST(DecompileTest, OverwrittenAndOverlappingFeaturesRoundTrip) {
+  for (const Case& c : kOverwriteCases) {
+    SCOPED_TRACE(c.name);
+    const std::string line = std::string(kLineHead) + c.line_features + "[fine]\r\n";
+    const std::string train = std::string("[generale]\r\n") + c.train_records + "[fine]\r\n";
+    expect_round_trip(line, train, false, "Prova", "1");
+  }
+}
+
+// 81 board texts fill every slot from 80 down to 0: no station fits beside them.
+TEST(DecompileTest, EightyOneBoardTextsRoundTrip) {
+  std::string line = std::string(kLineHead);
+  for (int b = 0; b < 81; ++b)
+    line += "cartello_indicatore, " + std::to_string(1000 + 100 * b) + ", B" + std::to_string(b) + "\r\n";
+  line += "[fine]\r\n";
+  expect_round_trip(line, "[generale]\r\n[fine]\r\n", false, "Prova", "1");
+}
+
 // What the texts cannot say about a damaged track is noted, in the order the texts are written.
 TEST(DecompileTest, DamagedFeaturesAreNoted) {
   struct NoteCase {
@@ -185,30 +249,34 @@ TEST(DecompileTest, DamagedFeaturesAreNoted) {
   };
   const NoteCase kNoteCases[] = {
       // The boards at 7000, 6500, 8000 and 8500 m stand in cells 141, 131, 161, 171 (slots 80
-      // down to 77).
-      {"a board removed", [](std::vector<TrackCell>& cells) { cells[131].Kind = kNothing; },
+      // down to 77). A board removed would be one a station marker took; with the markers'
+      // cells holding something else, none is left to explain it.
+      {"a board removed",
+       [](std::vector<TrackCell>& cells) {
+         cells[131].Kind = kNothing;
+         for (TrackCell& c : cells)
+           if (c.Kind == kStationMarker) c.Param4 = 1;
+       },
        {"board-text slot 79 has no information board on the track"}},
       {"a board naming a slot an earlier board named",
-       [](std::vector<TrackCell>& cells) { cells[161].Param1 = 80; },
+       [](std::vector<TrackCell>& cells) {
+         cells[161].Param1 = 80;
+         for (TrackCell& c : cells)
+           if (c.Kind == kStationMarker) c.Param4 = 1;
+       },
        {"cell 161 (8050 m) is an information board of slot 80, which no board of a text takes",
         "board-text slot 78 has no information board on the track"}},
-      {"two boards removed in a row",
-       [](std::vector<TrackCell>& cells) {
-         cells[141].Kind = kNothing;
-         cells[131].Kind = kNothing;
-       },
-       {"board-text slot 80 has no information board on the track"}},
       // The order at 12000 m starts in cell 241, its warning board 24 cells before.
       {"a warning board removed", [](std::vector<TrackCell>& cells) { cells[217].Kind = kNothing; },
        {"cell 241 (12050 m) starts a slow order without its warning board"}},
       {"a warning board of another speed",
        [](std::vector<TrackCell>& cells) { cells[217].Param1 = 45; },
-       {"cell 241 (12050 m) starts a slow order without its warning board",
-        "cell 217 (10850 m) holds a warning board of no slow order"}},
-      // The tunnel of 3000 to 3800 m is marked in cells 63, 67, 71 and 75.
-      {"a tunnel marker out of the count",
-       [](std::vector<TrackCell>& cells) { cells[61].Kind = kTunnelMarker; },
-       {"cell 61 (3050 m) holds a tunnel marker out of its tunnel's count"}},
+       {"cell 217 (10850 m) holds a warning board of no slow order",
+        "cell 241 (12050 m) starts a slow order without its warning board"}},
+      // A marker stands in a tunnel's fourth cell or later: the first three hold none.
+      {"a tunnel marker in the third cell",
+       [](std::vector<TrackCell>& cells) { cells[2].Kind = kTunnelMarker; },
+       {"cell 2 (100 m) holds a tunnel marker out of its tunnel's count"}},
   };
   const std::string line = std::string(kLineHead) + kCases[0].line_features + "[fine]\r\n";
   const std::string train = std::string("[generale]\r\n") + kCases[0].train_records + "[fine]\r\n";

@@ -66,67 +66,46 @@ void write_curves(const RoutePlan& plan, Text& text, std::vector<std::string>& n
   }
 }
 
-void write_tunnels(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
+void write_tunnels(const RecoveredRecords& records, Text& text) {
   text.line("[montagne]");
-  for (const Tunnel& t : model.tunnels) {
-    if (t.stray_marker_cell)
-      notes.push_back(where(*t.stray_marker_cell) +
-                      " holds a tunnel marker out of its tunnel's count");
-  }
-  if (model.tunnels.size() > kTunnelSlots - 1)
-    notes.push_back("the track has " + std::to_string(model.tunnels.size()) +
-                    " tunnels; a text holds at most " + std::to_string(kTunnelSlots - 1));
-  for (const Tunnel& t : model.tunnels) {
+  for (const TunnelRecord& t : records.tunnels) {
     text.format("montagna,   %d,  %d,  %d", t.start, t.end, t.written_kind);
     text.end_line();
   }
 }
 
-void write_speed_boards(const ScenarioModel& model, Text& text) {
+void write_speed_boards(const RecoveredRecords& records, Text& text) {
   text.line("[cartelli]");
-  for (const SpeedBoard& board : model.speed_boards) {
-    const SpeedBoardCell& b = board.values;
+  for (const SpeedBoardRecord& board : records.speed_boards) {
+    const std::array<int32_t, 9>& n = board.numbers;
     text.format("indicatori_vmax,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d", board.position,
-                b.left[0], b.left[1], b.left[2], b.strisces, b.right[0], b.right[1], b.right[2],
-                b.strisced);
+                n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]);
     text.end_line();
   }
 }
 
 // Boards in the order of their slots, 80 downward: that order gives each its slot.
-void write_information_boards(const ScenarioModel& model, Text& text,
+void write_information_boards(const RecoveredRecords& records, Text& text,
                               std::vector<std::string>& notes) {
   text.line("[indicazioni]");
-  for (const InformationBoard& board : model.information_boards) {
-    if (!board.owns_text_slot)
-      notes.push_back(where(board.cell) + " is an information board of slot " +
-                      std::to_string(board.slot) + ", which no board of a text takes");
-  }
-  bool in_gap = false;
-  for (const BoardText& slot : model.board_texts) {
-    if (!slot.board) {
-      // A run of slots without a board is named by its first slot.
-      if (!in_gap)
-        notes.push_back("board-text slot " + std::to_string(slot.slot) +
-                        " has no information board on the track");
-      in_gap = true;
-      continue;
-    }
-    in_gap = false;
-    std::optional<std::string> field = text_field(slot.text);
+  for (size_t b = 0; b < records.information_boards.size(); ++b) {
+    const InformationBoardRecord& board = records.information_boards[b];
+    std::optional<std::string> field = text_field(board.text);
     if (!field) {
-      notes.push_back("the text of board-text slot " + std::to_string(slot.slot) +
+      notes.push_back("the text of board-text slot " +
+                      std::to_string(kFirstBoardTextSlot - static_cast<int>(b)) +
                       " holds a double quote and a separator: no text field keeps it");
-      field = slot.text;
+      field = board.text;
     }
-    text.format("cartello_indicatore,  %d,   ", model.information_boards[*slot.board].position);
+    text.format("cartello_indicatore,  %d,   ", board.position);
     text.line(*field);
   }
 }
 
 }  // namespace
 
-std::string line_text(const ScenarioModel& model, std::vector<std::string>& notes) {
+std::string line_text(const ScenarioModel& model, const RecoveredRecords& records,
+                      std::vector<std::string>& notes) {
   Text text;
   text.line("- line description recovered by scengen decompile from the compiled files");
   write_general(model, text, notes);
@@ -134,9 +113,9 @@ std::string line_text(const ScenarioModel& model, std::vector<std::string>& note
   text.line("[pendenze]");
   write_profile(text, "pendenza,  %d,   %d", model.gradients,
                 static_cast<int32_t>(model.cells.size()), kEmptyCellGradient);
-  write_tunnels(model, text, notes);
-  write_speed_boards(model, text);
-  write_information_boards(model, text, notes);
+  write_tunnels(records, text);
+  write_speed_boards(records, text);
+  write_information_boards(records, text, notes);
   text.line("[fine]");
   return text.take();
 }

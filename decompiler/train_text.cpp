@@ -53,49 +53,58 @@ std::string station_record(const StationSlot& s, int32_t slot, std::vector<std::
   return buffer + *name;
 }
 
-// Stations from slot 1 up to the last slot below the board texts that holds anything.
-void write_stations(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
-  text.line("[stazioni]");
-  for (int slot = kFirstStationSlot; slot <= model.last_filled_station_slot; ++slot)
-    text.line(station_record(model.slots[static_cast<size_t>(slot)].station, slot, notes));
+std::string slow_order_record(const SlowOrderRecord& order) {
+  const SlowOrderCell& v = order.values;
+  char buffer[256];
+  std::snprintf(buffer, sizeof buffer, "rallentamento,%8d,%6d,%5d, %d,  %d,  %d", order.position,
+                v.v, order.length, v.f_tt, order.approach_boards ? 1 : 0, v.d_v);
+  return buffer;
 }
 
-// Each order ends at the first free end after it that carries its values (the model's matching
-// end); an order without one has length 0.
-void write_slow_orders(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
-  text.line("[rallentamenti]");
-  for (const SlowOrder& order : model.slow_orders) {
-    if (order.missing_warning_board)
-      notes.push_back(where(order.start_cell) + " starts a slow order without its warning board");
-    const SlowOrderCell& v = order.values;
-    text.format("rallentamento,%8d,%6d,%5d, %d,  %d,  %d", order.start, v.v,
-                order.matching_end - order.start, v.f_tt, order.approach_boards ? 1 : 0, v.d_v);
-    text.end_line();
-  }
-  for (const UnclaimedCell& cell : model.unclaimed_slow_order_cells)
-    notes.push_back(where(cell.cell) + " holds a " + kind_name(cell.kind) + " of no slow order");
+std::string signal_record(const SignalRecord& signal) {
+  const SignalCell& s = signal.values;
+  char buffer[256];
+  std::snprintf(buffer, sizeof buffer, "segnale,%8d,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d",
+                signal.position, s.sx, s.s1, s.s2, s.s3, s.rapp, s.dx, s.d1, s.d2, s.d3, s.tempo);
+  return buffer;
 }
 
-void write_signals(const ScenarioModel& model, Text& text) {
-  text.line("[segnali]");
-  for (const size_t index : model.signal_write_order) {
-    const Signal& signal = model.signals[index];
-    SignalCell s = signal.values;
-    const int32_t sets = signal.indication_sum;
-    s.rapp = signal.recovered_rapp;
-    s.sx = sets / 3;
-    s.dx = sets % 3;
-    // A time is kept only by sx 2: keep the sum and make sx 2.
-    if (s.tempo != 0 && s.sx != 2) {
-      s.sx = 2;
-      s.dx = sets - 6;
+// The stations, slow orders and signals in the records' order, each under its section's header.
+// Headers of sections that come up empty in between are written too, as in a text written
+// section by section.
+void write_train_records(const ScenarioModel& model, const RecoveredRecords& records, Text& text,
+                         std::vector<std::string>& notes) {
+  using Section = TrainEntry::Section;
+  static const char* const kHeaders[] = {"[stazioni]", "[rallentamenti]", "[segnali]"};
+  auto header_index = [](Section s) { return static_cast<int>(s); };
+  int current = 0;
+  text.line(kHeaders[0]);
+  auto enter = [&](int section) {
+    if (section == current) return;
+    if (section > current) {
+      for (int h = current + 1; h <= section; ++h) text.line(kHeaders[h]);
+    } else {
+      text.line(kHeaders[section]);
     }
-    // Times 1 to 100 would be raised to 101: the same low 8 bits from above 255.
-    if (s.tempo >= 1 && s.tempo <= 100) s.tempo += 256;
-    text.format("segnale,%8d,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d", signal.position, s.sx,
-                s.s1, s.s2, s.s3, s.rapp, s.dx, s.d1, s.d2, s.d3, s.tempo);
-    text.end_line();
+    current = section;
+  };
+  for (const TrainEntry& e : records.train_order) {
+    enter(header_index(e.section));
+    switch (e.section) {
+      case Section::Stations: {
+        const int slot = static_cast<int>(e.index);
+        text.line(station_record(model.slots[e.index].station, slot, notes));
+        break;
+      }
+      case Section::SlowOrders:
+        text.line(slow_order_record(records.slow_orders[e.index]));
+        break;
+      case Section::Signals:
+        text.line(signal_record(records.signals[e.index]));
+        break;
+    }
   }
+  enter(header_index(Section::Signals));
 }
 
 void write_code_points(const ScenarioModel& model, const std::set<int32_t>& authored_180,
@@ -114,8 +123,8 @@ void write_code_points(const ScenarioModel& model, const std::set<int32_t>& auth
 
 }  // namespace
 
-std::string train_text(const ScenarioModel& model, const std::set<int32_t>& authored_180,
-                       std::vector<std::string>& notes) {
+std::string train_text(const ScenarioModel& model, const RecoveredRecords& records,
+                       const std::set<int32_t>& authored_180, std::vector<std::string>& notes) {
   Text text;
   text.line("- train description recovered by scengen decompile from the compiled files");
   write_general(model, text);
@@ -124,9 +133,7 @@ std::string train_text(const ScenarioModel& model, const std::set<int32_t>& auth
   write_profile(text, "aderenza,%8d,%6d", model.adhesion, cell_count, 0);
   text.line("[vel_limite]");
   write_profile(text, "velocita,%8d,%6d", model.speed_limits, cell_count, 0);
-  write_stations(model, text, notes);
-  write_slow_orders(model, text, notes);
-  write_signals(model, text);
+  write_train_records(model, records, text, notes);
   write_code_points(model, authored_180, text);
   text.line("[fine]");
   for (size_t i = 0; i < model.cells.size(); ++i) {

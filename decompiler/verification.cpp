@@ -182,9 +182,12 @@ void list_differences(const CompiledFiles& files, const ScenarioModel& model, co
 
 Decompilation verified_texts(const CompiledFiles& files, const ScenarioModel& model,
                              const CompileIdentity& identity) {
+  std::vector<std::string> notes;
+  const RecoveredRecords records =
+      recover_records(model, author_cells(files.cells, files.table), notes);
   std::vector<int32_t> authored_180;
   for (int round = 0;; ++round) {
-    Decompilation d = write_texts(model, authored_180);
+    Decompilation d = texts_of(model, records, notes, authored_180);
     Compilation c;
     c.RouteId = identity.route_id;
     c.TrainNumber = identity.train_number;

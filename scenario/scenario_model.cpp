@@ -13,20 +13,6 @@ namespace {
 // Orders that start within the first 1500 m have no warning board and no approach boards.
 constexpr int32_t kWarningCells = kWarningDistance / kCellLength;
 
-// The track as the author's features left it: the seal wrote cell 1's first two values over the
-// zeros a feature there left. A seal that stopped (its first value, or the table's weighted code,
-// not written) left the cell as the compile made it.
-std::vector<TrackCell> author_cells(const std::vector<TrackCell>& cells,
-                                    const ScenarioTable& table) {
-  std::vector<TrackCell> author = cells;
-  if (author.size() > kSealCell && author[kSealCell].Param1 == kCellSeal &&
-      table[kRouteIdSlot].Num4 != 0) {
-    author[kSealCell].Param1 = 0;
-    author[kSealCell].Param2 = 0;
-  }
-  return author;
-}
-
 ReferencePoint reference_in(const ScenarioTable& table, int slot) {
   const ScenarioEntry& e = table[static_cast<size_t>(slot)];
   return {slot, e.Num1, e.Num2, e.Num3, unpack_reference(e).progressive,
@@ -425,6 +411,20 @@ ScenarioModel read_scenario(const Compilation& c) {
 }
 
 // ---- Small helpers ----------------------------------------------------------------------------
+
+// The seal wrote cell 1's first two values over the zeros a feature there left. A seal that
+// stopped (its first value, or the table's weighted code, not written) left the cell as the
+// compile made it.
+std::vector<TrackCell> author_cells(const std::vector<TrackCell>& cells,
+                                    const ScenarioTable& table) {
+  std::vector<TrackCell> author = cells;
+  if (author.size() > kSealCell && author[kSealCell].Param1 == kCellSeal &&
+      table[kRouteIdSlot].Num4 != 0) {
+    author[kSealCell].Param1 = 0;
+    author[kSealCell].Param2 = 0;
+  }
+  return author;
+}
 
 bool slot_is_empty(const ScenarioEntry& e) {
   return e.Tag == 0 && e.Num1 == 0 && e.Num2 == 0 && e.Num3 == 0 && e.Tag2 == 0 && e.Text.empty() &&

@@ -379,6 +379,9 @@ ScenarioModel read_scenario(const CompiledFiles& files);
 /// the compile would write, with the compile's tunnel lists and extended length besides.
 ScenarioModel read_scenario(const Compilation& c);
 
+/// The track as the author's features left it: cell 1 without the seal's two values.
+std::vector<TrackCell> author_cells(const std::vector<TrackCell>& cells, const ScenarioTable& table);
+
 /// The first and last plan point at which two plans' set elements differ (a point counts where
 /// both hold a value in a coordinate), over the points both have.
 struct PlanStretch {

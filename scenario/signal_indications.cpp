@@ -19,8 +19,8 @@ int marks_showing(const std::vector<TrackCell>& cells, int32_t i, int32_t sets) 
   return shown;
 }
 
-// The sum sx * 3 + dx of the signal in cell `i`: Param4's last digit when a mark shows it, else
-// the sum shown in most marks among those that leave Param4 a whole number of tens away.
+}  // namespace
+
 int32_t indication_sum(const std::vector<TrackCell>& cells, int32_t i) {
   const int32_t param4 = cells[static_cast<size_t>(i)].Param4;
   const int32_t plain = param4 % 10;
@@ -39,7 +39,6 @@ int32_t indication_sum(const std::vector<TrackCell>& cells, int32_t i) {
   return best;
 }
 
-// The rapp that, with the sum `sets`, packs into `param4`: rapp * 10 + sets in 16 bits.
 int32_t rapp_with(int32_t param4, int32_t sets) {
   const int32_t rest = param4 - sets;
   if (rest % 10 == 0) return rest / 10;
@@ -50,6 +49,8 @@ int32_t rapp_with(int32_t param4, int32_t sets) {
   if (rapp >= 16384) rapp -= 32768;
   return rapp;
 }
+
+namespace {
 
 // Where the marks of two signals meet, the one whose mark stayed was written last. The order
 // of cells where the marks give no order.

@@ -1,0 +1,81 @@
+// The records the recovered texts hold, as numbers a text field reads back, and the order in
+// which the train text gives them. A compile that overwrote one feature with another (a station
+// marker takes its cell whatever stands there, the later of two approach marks stays) is only
+// reproduced by texts that hold the overwritten record too, before the one that overwrote it:
+// these records include them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "compiler/track_layout.h"
+#include "scenario/scenario_model.h"
+
+namespace scengen {
+
+/// A "segnale" record, its values as the text writes them.
+struct SignalRecord {
+  int32_t cell = 0;
+  int32_t position = 0;
+  SignalCell values;
+  int32_t indication_sum = 0;  // sx * 3 + dx: the marks hold it
+  /// A station marker stands in its cell now: the record comes before that station's.
+  bool under_marker = false;
+};
+
+/// A "rallentamento" record.
+struct SlowOrderRecord {
+  int32_t start_cell = 0;
+  int32_t position = 0;
+  int32_t length = 0;
+  SlowOrderCell values;
+  bool approach_boards = false;
+  /// A station marker stands in one of its cells now: the record comes before the stations.
+  bool under_marker = false;
+};
+
+/// An "indicatori_vmax" record: its nine numbers in text order.
+struct SpeedBoardRecord {
+  int32_t position = 0;
+  std::array<int32_t, 9> numbers{};
+};
+
+/// A "cartello_indicatore" record.
+struct InformationBoardRecord {
+  int32_t position = 0;
+  std::string text;
+};
+
+/// A "montagna" record.
+struct TunnelRecord {
+  int32_t start = 0;
+  int32_t end = 0;
+  int32_t written_kind = 0;
+};
+
+/// One record of the train text's stations, slow orders and signals, in text order.
+struct TrainEntry {
+  enum class Section { Stations, SlowOrders, Signals };
+  Section section = Section::Stations;
+  size_t index = 0;  // a station slot, or an index into slow_orders or signals
+};
+
+struct RecoveredRecords {
+  std::vector<TunnelRecord> tunnels;
+  std::vector<SpeedBoardRecord> speed_boards;
+  std::vector<InformationBoardRecord> information_boards;  // slot 80 downward
+  std::vector<SlowOrderRecord> slow_orders;
+  std::vector<SignalRecord> signals;
+  std::vector<TrainEntry> train_order;
+  /// The train text writes a station record for each slot from 1 to this one.
+  int last_station_slot = 0;
+};
+
+/// The records of `model`, read from `cells` (the track as the author's features left it, without
+/// the seal's values). What no record can give goes into `notes`.
+RecoveredRecords recover_records(const ScenarioModel& model, const std::vector<TrackCell>& cells,
+                                 std::vector<std::string>& notes);
+
+}  // namespace scengen
