@@ -32,15 +32,34 @@ bool cell_is_free(const Compilation& c, int32_t index) {
   return index >= 0 && index <= c.last_cell() && is_free(c.TrackCells[index]);
 }
 
-// Makes a free cell a code point with the derived speed code; false when the cell is not free.
-bool place_code_point(Compilation& c, int32_t index) {
+class FinishingPass {
+ public:
+  FinishingPass(Compilation& c, const CodePointQuestion& question) : c(c), question_(question) {}
+
+  void code_signals_before_board(int32_t i);
+  void code_slow_order(int32_t i);
+
+ private:
+  bool place_code_point(int32_t index);
+  bool lower_code_point(int32_t index);
+  void code_groups_before_start(int32_t i);
+  std::optional<int32_t> walk_slow_order(int32_t i);
+  void code_signal_after_end(int32_t end);
+
+  Compilation& c;
+  const CodePointQuestion& question_;
+};
+
+// Makes a free cell a code point with the derived speed code; false when the cell is not free
+// (or held an author's code point, as the question says).
+bool FinishingPass::place_code_point(int32_t index) {
   if (!cell_is_free(c, index)) return false;
   pack_code_point({kDerivedSpeedCode}, c.TrackCells[index]);
-  return true;
+  return !question_ || question_(index);
 }
 
 // Brings an existing code point down to the derived speed code; false when it is no code point.
-bool lower_code_point(Compilation& c, int32_t index) {
+bool FinishingPass::lower_code_point(int32_t index) {
   if (!has_kind(c, index, kCodePoint)) return false;
   TrackCell& cell = c.TrackCells[index];
   cell.Param1 = static_cast<int16_t>(minimum(kDerivedSpeedCode, cell.Param1));
@@ -48,24 +67,24 @@ bool lower_code_point(Compilation& c, int32_t index) {
 }
 
 // Rule A: every signal within reach before the warning board in cell i gets a code point.
-void code_signals_before_board(Compilation& c, int32_t i) {
+void FinishingPass::code_signals_before_board(int32_t i) {
   for (int32_t k = 1; k <= kBoardReach; ++k) {
     const int32_t d = i - k;
     if (d < kFirstSignalCell) break;
     if (!has_kind(c, d, kSignal)) continue;
-    if (place_code_point(c, d - 1) || place_code_point(c, d - 2)) continue;
-    if (lower_code_point(c, d - 1) || lower_code_point(c, d - 2)) continue;
+    if (place_code_point(d - 1) || place_code_point(d - 2)) continue;
+    if (lower_code_point(d - 1) || lower_code_point(d - 2)) continue;
     record_error(c, 11, cell_start(d));
   }
 }
 
 // Rule B: a code point in each group of cells ahead of the slow-order start in cell i.
-void code_groups_before_start(Compilation& c, int32_t i) {
+void FinishingPass::code_groups_before_start(int32_t i) {
   for (const CandidateGroup& group : kStartGroups) {
     if (i <= group.applies_above) continue;
     const int32_t first = i - group.nearest_offset;
-    if (!place_code_point(c, first) && !place_code_point(c, first - 1) &&
-        !place_code_point(c, first - 2)) {
+    if (!place_code_point(first) && !place_code_point(first - 1) &&
+        !place_code_point(first - 2)) {
       record_error(c, 12, cell_start(i));
     }
   }
@@ -73,18 +92,18 @@ void code_groups_before_start(Compilation& c, int32_t i) {
 
 // Walks from the start in cell i to the slow order's end, a code point every 8 cells counted
 // from the last one placed. Returns the end cell, or nothing when the track ends first.
-std::optional<int32_t> walk_slow_order(Compilation& c, int32_t i) {
+std::optional<int32_t> FinishingPass::walk_slow_order(int32_t i) {
   int32_t steps = 0;
   int32_t k = i;
   while (k < c.last_cell()) {
     ++k;
     ++steps;
     if (steps == kWalkSpacing) {
-      if (place_code_point(c, k)) {
+      if (place_code_point(k)) {
         steps = 0;
-      } else if (place_code_point(c, k - 1)) {
+      } else if (place_code_point(k - 1)) {
         steps = 1;
-      } else if (place_code_point(c, k + 1)) {
+      } else if (place_code_point(k + 1)) {
         steps = -1;
       } else {
         // The counter stays past the spacing: this walk places nothing more.
@@ -105,22 +124,22 @@ std::optional<int32_t> find_slow_order_end(const Compilation& c, int32_t i) {
 }
 
 // A code point just before the first signal shortly after the slow order's end cell.
-void code_signal_after_end(Compilation& c, int32_t end) {
+void FinishingPass::code_signal_after_end(int32_t end) {
   for (int32_t s = end; s <= end + kAfterEndReach; ++s) {
     if (!has_kind(c, s, kSignal)) continue;
     const int32_t n = s - 1;
-    if (n > 0 && !place_code_point(c, n) && !place_code_point(c, n - 1)) {
+    if (n > 0 && !place_code_point(n) && !place_code_point(n - 1)) {
       record_error(c, 13, cell_start(end));
     }
     return;
   }
 }
 
-void code_slow_order(Compilation& c, int32_t i) {
-  code_groups_before_start(c, i);
+void FinishingPass::code_slow_order(int32_t i) {
+  code_groups_before_start(i);
   const std::optional<int32_t> end =
-      c.TrackCells[i].Param1 < kWalkSpeedLimit ? walk_slow_order(c, i) : find_slow_order_end(c, i);
-  if (end) code_signal_after_end(c, *end);
+      c.TrackCells[i].Param1 < kWalkSpeedLimit ? walk_slow_order(i) : find_slow_order_end(c, i);
+  if (end) code_signal_after_end(*end);
 }
 
 // Filled in after the identity when it is shorter than the 25 bytes the codes look at.
@@ -158,11 +177,12 @@ int32_t code_byte(const Compilation& c, int position) {
 
 }  // namespace
 
-void finishing_pass(Compilation& c) {
+void finishing_pass(Compilation& c, const CodePointQuestion& question) {
+  FinishingPass pass(c, question);
   const int32_t last = c.last_cell();
   for (int32_t i = 1; i <= last - 2; ++i) {
-    if (c.TrackCells[i].Kind == kWarningBoard) code_signals_before_board(c, i);
-    if (c.TrackCells[i].Kind == kSlowOrderStart) code_slow_order(c, i);
+    if (c.TrackCells[i].Kind == kWarningBoard) pass.code_signals_before_board(i);
+    if (c.TrackCells[i].Kind == kSlowOrderStart) pass.code_slow_order(i);
   }
 }
 

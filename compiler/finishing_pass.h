@@ -2,14 +2,20 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "compiler/compilation.h"
 
 namespace scengen {
 
+/// Asked before the pass makes a free cell a code point: false when an author's code point of the
+/// derived code stood there, which the pass then finds in its place. For telling, from a finished
+/// track, the pass's code points from an author's.
+using CodePointQuestion = std::function<bool(int32_t cell)>;
+
 /// Adds the derived cab-signal code points around slow orders; records 11, 12, 13 and goes on.
 /// Never touches a cell outside TrackCells, whatever the cells hold.
-void finishing_pass(Compilation& c);
+void finishing_pass(Compilation& c, const CodePointQuestion& free_for_pass = {});
 
 /// Checks the reserved fields and writes the seal values and the scenario codes. Returns 0, or
 /// 1250 or 1251 when a reserved field is already set (the caller shows it and stops the run).

@@ -43,6 +43,36 @@ SignalCell signal_text_values(SignalCell s, int32_t sets, int32_t rapp) {
   return s;
 }
 
+}  // namespace
+
+void set_indication_sum(SignalRecord& s, int32_t sum) {
+  s.indication_sum = sum;
+  s.values = signal_text_values(s.cell_values, sum, rapp_with(s.param4, sum));
+}
+
+std::vector<int32_t> other_indication_sums(const std::vector<TrackCell>& cells,
+                                           const SignalRecord& s) {
+  std::vector<std::pair<int, int32_t>> shown;  // (marks showing it, sum)
+  const int32_t plain = s.param4 % 10;
+  for (int32_t sets = plain - 64; sets < plain + 64; ++sets) {
+    if ((s.param4 - sets) % 2 != 0 || sets == s.indication_sum) continue;
+    int count = 0;
+    for (int k = 1; k <= kApproachMarks; ++k) {
+      const int64_t j = int64_t{s.cell} - 2 * k;
+      if (j >= 0 && cells[static_cast<size_t>(j)].Mark == signal_mark(0, sets, k)) ++count;
+    }
+    if (count > 0 || sets == plain) shown.push_back({count, sets});
+  }
+  std::stable_sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) {
+    return a.first > b.first;
+  });
+  std::vector<int32_t> sums;
+  for (const auto& [count, sets] : shown) sums.push_back(sets);
+  return sums;
+}
+
+namespace {
+
 // The cells whose marks a station of `slot` writes, with the mark each gets.
 std::vector<std::pair<int32_t, uint8_t>> station_marks(const StationSlot& s) {
   std::vector<std::pair<int32_t, uint8_t>> marks;
@@ -91,10 +121,13 @@ bool signal_was_here(const Recovery& r, const std::vector<std::set<uint8_t>>& kn
 void recover_signals(Recovery& r) {
   for (const size_t index : r.model.signal_write_order) {
     const Signal& signal = r.model.signals[index];
-    r.records.signals.push_back({signal.cell, signal.position,
-                                 signal_text_values(signal.values, signal.indication_sum,
-                                                    signal.recovered_rapp),
-                                 signal.indication_sum, false});
+    SignalRecord s;
+    s.cell = signal.cell;
+    s.position = signal.position;
+    s.cell_values = signal.values;
+    s.param4 = r.at(signal.cell).Param4;
+    set_indication_sum(s, signal.indication_sum);
+    r.records.signals.push_back(s);
   }
   const std::vector<std::set<uint8_t>> known = known_marks(r);
   for (int32_t c = 0; c < std::ssize(r.cells); ++c) {
@@ -102,12 +135,11 @@ void recover_signals(Recovery& r) {
     SignalRecord s;
     s.cell = c;
     s.position = feature_position(kSignal, c);
-    s.indication_sum = indication_sum(r.cells, c);
     s.under_marker = true;
-    const TrackCell& cell = r.at(c);
-    SignalCell values = unpack_signal(cell);
-    values.s1 = values.d1 = 0;  // the marker's slot took Param1
-    s.values = signal_text_values(values, s.indication_sum, rapp_with(cell.Param4, s.indication_sum));
+    s.cell_values = unpack_signal(r.at(c));
+    s.cell_values.s1 = s.cell_values.d1 = 0;  // the marker's slot took Param1
+    s.param4 = r.at(c).Param4;
+    set_indication_sum(s, indication_sum(r.cells, c));
     if (signal_was_here(r, known, s) && r.take_marker(c, r.residue(c)))
       r.records.signals.push_back(s);
   }
@@ -230,6 +262,32 @@ std::vector<int> first_marker_slots(const Recovery& r) {
 
 }  // namespace
 
+namespace {
+
+// An order of the writers that leaves the marks; where none does, a signal whose marks show
+// more than one sum may have been given the wrong one: each other sum is tried in turn.
+std::optional<std::vector<size_t>> marks_in_order(Recovery& r,
+                                                  const std::vector<TrainEntry>& entries,
+                                                  std::vector<MarkWriter>& writers,
+                                                  const std::vector<uint8_t>& marks) {
+  if (auto found = mark_order(marks, writers)) return found;
+  for (size_t w = 0; w < entries.size(); ++w) {
+    if (entries[w].section != TrainEntry::Section::Signals) continue;
+    SignalRecord& s = r.records.signals[entries[w].index];
+    const int32_t kept = s.indication_sum;
+    for (const int32_t sum : other_indication_sums(r.cells, s)) {
+      set_indication_sum(s, sum);
+      writers[w].marks = signal_marks(s);
+      if (auto found = mark_order(marks, writers)) return found;
+    }
+    set_indication_sum(s, kept);
+    writers[w].marks = signal_marks(s);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 // Stations keep their slots' order; a signal under a station marker comes before that station;
 // where records write one cell's mark, the one the cell holds comes last. The usual order
 // (stations, slow orders, signals) wherever the marks allow it.
@@ -268,7 +326,7 @@ void order_train_records(Recovery& r) {
   for (size_t c = 0; c < r.cells.size(); ++c) marks[c] = r.cells[c].Mark;
   std::vector<size_t> order(entries.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  if (const auto found = mark_order(marks, writers)) order = *found;
+  if (const auto found = marks_in_order(r, entries, writers, marks)) order = *found;
   // Orders a marker covers come first; the others after the last station.
   for (size_t o = 0; o < records.slow_orders.size(); ++o)
     if (records.slow_orders[o].under_marker) records.train_order.push_back({Section::SlowOrders, o});

@@ -21,6 +21,8 @@ struct SignalRecord {
   int32_t position = 0;
   SignalCell values;
   int32_t indication_sum = 0;  // sx * 3 + dx: the marks hold it
+  SignalCell cell_values;      // as the cell unpacks, before the sum and the time are settled
+  int32_t param4 = 0;          // the cell's rapp * 10 + sum
   /// A station marker stands in its cell now: the record comes before that station's.
   bool under_marker = false;
 };

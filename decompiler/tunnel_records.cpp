@@ -5,6 +5,8 @@
 // less after the previous one in the text ends is of kind 3: the positions within their cells,
 // and where that is not enough an empty tunnel in between, keep the kinds the cells hold.
 #include <algorithm>
+#include <optional>
+#include <queue>
 
 #include "decompiler/recovery.h"
 #include "decompiler/text_parts.h"
@@ -22,6 +24,7 @@ struct TunnelDraft {
   int32_t last_cell = 0;
   TunnelCell tunnel;
   bool kind_matters = true;  // false when later tunnels paint every cell of it
+  std::vector<size_t> comes_before;  // drafts that paint over part of it
 };
 
 class TunnelRecovery {
@@ -29,76 +32,206 @@ class TunnelRecovery {
   explicit TunnelRecovery(Recovery& r) : r_(r), explained_(r.cells.size(), false) {}
 
   void run() {
-    std::vector<TunnelDraft> runs = kind_runs();
-    std::vector<TunnelDraft> list = painted_over_markers();
-    list.insert(list.end(), runs.begin(), runs.end());
-    write(list);
+    kind_runs();
+    for (int32_t c = 0; c < std::ssize(r_.cells); ++c) {
+      if (!marker(c) || explained_[static_cast<size_t>(c)]) continue;
+      if (!extend_a_run(c)) marked_tunnel_under_runs(c);
+    }
+    write(text_order());
   }
 
  private:
   bool marker(int32_t c) const { return r_.in_track(c) && r_.at(c).Kind == kTunnelMarker; }
   // A marker may have stood here: something stands in the cell now.
   bool may_have_held_marker(int32_t c) const { return r_.in_track(c) && r_.at(c).Kind != 0; }
+  // A run of the kinds paints the cell after any tunnel that reached it before.
+  bool painted_by_a_run(int32_t c) const { return r_.in_track(c) && r_.at(c).Tunnel != 0; }
 
-  std::vector<TunnelDraft> kind_runs() {
-    std::vector<TunnelDraft> runs;
+  // Whether `c` is a fourth cell of a tunnel starting at `first`, either side of it.
+  static bool fourth_cell(int32_t first, int32_t c) {
+    const int32_t phase = (c - first) % kTunnelMarkerSpacing;
+    return (phase + kTunnelMarkerSpacing) % kTunnelMarkerSpacing == kTunnelMarkerSpacing - 1;
+  }
+
+  // Every fourth cell of a tunnel starting at `first`, from `from` to `to`, may have held a marker.
+  bool fourth_cells_may_hold_markers(int32_t first, int32_t from, int32_t to) const {
+    for (int32_t c = from; c <= to; ++c) {
+      if ((c - first) % kTunnelMarkerSpacing == kTunnelMarkerSpacing - 1 && !may_have_held_marker(c))
+        return false;
+    }
+    return true;
+  }
+
+  void explain(int32_t first, int32_t from, int32_t to) {
+    for (int32_t c = std::max(from, first); c <= to; ++c) {
+      if ((c - first) % kTunnelMarkerSpacing == kTunnelMarkerSpacing - 1)
+        explained_[static_cast<size_t>(c)] = true;
+    }
+  }
+
+  void kind_runs() {
     for (const Tunnel& t : r_.model.tunnels) {
-      TunnelDraft d{t.first_cell, t.last_cell, {t.kind, false}, true};
-      bool any = false, all = true;
+      TunnelDraft d{t.first_cell, t.last_cell, {t.kind, false}, true, {}};
+      bool any = false;
       for (int32_t c = t.first_cell + kTunnelMarkerSpacing - 1; c <= t.last_cell;
-           c += kTunnelMarkerSpacing) {
+           c += kTunnelMarkerSpacing)
         any = any || marker(c);
-        all = all && may_have_held_marker(c);
-      }
-      d.tunnel.marked = any && all;
-      if (d.tunnel.marked) {
-        for (int32_t c = t.first_cell + kTunnelMarkerSpacing - 1; c <= t.last_cell;
-             c += kTunnelMarkerSpacing)
-          explained_[static_cast<size_t>(c)] = true;
-      }
-      runs.push_back(d);
+      d.tunnel.marked = any && fourth_cells_may_hold_markers(t.first_cell, t.first_cell, t.last_cell);
+      if (d.tunnel.marked) explain(t.first_cell, t.first_cell, t.last_cell);
+      drafts_.push_back(d);
+    }
+  }
+
+  // The runs a tunnel over cells `from` to `to` reaches, other than `self`.
+  std::vector<size_t> runs_within(int32_t from, int32_t to, size_t self) const {
+    std::vector<size_t> runs;
+    for (size_t i = 0; i < drafts_.size(); ++i) {
+      const TunnelDraft& d = drafts_[i];
+      if (i != self && d.kind_matters && d.last_cell >= from && d.first_cell <= to) runs.push_back(i);
     }
     return runs;
   }
 
-  // Marked tunnels for the markers no run explains: each takes a row of them four cells apart,
-  // ending on the last; its kind shows only where no run paints over it (open air, kind 0).
-  std::vector<TunnelDraft> painted_over_markers() {
-    std::vector<TunnelDraft> tunnels;
-    for (int32_t c = 0; c < std::ssize(r_.cells); ++c) {
-      if (!marker(c) || explained_[static_cast<size_t>(c)]) continue;
-      if (c < kTunnelMarkerSpacing - 1) {
-        r_.notes.push_back(where(c) + " holds a tunnel marker out of its tunnel's count");
-        continue;
-      }
-      int32_t last = c;
-      for (int32_t next = last + kTunnelMarkerSpacing; marker(next) || may_have_held_marker(next);
-           next += kTunnelMarkerSpacing) {
-        if (marker(next) && !explained_[static_cast<size_t>(next)]) last = next;
-      }
-      TunnelDraft d{c - (kTunnelMarkerSpacing - 1), last, {0, true}, false};
-      for (int32_t k = d.first_cell; k <= d.last_cell; ++k) {
-        if (r_.at(k).Tunnel == 0) d.kind_matters = true;
-      }
-      if (!d.kind_matters) d.tunnel.kind = r_.at(c).Tunnel;
-      for (int32_t k = c; k <= last; k += kTunnelMarkerSpacing)
-        explained_[static_cast<size_t>(k)] = true;
-      tunnels.push_back(d);
+  // Whether `from` must come before `to` already.
+  bool comes_before(size_t from, size_t to) const {
+    std::vector<size_t> stack = {from};
+    std::vector<bool> seen(drafts_.size(), false);
+    while (!stack.empty()) {
+      const size_t d = stack.back();
+      stack.pop_back();
+      if (d == to) return true;
+      if (seen[d]) continue;
+      seen[d] = true;
+      for (const size_t next : drafts_[d].comes_before) stack.push_back(next);
     }
-    return tunnels;
+    return false;
   }
 
-  void write(const std::vector<TunnelDraft>& list);
+  bool extend_a_run(int32_t c);
+  bool take_from_a_run(TunnelDraft& d);
+  void marked_tunnel_under_runs(int32_t c);
+  std::vector<size_t> text_order() const;
+  void write(const std::vector<size_t>& order);
 
   Recovery& r_;
   std::vector<bool> explained_;
+  std::vector<TunnelDraft> drafts_;
 };
+
+// A marker in a run's count beyond its cells: the run's tunnel reached on under the runs painted
+// after it (an earlier tunnel that a later one overlaps), as long as every cell it reaches on is
+// painted again by a later run.
+bool TunnelRecovery::extend_a_run(int32_t c) {
+  std::optional<size_t> best;
+  int32_t best_reach = 0;
+  for (size_t i = 0; i < drafts_.size(); ++i) {
+    const TunnelDraft& d = drafts_[i];
+    if (!d.kind_matters || d.first_cell > d.last_cell || !fourth_cell(d.first_cell, c)) continue;
+    const int32_t from = c > d.last_cell ? d.last_cell + 1 : c - (kTunnelMarkerSpacing - 1);
+    const int32_t to = c > d.last_cell ? c : d.first_cell - 1;
+    if (from < 0 || from > to) continue;
+    bool repainted = true;
+    for (int32_t k = from; k <= to && repainted; ++k) repainted = painted_by_a_run(k);
+    const int32_t first = std::min(from, d.first_cell);
+    if (!repainted || !fourth_cells_may_hold_markers(first, first, std::max(to, d.last_cell)))
+      continue;
+    bool cycle = false;
+    for (const size_t later : runs_within(from, to, i)) cycle = cycle || comes_before(later, i);
+    if (cycle || (best && to - from >= best_reach)) continue;
+    best = i;
+    best_reach = to - from;
+  }
+  if (!best) return false;
+  TunnelDraft& d = drafts_[*best];
+  const int32_t from = c > d.last_cell ? d.last_cell + 1 : c - (kTunnelMarkerSpacing - 1);
+  const int32_t to = c > d.last_cell ? c : d.first_cell - 1;
+  for (const size_t later : runs_within(from, to, *best)) d.comes_before.push_back(later);
+  d.first_cell = std::min(d.first_cell, from);
+  d.last_cell = std::max(d.last_cell, to);
+  d.tunnel.marked = true;
+  explain(d.first_cell, d.first_cell, d.last_cell);
+  return true;
+}
+
+// A marked tunnel of its own for markers no run explains: a row of them four cells apart, ending
+// on the last; its kind shows only where no run paints over it (open air, kind 0).
+void TunnelRecovery::marked_tunnel_under_runs(int32_t c) {
+  if (c < kTunnelMarkerSpacing - 1) {
+    r_.notes.push_back(where(c) + " holds a tunnel marker out of its tunnel's count");
+    return;
+  }
+  int32_t last = c;
+  for (int32_t next = last + kTunnelMarkerSpacing; may_have_held_marker(next);
+       next += kTunnelMarkerSpacing) {
+    if (marker(next) && !explained_[static_cast<size_t>(next)]) last = next;
+  }
+  TunnelDraft d{c - (kTunnelMarkerSpacing - 1), last, {0, true}, false, {}};
+  explain(d.first_cell, c, last);
+  if (take_from_a_run(d)) return;
+  for (int32_t k = d.first_cell; k <= d.last_cell; ++k) {
+    if (!painted_by_a_run(k)) d.kind_matters = true;
+  }
+  if (!d.kind_matters) d.tunnel.kind = r_.at(c).Tunnel;
+  d.comes_before = runs_within(d.first_cell, d.last_cell, drafts_.size());
+  drafts_.push_back(d);
+}
+
+// A marked tunnel inside an unmarked run of its kind is that run's own stretch: the run keeps
+// the cells on either side of it. The pieces follow each other in the text.
+bool TunnelRecovery::take_from_a_run(TunnelDraft& d) {
+  for (size_t i = 0; i < drafts_.size(); ++i) {
+    TunnelDraft& run = drafts_[i];
+    if (!run.kind_matters || run.tunnel.marked || run.first_cell > d.first_cell ||
+        run.last_cell < d.last_cell)
+      continue;
+    d.tunnel.kind = run.tunnel.kind;
+    d.kind_matters = true;
+    const size_t taken = drafts_.size();
+    for (TunnelDraft& other : drafts_) {
+      if (std::find(other.comes_before.begin(), other.comes_before.end(), i) !=
+          other.comes_before.end())
+        other.comes_before.push_back(taken);
+    }
+    TunnelDraft after = run;
+    after.first_cell = d.last_cell + 1;
+    run.last_cell = d.first_cell - 1;
+    drafts_.push_back(d);
+    if (after.first_cell <= after.last_cell) drafts_.push_back(after);
+    // An empty piece keeps its place in the list but paints nothing and is not written.
+    return true;
+  }
+  return false;
+}
+
+// The drafts in text order: each before those that paint over it, else by their first cell.
+std::vector<size_t> TunnelRecovery::text_order() const {
+  std::vector<size_t> waiting(drafts_.size(), 0);
+  for (const TunnelDraft& d : drafts_)
+    for (const size_t later : d.comes_before) ++waiting[later];
+  auto later_first = [&](size_t a, size_t b) {
+    return std::pair(drafts_[a].first_cell, a) > std::pair(drafts_[b].first_cell, b);
+  };
+  std::priority_queue<size_t, std::vector<size_t>, decltype(later_first)> ready(later_first);
+  for (size_t i = 0; i < drafts_.size(); ++i)
+    if (waiting[i] == 0) ready.push(i);
+  std::vector<size_t> order;
+  while (!ready.empty()) {
+    const size_t d = ready.top();
+    ready.pop();
+    order.push_back(d);
+    for (const size_t later : drafts_[d].comes_before)
+      if (--waiting[later] == 0) ready.push(later);
+  }
+  return order;
+}
 
 // Each tunnel from the start of its first cell to the end of its last, moved within the cells
 // when the one before ends too close for its kind, or with an empty tunnel between them.
-void TunnelRecovery::write(const std::vector<TunnelDraft>& list) {
+void TunnelRecovery::write(const std::vector<size_t>& order) {
   std::vector<TunnelRecord>& out = r_.records.tunnels;
-  for (const TunnelDraft& d : list) {
+  for (const size_t index : order) {
+    const TunnelDraft& d = drafts_[index];
+    if (d.first_cell > d.last_cell) continue;
     // A marked tunnel of kind 0 is written 256 higher: its cells keep the low 8 bits.
     const int32_t written = d.tunnel.marked && d.tunnel.kind == 0
                                 ? 256 + kTunnelMarking

@@ -185,7 +185,12 @@ Decompilation verified_texts(const CompiledFiles& files, const ScenarioModel& mo
   std::vector<std::string> notes;
   const RecoveredRecords records =
       recover_records(model, author_cells(files.cells, files.table), notes);
+  // The model tells the pass's points from an author's; the compile below confirms it.
   std::vector<int32_t> authored_180;
+  for (const CodePoint& point : model.code_points) {
+    if (point.has_code && point.code == kDerivedSpeedCode && !point.derived)
+      authored_180.push_back(point.cell);
+  }
   for (int round = 0;; ++round) {
     Decompilation d = texts_of(model, records, notes, authored_180);
     Compilation c;
