@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <system_error>
 
@@ -34,6 +35,9 @@ inline std::string plan_fault_name(PlanFault fault) {
   }
   return "";
 }
+
+/// Shows the fault by name where gtest names a test's parameter.
+inline void PrintTo(PlanFault fault, std::ostream* out) { *out << plan_fault_name(fault); }
 
 /// Why this system or user cannot make the fault; nothing when it can.
 inline std::optional<std::string> plan_fault_unavailable(PlanFault fault) {
