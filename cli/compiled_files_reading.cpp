@@ -1,30 +1,30 @@
 #include "cli/compiled_files_reading.h"
 
 #include <ostream>
-#include <system_error>
 
 #include "cli/command_files.h"
 #include "compiler/source_text.h"
 #include "compiler/track_layout.h"
 #include "platform/input_limits.h"
 #include "run/exit_status.h"
+#include "run/file_failure.h"
 #include "run/printable_text.h"
 #include "run/scenario_files.h"
 
 namespace scengen {
 namespace {
 
-// Reads `path` and decodes it with `decode`; `what` names the kind in the refusal.
+// Decodes `file`, read from `path`, with `decode`; `what` names the kind in the refusal.
 template <typename Model, typename Decode>
-FileReading<Model> read_decoded(const std::filesystem::path& path, const char* what, Decode decode,
-                                Console& console) {
+FileReading<Model> decode_file(const std::filesystem::path& path, FileRead file, const char* what,
+                               Decode decode, Console& console) {
   FileReading<Model> reading;
-  auto bytes = read_input(system_files(), path, kMaxBinaryBytes, console);
-  if (!bytes) {
+  if (file.status != ReadStatus::Ok) {
+    console.err << "scengen: " << cannot_access(FileAccess::Read, path, file.reason) << '\n';
     reading.status = kExitFileFailed;
     return reading;
   }
-  auto decoded = decode(std::move(*bytes));
+  auto decoded = decode(std::move(file.bytes));
   if (decoded) {
     reading.value = std::move(*decoded.value);
     return reading;
@@ -33,6 +33,39 @@ FileReading<Model> read_decoded(const std::filesystem::path& path, const char* w
               << '\n';
   reading.status = kExitCompileError;
   return reading;
+}
+
+// A compiled file, refused unread when it is not a regular file or too large.
+FileRead read_binary(FileLayer& files, const std::filesystem::path& path) {
+  return files.read_whole_capped(path, kMaxBinaryBytes);
+}
+
+FileReading<std::vector<TrackCell>> decode_track(const std::filesystem::path& path, FileRead file,
+                                                 Console& console) {
+  return decode_file<std::vector<TrackCell>>(
+      path, std::move(file), "a compiled track",
+      [](const std::string& b) { return decode_track_cells(b); }, console);
+}
+
+FileReading<ScenarioTable> decode_table(const std::filesystem::path& path, FileRead file,
+                                        Console& console) {
+  return decode_file<ScenarioTable>(
+      path, std::move(file), "a scenario table",
+      [](const std::string& b) { return decode_scenario_table(b); }, console);
+}
+
+FileReading<CheckedPlan> decode_plan(const std::filesystem::path& path, FileRead file,
+                                     Console& console) {
+  // Checked, then kept as bytes: a plan is walked in the memory of its file.
+  return decode_file<CheckedPlan>(
+      path, std::move(file), "a route plan",
+      [](std::string bytes) {
+        Decoded<RoutePlanLayout> layout = check_route_plan(bytes);
+        Decoded<CheckedPlan> checked{std::nullopt, std::move(layout.error)};
+        if (layout) checked.value = CheckedPlan{std::move(bytes), *layout.value};
+        return checked;
+      },
+      console);
 }
 
 // The file beside `track` named `name` (UTF-8).
@@ -49,40 +82,28 @@ std::filesystem::path table_beside(const std::filesystem::path& track) {
 
 FileReading<std::vector<TrackCell>> read_track_file(const std::filesystem::path& path,
                                                     Console& console) {
-  return read_decoded<std::vector<TrackCell>>(
-      path, "a compiled track", [](const std::string& b) { return decode_track_cells(b); },
-      console);
+  return decode_track(path, read_binary(system_files(), path), console);
 }
 
 FileReading<ScenarioTable> read_table_file(const std::filesystem::path& path, Console& console) {
-  return read_decoded<ScenarioTable>(
-      path, "a scenario table", [](const std::string& b) { return decode_scenario_table(b); },
-      console);
+  return decode_table(path, read_binary(system_files(), path), console);
 }
 
 FileReading<CheckedPlan> read_plan_file(const std::filesystem::path& path, Console& console) {
-  // Checked, then kept as bytes: a plan is walked in the memory of its file.
-  return read_decoded<CheckedPlan>(
-      path, "a route plan",
-      [](std::string bytes) {
-        Decoded<RoutePlanLayout> layout = check_route_plan(bytes);
-        Decoded<CheckedPlan> checked{std::nullopt, std::move(layout.error)};
-        if (layout) checked.value = CheckedPlan{std::move(bytes), *layout.value};
-        return checked;
-      },
-      console);
+  return decode_plan(path, read_binary(system_files(), path), console);
 }
 
-CompiledFilesReading read_compiled_files(const CompiledFileNames& names, Console& console) {
+CompiledFilesReading read_compiled_files(const CompiledFileNames& names, Console& console,
+                                         FileLayer& file_layer) {
   CompiledFilesReading r;
   r.track_path = argument_path(names.track);
-  auto track = read_track_file(r.track_path, console);
+  auto track = decode_track(r.track_path, read_binary(file_layer, r.track_path), console);
   if (!track.value) {
     r.status = track.status;
     return r;
   }
   r.table_path = names.table ? argument_path(*names.table) : table_beside(r.track_path);
-  auto table = read_table_file(r.table_path, console);
+  auto table = decode_table(r.table_path, read_binary(file_layer, r.table_path), console);
   if (!table.value) {
     r.status = table.status;
     return r;
@@ -94,11 +115,13 @@ CompiledFilesReading read_compiled_files(const CompiledFileNames& names, Console
                              : beside(r.track_path, utf8_from_windows_1252(
                                                         files.table[kRouteIdSlot].Text) +
                                                         "_linea.dat");
-    std::error_code error;
-    if (!names.plan && !std::filesystem::exists(r.plan_path, error)) {
+    // Absent only on the read's own "no such file": a plan that is there but cannot be read
+    // (a loop of links, no permission, a device error) would otherwise pass for none.
+    FileRead read = read_binary(file_layer, r.plan_path);
+    if (!names.plan && read.status == ReadStatus::Missing) {
       r.plan = PlanPresence::Absent;
     } else {
-      auto plan = read_plan_file(r.plan_path, console);
+      auto plan = decode_plan(r.plan_path, std::move(read), console);
       if (!plan.value) {
         r.plan = PlanPresence::Unreadable;
         r.status = plan.status;

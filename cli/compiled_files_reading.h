@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "compiler/output_decoding.h"
 #include "compiler/track_model.h"
+#include "platform/file_layer.h"
 #include "scenario/compiled_files.h"
 
 namespace scengen {
@@ -55,9 +56,9 @@ struct CompiledFileNames {
 /// What became of the route plan.
 enum class PlanPresence {
   LeftOut,     // not asked for
-  Absent,      // none beside the track (one given by name must be there)
+  Absent,      // no such file beside the track (one given by name must be there)
   Present,     // read and checked
-  Unreadable,  // cannot be read or is not a route plan: the reading failed
+  Unreadable,  // there but cannot be read, or not a route plan: the reading failed
 };
 
 /// A compiled scenario read: the files, or the status to end with once the failure was said.
@@ -70,7 +71,9 @@ struct CompiledFilesReading {
   PlanPresence plan = PlanPresence::LeftOut;
 };
 
-/// Reads the track, then its table, then its route plan, stopping at the first that fails.
-CompiledFilesReading read_compiled_files(const CompiledFileNames& names, Console& console);
+/// Reads the track, then its table, then its route plan, stopping at the first that fails. Only
+/// a plan the system reports as no such file is Absent; one there but unreadable fails.
+CompiledFilesReading read_compiled_files(const CompiledFileNames& names, Console& console,
+                                         FileLayer& file_layer = system_files());
 
 }  // namespace scengen

@@ -1,4 +1,4 @@
-// Reading a compiled scenario's files: the defaults beside the track, the route plan's three
+// Reading a compiled scenario's files: the defaults beside the track, the route plan's
 // outcomes, and each refusal in one line with its status.
 #include "cli/compiled_files_reading.h"
 
@@ -6,10 +6,12 @@
 
 #include <sstream>
 
+#include "cli/unreadable_plan_test.h"
 #include "compiler/output_files.h"
 #include "compiler/track_layout.h"
 #include "run/exit_status.h"
 #include "run/printable_text.h"
+#include "testing/file_faults.h"
 #include "testing/models.h"
 #include "testing/scratch_folder.h"
 
@@ -34,9 +36,10 @@ class CompiledFilesReadingTest : public ::testing::Test {
   std::string path(const char* name) const { return folder_.at(name).string(); }
 
   // Reads the files named, keeping what was said.
-  CompiledFilesReading read(const CompiledFileNames& names) {
+  CompiledFilesReading read(const CompiledFileNames& names,
+                            FileLayer& file_layer = system_files()) {
     Console console{out_, err_};
-    return read_compiled_files(names, console);
+    return read_compiled_files(names, console, file_layer);
   }
 
   testing::ScratchFolder folder_{"compiled-files"};
@@ -139,6 +142,52 @@ TEST_F(CompiledFilesReadingTest, EachRefusalIsOneLineWithItsStatus) {
   EXPECT_NE(quoted(kOddTable).find("bad\\x01.sim"), std::string::npos);
 #endif
   EXPECT_EQ(out_.str(), "");
+}
+
+// A plan beside the track that is there but cannot be read is no absent plan: the reading fails.
+class UnreadablePlanBeside : public CompiledFilesReadingTest,
+                             public ::testing::WithParamInterface<testing::PlanFault> {};
+
+TEST_P(UnreadablePlanBeside, FailsWithOneLineAndStatus4) {
+  if (auto why = testing::plan_fault_unavailable(GetParam())) GTEST_SKIP() << *why;
+  std::filesystem::remove(folder_.at("Ponte_linea.dat"));
+  testing::make_plan_fault(GetParam(), folder_.at("Ponte_linea.dat"), plan_);
+  const CompiledFilesReading r = read({path("R_7.dat")});
+  EXPECT_FALSE(r.files);
+  EXPECT_EQ(r.status, kExitFileFailed);
+  EXPECT_EQ(r.plan, PlanPresence::Unreadable);
+  EXPECT_EQ(err_.str(), "scengen: cannot read " + printable_path(folder_.at("Ponte_linea.dat")) +
+                            ": " + testing::plan_fault_reason(GetParam()) + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, UnreadablePlanBeside, ::testing::ValuesIn(testing::kPlanFaults),
+                         [](const auto& info) { return testing::plan_fault_name(info.param); });
+
+// What the read itself reports decides, not an earlier look: a device error is a failure, and a
+// plan gone by the time it is read is absent.
+TEST_F(CompiledFilesReadingTest, TheReadOfThePlanTellsAbsentFromUnreadable) {
+  struct Case {
+    testing::TroubledText::Trouble trouble;
+    PlanPresence plan;
+    int status;
+    std::string err;
+  };
+  const Case cases[] = {
+      {testing::TroubledText::DeviceError, PlanPresence::Unreadable, kExitFileFailed,
+       "scengen: cannot read " + printable_path(folder_.at("Ponte_linea.dat")) +
+           ": Input/output error\n"},
+      {testing::TroubledText::Vanishes, PlanPresence::Absent, kExitOk, ""},
+  };
+  for (const Case& c : cases) {
+    err_.str("");
+    folder_.write("Ponte_linea.dat", plan_);
+    testing::TroubledText troubled("Ponte_linea.dat", c.trouble);
+    const CompiledFilesReading r = read({path("R_7.dat")}, troubled);
+    EXPECT_EQ(r.plan, c.plan) << c.err;
+    EXPECT_EQ(r.status, c.status) << c.err;
+    EXPECT_EQ(r.files.has_value(), c.status == kExitOk) << c.err;
+    EXPECT_EQ(err_.str(), c.err);
+  }
 }
 
 }  // namespace

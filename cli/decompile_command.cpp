@@ -103,6 +103,10 @@ int decompile_files(const DecompileOptions& o, Console& console) {
     report_write_failure(error, console);
     return kExitFileFailed;
   }
+  if (read.plan == PlanPresence::Absent) {
+    console.err << "scengen decompile: no route plan " << printable_path(read.plan_path)
+                << ": the line text has no curves\n";
+  }
   for (const std::string& note : d.notes)
     console.err << "scengen decompile: " << printable_text(note) << '\n';
   if (!d.exact()) {
@@ -122,7 +126,8 @@ names it), and writes ROUTE_linea.txt and ROUTE_TRAIN-.txt in the program's own 
 and train come from the track's name unless --route and --train give them; they also name the
 texts. What the compile derives (the code points around slow orders, the seal, the scenario
 codes, marks and markers) is left to it. Curves come from the route plan: without one, none are
-written and the plan is not compared.
+written, the plan is not compared and one line says so. A route plan that is there but cannot be
+read (a folder, a loop of links, no permission) ends the command with status 4, nothing written.
 
 The texts are compiled back in memory and compared with the files. Exit status 0: they compile
 to the same bytes. Exit status 1: they do not (the texts are written all the same, and every

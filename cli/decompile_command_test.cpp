@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "cli/unreadable_plan_test.h"
 #include "testing/scengen_process.h"
 
 namespace scengen {
@@ -22,7 +23,13 @@ TEST_F(Decompile, BuiltInFilesComeBackByteForByteWithAndWithoutPlan) {
     if (!with_plan) std::filesystem::rename(at(kPlan), at("plan.keep"));
     const testing::ProcessResult d = scengen({"decompile", kTrack, "--out", "texts", "--force"});
     ASSERT_EQ(d.status, 0) << d.err;
-    EXPECT_EQ(d.err, "scengen: wrote 2 files to 'texts" + testing::kSeparator + "'\n");
+    const std::string wrote = "scengen: wrote 2 files to 'texts" + testing::kSeparator + "'\n";
+    if (with_plan) {
+      EXPECT_EQ(d.err, wrote);
+    } else {
+      EXPECT_EQ(d.err, std::string("scengen decompile: no route plan '") + kPlan +
+                           "': the line text has no curves\n" + wrote);
+    }
     const std::vector<std::string> compile = {"compile", std::string("texts/") + kLine,
                                               std::string("texts/") + kTrain, "--out", "again"};
     std::vector<std::string> args = compile;
@@ -81,6 +88,27 @@ TEST_F(Decompile, RefusalsInOneLine) {
   EXPECT_EQ(read(kLine), "mine");
   EXPECT_EQ(scengen({"decompile", "missing_1.dat"}).status, 4);
 }
+
+// A plan beside the track that is there but cannot be read ends the command before any text.
+class DecompileUnreadablePlan : public Decompile,
+                                public ::testing::WithParamInterface<testing::PlanFault> {};
+
+TEST_P(DecompileUnreadablePlan, Status4AndNothingWritten) {
+  if (auto why = testing::plan_fault_unavailable(GetParam())) GTEST_SKIP() << *why;
+  ASSERT_EQ(scengen({"run", "--out", "."}).status, 0);
+  const std::string plan = read(kPlan);
+  std::filesystem::remove(at(kPlan));
+  testing::make_plan_fault(GetParam(), at(kPlan), plan);
+  const testing::ProcessResult d = scengen({"decompile", kTrack, "--out", "texts"});
+  EXPECT_EQ(d.status, 4);
+  EXPECT_EQ(d.err, std::string("scengen: cannot read '") + kPlan +
+                       "': " + testing::plan_fault_reason(GetParam()) + "\n");
+  EXPECT_FALSE(exists("texts"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, DecompileUnreadablePlan,
+                         ::testing::ValuesIn(testing::kPlanFaults),
+                         [](const auto& info) { return testing::plan_fault_name(info.param); });
 
 }  // namespace
 }  // namespace scengen

@@ -29,13 +29,17 @@ with the options), or a line and a train description (two .txt files, compiled i
 The changes are printed grouped by what an author edits: route length, general settings,
 gradients, curves, tunnels, boards, speed limits, adhesion, stations, signals, slow orders,
 code points; each names its place in metres ("signal at 5200 m moved to 5250 m"). Curves are
-compared only when both sides have a route plan. The code points include those of code 180 that
-the compile places itself before and along slow orders: a slow order edited moves them too.
+compared only when both sides have a route plan: a track without one beside it gets one line
+saying its curves are not compared (with --json, "plans" says "present", "absent" or "left out"
+for each side, and "curves_compared" whether they were). The code points include those of code
+180 that the compile places itself before and along slow orders: a slow order edited moves them
+too.
 
 Exit status 0 when the scenarios are the same, 1 when they differ (as diff and cmp), 4 when an
-input cannot be read or is not a file of its kind (said as dump says it), so that a script can
-tell a difference from a file it could not compare. Status 2: the command line is wrong (or a
-text's name holds a character that has no byte in Windows-1252); 3: a pair of texts compiled
+input cannot be read or is not a file of its kind (said as dump says it), a route plan that is
+there but cannot be read (a folder, a loop of links, no permission) included, so that a script
+can tell a difference from a file it could not compare. Status 2: the command line is wrong (or
+a text's name holds a character that has no byte in Windows-1252); 3: a pair of texts compiled
 no track.
 
 Examples:
@@ -66,6 +70,7 @@ struct Side {
   // bytes: a plan is some 20 MB and most edits leave it as it was.
   CompiledFiles files;
   bool same_plan = false;
+  PlanPresence plan = PlanPresence::Present;  // a compiled side's plan is its compile's
   std::unique_ptr<Compilation> compiled;
 
   // The side's files, taken out of it: a compiled side's as its compile would write them.
@@ -94,6 +99,7 @@ Reading read_compiled(const std::string& track_argument, const std::optional<std
   Side side;
   side.label = track_argument;
   side.files = std::move(*read.files);
+  side.plan = read.plan;
   return {std::move(side), kExitOk};
 }
 
@@ -103,6 +109,7 @@ Reading compile_pair(const std::string& line_text, const std::string& train_text
   if (!texts) return {std::nullopt, kExitFileFailed};
   Side side;
   side.label = line_text + " " + train_text;
+  if (no_plan) side.plan = PlanPresence::LeftOut;
   side.compiled = std::make_unique<Compilation>();
   Compilation& c = *side.compiled;
   const std::string route = route_from_line_text(texts->line_path).value_or("");
@@ -168,7 +175,14 @@ Reading read_side(const std::vector<std::string>& names, const std::optional<std
   return read_compiled(names[0], table, plan, no_plan, console);
 }
 
-// False, after saying why, when the side's route plan file is not a route plan.
+// How the JSON report says what became of a side's route plan (an unreadable one ends the diff).
+const char* plan_word(PlanPresence plan) {
+  if (plan == PlanPresence::Absent) return "absent";
+  if (plan == PlanPresence::LeftOut) return "left out";
+  return "present";
+}
+
+// One change as the JSON report lists it.
 Json change_json(const ScenarioChange& c) {
   return {{"group", group_key(c.group)},
           {"change", change_kind_name(c.kind)},
@@ -198,6 +212,10 @@ int diff_scenario_files(const DiffOptions& o, Console& console) {
 
   Side& olds = *old_side.side;
   Side& news = *new_side.side;
+  const Json plans = {{"old", plan_word(olds.plan)}, {"new", plan_word(news.plan)}};
+  // Told from the sides, not the models: identical plans are not even walked.
+  const bool curves_compared =
+      olds.plan == PlanPresence::Present && news.plan == PlanPresence::Present;
   olds.same_plan = news.same_plan =
       olds.files.plan && news.files.plan && *olds.files.plan == *news.files.plan;
   const CompiledFiles old_files = olds.take_files();
@@ -216,6 +234,8 @@ int diff_scenario_files(const DiffOptions& o, Console& console) {
     for (const ScenarioChange& c : changes) list.push_back(change_json(c));
     Json report = {{"old", old_side.side->label},
                    {"new", new_side.side->label},
+                   {"plans", plans},
+                   {"curves_compared", curves_compared},
                    {"identical", changes.empty()},
                    {"changes", std::move(list)}};
     console.out << report.dump(2) << '\n';

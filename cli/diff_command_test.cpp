@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/unreadable_plan_test.h"
 #include "testing/scengen_process.h"
 
 namespace scengen {
@@ -55,6 +56,8 @@ TEST_F(Diff, JsonListsEachChangeWithItsParts) {
   EXPECT_EQ(r.status, 1) << r.err;
   const Json json = Json::parse(r.out);
   EXPECT_EQ(json["identical"], false);
+  EXPECT_EQ(json["plans"], Json({{"old", "present"}, {"new", "present"}}));
+  EXPECT_EQ(json["curves_compared"], true);
   ASSERT_EQ(json["changes"].size(), 1u);
   EXPECT_EQ(json["changes"][0], Json({{"group", "stations"},
                                       {"change", "changed"},
@@ -75,6 +78,58 @@ TEST_F(Diff, WithoutAPlanBesideItSaysSoAndComparesTheRest) {
                            " are not compared";
   EXPECT_EQ(r.err_lines(), std::vector<std::string>({line, line}));
 }
+
+// Each side's plan in the JSON report; the line for an absent one, and none for --no-plan.
+TEST_F(Diff, JsonSaysWhatBecameOfEachPlan) {
+  std::filesystem::remove(at("old/Veltrano_Quarnelo_linea.dat"));
+  const std::string track = "old/" + kTrack;
+  const std::string absent = "scengen diff: no route plan 'old" + testing::kSeparator +
+                             "Veltrano_Quarnelo_linea.dat': the curves of old/" + kTrack +
+                             " are not compared";
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> err_lines;
+    const char* old_plan;
+    const char* new_plan;
+  };
+  const Case cases[] = {
+      {{"old/" + kLine, "old/" + kTrain, track}, {absent}, "present", "absent"},
+      {{track, track}, {absent, absent}, "absent", "absent"},
+      // Asked for: nothing to say.
+      {{track, "old/" + kLine, "old/" + kTrain, "--no-plan"}, {}, "left out", "left out"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"diff", "--json"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const ProcessResult r = scengen(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err_lines(), c.err_lines);
+    const Json json = Json::parse(r.out);
+    EXPECT_EQ(json["plans"], Json({{"old", c.old_plan}, {"new", c.new_plan}}));
+    EXPECT_EQ(json["curves_compared"], false);
+  }
+}
+
+// A plan beside a track that is there but cannot be read is not compared as absent.
+class DiffUnreadablePlan : public Diff,
+                           public ::testing::WithParamInterface<testing::PlanFault> {};
+
+TEST_P(DiffUnreadablePlan, Status4AndOneLine) {
+  if (auto why = testing::plan_fault_unavailable(GetParam())) GTEST_SKIP() << *why;
+  const std::string plan = "old/Veltrano_Quarnelo_linea.dat";
+  const std::string bytes = read(plan);
+  std::filesystem::remove(at(plan));
+  testing::make_plan_fault(GetParam(), at(plan), bytes);
+  const ProcessResult r = scengen({"diff", "old/" + kTrack, "new/" + kLine, "new/" + kTrain});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "scengen: cannot read 'old" + testing::kSeparator +
+                       "Veltrano_Quarnelo_linea.dat': " + testing::plan_fault_reason(GetParam()) +
+                       "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, DiffUnreadablePlan, ::testing::ValuesIn(testing::kPlanFaults),
+                         [](const auto& info) { return testing::plan_fault_name(info.param); });
 
 TEST_F(Diff, InputsThatCannotBeCompared) {
   write("short.dat", "1234567");
