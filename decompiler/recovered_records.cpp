@@ -140,8 +140,13 @@ void recover_signals(Recovery& r) {
     s.cell_values.s1 = s.cell_values.d1 = 0;  // the marker's slot took Param1
     s.param4 = r.at(c).Param4;
     set_indication_sum(s, indication_sum(r.cells, c));
-    if (signal_was_here(r, known, s) && r.take_marker(c, r.residue(c)))
-      r.records.signals.push_back(s);
+    // Of the sums the marks show, the one that shows marks no other record writes.
+    bool here = signal_was_here(r, known, s);
+    for (const int32_t sum : here ? std::vector<int32_t>{} : other_indication_sums(r.cells, s)) {
+      set_indication_sum(s, sum);
+      if ((here = signal_was_here(r, known, s))) break;
+    }
+    if (here && r.take_marker(c, r.residue(c))) r.records.signals.push_back(s);
   }
 }
 

@@ -130,11 +130,8 @@ bool TunnelRecovery::extend_a_run(int32_t c) {
     const int32_t from = c > d.last_cell ? d.last_cell + 1 : c - (kTunnelMarkerSpacing - 1);
     const int32_t to = c > d.last_cell ? c : d.first_cell - 1;
     if (from < 0 || from > to) continue;
-    bool repainted = true;
-    for (int32_t k = from; k <= to && repainted; ++k) repainted = painted_by_a_run(k);
     const int32_t first = std::min(from, d.first_cell);
-    if (!repainted || !fourth_cells_may_hold_markers(first, first, std::max(to, d.last_cell)))
-      continue;
+    if (!fourth_cells_may_hold_markers(first, first, std::max(to, d.last_cell))) continue;
     bool cycle = false;
     for (const size_t later : runs_within(from, to, i)) cycle = cycle || comes_before(later, i);
     if (cycle || (best && to - from >= best_reach)) continue;
@@ -142,10 +139,21 @@ bool TunnelRecovery::extend_a_run(int32_t c) {
     best_reach = to - from;
   }
   if (!best) return false;
+  const TunnelDraft& run = drafts_[*best];
+  const int32_t from = c > run.last_cell ? run.last_cell + 1 : c - (kTunnelMarkerSpacing - 1);
+  const int32_t to = c > run.last_cell ? c : run.first_cell - 1;
+  std::vector<size_t> later = runs_within(from, to, *best);
+  // Open air under the reach was painted again by a tunnel of kind 0.
+  for (int32_t k = from; k <= to; ++k) {
+    if (painted_by_a_run(k)) continue;
+    int32_t end = k;
+    while (end + 1 <= to && !painted_by_a_run(end + 1)) ++end;
+    later.push_back(drafts_.size());
+    drafts_.push_back({k, end, {0, false}, true, {}});
+    k = end;
+  }
   TunnelDraft& d = drafts_[*best];
-  const int32_t from = c > d.last_cell ? d.last_cell + 1 : c - (kTunnelMarkerSpacing - 1);
-  const int32_t to = c > d.last_cell ? c : d.first_cell - 1;
-  for (const size_t later : runs_within(from, to, *best)) d.comes_before.push_back(later);
+  d.comes_before.insert(d.comes_before.end(), later.begin(), later.end());
   d.first_cell = std::min(d.first_cell, from);
   d.last_cell = std::max(d.last_cell, to);
   d.tunnel.marked = true;
