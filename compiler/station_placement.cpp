@@ -10,7 +10,6 @@ namespace scengen {
 namespace {
 
 // A station's area must start at least this far after the previous station's end.
-constexpr int32_t kStationSpacing = 350;
 // A station shorter than this keeps no second flag.
 constexpr int32_t kSecondFlagLength = 600;
 

@@ -373,6 +373,8 @@ struct StationSlot {
   bool operator==(const StationSlot&) const = default;
 };
 constexpr uint8_t kFirstHaltType = 25;  // station types from here on place no cell
+/// A station's area starts at least this far (m) after the previous station's ends.
+constexpr int32_t kStationSpacing = 350;
 /// A halt or a cabin: a station that places no cell.
 constexpr bool is_halt(uint8_t type) {
   return type >= kFirstHaltType;

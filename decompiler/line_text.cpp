@@ -53,17 +53,41 @@ void write_general(const ScenarioModel& model, Text& text, std::vector<std::stri
   text.end_line();
 }
 
+// Whether the line reader stopped before the plan walk reached its end: the texts then stop it
+// at the same point.
+bool walk_stopped(const RoutePlan& plan) {
+  return plan.present && plan.walked_to >= 1 && plan.walked_to < plan.last_point - 2;
+}
+
 void write_curves(const RoutePlan& plan, Text& text, std::vector<std::string>& notes) {
   text.line("[curve]");
   if (!plan.present) return;
   if (plan.first_point_off_walk)
     notes.push_back("plan point " + std::to_string(*plan.first_point_off_walk) +
                     " is not a step of the plan walk: the plan was not made by this compiler");
+  int32_t walked = 1;
   for (const Curve& c : plan.curves) {
     text.format("curva%c%d,  %d,  %d", c.curve_class < 0 ? 's' : 'd', std::abs(c.curve_class),
                 c.start, c.length);
     text.end_line();
+    walked = c.start + c.length;
   }
+  // A curve of no length walks straight up to its start.
+  if (walk_stopped(plan) && walked < plan.walked_to) {
+    text.format("curvad1,  %d,  0", plan.walked_to);
+    text.end_line();
+  }
+}
+
+// Where the reader stopped, a curve without a class stops it again: the gradients then have no
+// tail, so a last record carries them up to the track's last three cells.
+void write_stop(const ScenarioModel& model, Text& text) {
+  if (!walk_stopped(model.plan)) return;
+  const auto cells = static_cast<int32_t>(model.cells.size());
+  text.line("- where the compile of these files stopped");
+  text.format("pendenza,  %d,   0", cell_start(cells - 3));
+  text.end_line();
+  text.line("curva,  0,  0");
 }
 
 void write_tunnels(const RecoveredRecords& records, Text& text) {
@@ -116,6 +140,7 @@ std::string line_text(const ScenarioModel& model, const RecoveredRecords& record
   write_tunnels(records, text);
   write_speed_boards(records, text);
   write_information_boards(records, text, notes);
+  write_stop(model, text);
   text.line("[fine]");
   return text.take();
 }

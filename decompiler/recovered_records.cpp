@@ -293,19 +293,46 @@ std::optional<std::vector<size_t>> marks_in_order(Recovery& r,
 
 }  // namespace
 
-// Stations keep their slots' order; a signal under a station marker comes before that station;
-// where records write one cell's mark, the one the cell holds comes last. The usual order
-// (stations, slow orders, signals) wherever the marks allow it.
-void order_train_records(Recovery& r) {
+// Whether the last station's record ended the reading: what it wrote breaks a rule the reader
+// checks after writing it (spacing, a marker too near the start, the slots of the board texts),
+// or it stopped part way (its position not on the track or off the 50 m, a length off the
+// 100 m, a value that does not fit).
+void find_stopping_station(Recovery& r) {
   RecoveredRecords& records = r.records;
+  const int n = records.last_station_slot;
+  if (n < kFirstStationSlot) return;
+  const StationSlot& s = r.model.slots[static_cast<size_t>(n)].station;
+  const auto last = static_cast<int64_t>(r.cells.size()) - 1;
+  const bool off_track = (s.position + 800.0) / kCellLength > static_cast<double>(last);
+  const bool part_way = s.area_start == 0 && s.area_end == 0 && s.position != 0;
+  const bool marker_too_near = !is_halt(s.type) && cell_of(s.area_end, kEndOffset) <= 1;
+  const bool too_close =
+      n > kFirstStationSlot &&
+      int64_t{s.area_start} - kStationSpacing <
+          r.model.slots[static_cast<size_t>(n - 1)].station.area_end;
+  const int next_board_slot =
+      kFirstBoardTextSlot - static_cast<int>(records.information_boards.size());
+  const bool slots_full = n + 1 >= next_board_slot;
+  records.last_station_stops = off_track || part_way || marker_too_near || too_close || slots_full;
+  // Only a station beyond the track ends the reading as its end does, with the tails.
+  records.profile_tails_skipped = records.last_station_stops && !off_track;
+}
+
+namespace {
+
+// The records that write marks, in the usual order: signals under a station marker (written
+// before their station), the stations, the other signals; a station that stopped the reading
+// comes after all of them.
+void mark_writers(const Recovery& r, std::vector<TrainEntry>& entries,
+                  std::vector<MarkWriter>& writers) {
   using Section = TrainEntry::Section;
-  std::vector<TrainEntry> entries;  // the mark writers in the usual order
-  std::vector<MarkWriter> writers;
+  const RecoveredRecords& records = r.records;
   for (size_t s = 0; s < records.signals.size(); ++s) {
     if (records.signals[s].under_marker) entries.push_back({Section::Signals, s});
   }
   const size_t first_station = entries.size();
-  for (int slot = kFirstStationSlot; slot <= records.last_station_slot; ++slot)
+  const int last_ordered = records.last_station_slot - (records.last_station_stops ? 1 : 0);
+  for (int slot = kFirstStationSlot; slot <= last_ordered; ++slot)
     entries.push_back({Section::Stations, static_cast<size_t>(slot)});
   for (size_t s = 0; s < records.signals.size(); ++s) {
     if (!records.signals[s].under_marker) entries.push_back({Section::Signals, s});
@@ -316,22 +343,42 @@ void order_train_records(Recovery& r) {
     if (e.section == Section::Stations) {
       const TableSlot& slot = r.model.slots[e.index];
       if (slot.role == SlotRole::Station) w.marks = station_marks(slot.station);
-      if (static_cast<int>(e.index) < records.last_station_slot)
+      if (static_cast<int>(e.index) < last_ordered)
         w.comes_before.push_back(first_station + e.index);  // the next slot's station
     } else {
       const SignalRecord& s = records.signals[e.index];
       w.marks = signal_marks(s);
-      if (s.under_marker && marker_slot[static_cast<size_t>(s.cell)] != 0)
-        w.comes_before.push_back(first_station +
-                                 static_cast<size_t>(marker_slot[static_cast<size_t>(s.cell)]) - 1);
+      const int slot = marker_slot[static_cast<size_t>(s.cell)];
+      if (s.under_marker && slot != 0 && slot <= last_ordered)
+        w.comes_before.push_back(first_station + static_cast<size_t>(slot) - 1);
     }
     writers.push_back(std::move(w));
   }
+  if (!records.last_station_stops) return;
+  for (MarkWriter& w : writers) w.comes_before.push_back(writers.size());
+  entries.push_back({Section::Stations, static_cast<size_t>(records.last_station_slot)});
+  writers.push_back(
+      {station_marks(r.model.slots[static_cast<size_t>(records.last_station_slot)].station), {}});
+}
+
+}  // namespace
+
+// Stations keep their slots' order; a signal under a station marker comes before that station;
+// where records write one cell's mark, the one the cell holds comes last. The usual order
+// (stations, slow orders, signals) wherever the marks allow it.
+void order_train_records(Recovery& r) {
+  RecoveredRecords& records = r.records;
+  using Section = TrainEntry::Section;
+  std::vector<TrainEntry> entries;
+  std::vector<MarkWriter> writers;
+  mark_writers(r, entries, writers);
   std::vector<uint8_t> marks(r.cells.size());
   for (size_t c = 0; c < r.cells.size(); ++c) marks[c] = r.cells[c].Mark;
   std::vector<size_t> order(entries.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   if (const auto found = marks_in_order(r, entries, writers, marks)) order = *found;
+  // The station that stopped the reading is written after everything else.
+  if (records.last_station_stops) order.pop_back();
   // Orders a marker covers come first; the others after the last station.
   for (size_t o = 0; o < records.slow_orders.size(); ++o)
     if (records.slow_orders[o].under_marker) records.train_order.push_back({Section::SlowOrders, o});
@@ -357,6 +404,7 @@ RecoveredRecords recover_records(const ScenarioModel& model, const std::vector<T
   recover_information_boards(r);
   recover_boards(r);
   recover_tunnels(r);
+  find_stopping_station(r);
   order_train_records(r);
   return std::move(r.records);
 }

@@ -73,6 +73,12 @@ struct RecoveredRecords {
   std::vector<TrainEntry> train_order;
   /// The train text writes a station record for each slot from 1 to this one.
   int last_station_slot = 0;
+  /// The last station's record stopped the reading (the files hold what a stopped compile
+  /// left): it comes last in the text, after the code points, and train_order leaves it out.
+  bool last_station_stops = false;
+  /// ... and the reading stopped before the speed and adhesion tails: the texts carry the
+  /// profiles to the end themselves.
+  bool profile_tails_skipped = false;
 };
 
 /// The records of `model`, read from `cells` (the track as the author's features left it, without

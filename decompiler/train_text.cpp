@@ -21,7 +21,25 @@ void write_general(const ScenarioModel& model, Text& text) {
   text.end_line();
 }
 
+// A station record the reader stopped in: its values up to the last it stored, then a length off
+// the 100 m, or a value no field holds, stops it at the same place. A position off the 50 m or
+// beyond the track stops it by itself.
+std::string stopped_station_record(const StationSlot& s) {
+  const int64_t values[] = {s.first_flag,         s.second_flag,       s.lengthens_end,
+                            s.first_group[0],     s.first_group[1],    s.first_group_last,
+                            s.second_group[0],    s.second_group[1],   s.second_group[2],
+                            s.dwell_seconds};
+  size_t stored = std::size(values);
+  while (stored > 0 && values[stored - 1] == 0) --stored;
+  std::string record = "stazione, " + std::to_string(s.position) + ", " + std::to_string(s.type);
+  if (stored == 0) return record + ", 1";
+  record += ", 100";
+  for (size_t v = 0; v < stored; ++v) record += ", " + std::to_string(values[v]);
+  return record + ", 99999999999";
+}
+
 std::string station_record(const StationSlot& s, int32_t slot, std::vector<std::string>& notes) {
+  if (s.area_start == 0 && s.area_end == 0 && s.position != 0) return stopped_station_record(s);
   int64_t length = 0;
   int lengthens_end = s.lengthens_end;
   if (station_area(s.type) != StationArea::Centred) {
@@ -131,10 +149,25 @@ std::string train_text(const ScenarioModel& model, const RecoveredRecords& recor
   const auto cell_count = static_cast<int32_t>(model.cells.size());
   text.line("[aderenze]");
   write_profile(text, "aderenza,%8d,%6d", model.adhesion, cell_count, 0);
+  // Without the tails a last record carries each profile up to the track's last three cells.
+  if (records.profile_tails_skipped) {
+    text.format("aderenza,%8d,%6d", cell_start(cell_count - 3), 0);
+    text.end_line();
+  }
   text.line("[vel_limite]");
   write_profile(text, "velocita,%8d,%6d", model.speed_limits, cell_count, 0);
+  if (records.profile_tails_skipped) {
+    text.format("velocita,%8d,%6d", cell_start(cell_count - 3), 0);
+    text.end_line();
+  }
   write_train_records(model, records, text, notes);
   write_code_points(model, authored_180, text);
+  if (records.last_station_stops) {
+    text.line("- where the compile of these files stopped");
+    text.line("[stazioni]");
+    const int slot = records.last_station_slot;
+    text.line(station_record(model.slots[static_cast<size_t>(slot)].station, slot, notes));
+  }
   text.line("[fine]");
   for (size_t i = 0; i < model.cells.size(); ++i) {
     const uint8_t kind = model.cells[i].kind;

@@ -170,9 +170,6 @@ bool add_unmade_codes(const CompiledFiles& files, const ScenarioModel& model, co
 void list_differences(const CompiledFiles& files, const ScenarioModel& model, const Compilation& c,
                       std::vector<std::string>& differences) {
   DifferenceList list(differences);
-  if (c.StatusCode != 0)
-    list.add("the texts compile with error " + std::to_string(c.StatusCode) + " at " +
-             std::to_string(c.StatusPosition) + " m");
   compare_cells(files.cells, c.TrackCells, list);
   compare_table(files.table, c.ScenarioTable, list);
   if (model.plan.present) compare_plans(*files.plan, c.TrackPlan, list);
@@ -207,6 +204,11 @@ Decompilation verified_texts(const CompiledFiles& files, const ScenarioModel& mo
     }
     if (add_unmade_codes(files, model, c, authored_180) && round + 1 < kCodePointRounds) continue;
     list_differences(files, model, c, d.differences);
+    // Files of a compile that stopped come back from texts that stop there too.
+    if (c.StatusCode != 0)
+      d.notes.push_back("the texts compile with error " + std::to_string(c.StatusCode) + " at " +
+                        std::to_string(c.StatusPosition) + " m" +
+                        (d.exact() ? ", as the compile of these files must have" : ""));
     return d;
   }
 }

@@ -96,10 +96,13 @@ class PlanCurves {
     window_[0] = window_[1];
     window_[1] = window_[2];
     window_[2] = p;
+    const bool set = p.tags[0] != PlanTag::Empty && p.tags[1] != PlanTag::Empty;
+    if (set) plan_.walked_to = p.point;
     if (p.point < 2) return;
     measured_.add(p.point, measured_units(window_));
-    // The last two points are never computed: the curves by class stop before them.
-    if (last_classed_ < 2 || p.point > last_classed_) return;
+    // The last two points are never computed: the curves by class stop before them, and where
+    // the walk stopped.
+    if (last_classed_ < 2 || p.point > last_classed_ || !set) return;
     const NearestClass nearest = nearest_class(window_);
     if (!nearest.on_walk && !plan_.first_point_off_walk) plan_.first_point_off_walk = p.point;
     classed_.add(p.point, nearest.curve_class);

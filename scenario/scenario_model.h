@@ -286,6 +286,9 @@ struct RoutePlan {
   bool present = false;  // the files have a plan that reads as one
   std::string error;     // why the plan bytes are not a plan; empty otherwise
   int32_t last_point = -1;
+  /// The last point the plan walk computed: last_point - 2 when the walk ran to its end, less
+  /// when the line reader stopped before it.
+  int32_t walked_to = -1;
   /// The runs of non-zero curvature, as measured where a point and the two before it are set.
   std::vector<CurvatureRun> curvature_runs;
   /// The curves by nearest class, points 2 to last_point - 2 (the last two are never computed).
