@@ -10,10 +10,25 @@ namespace {
 // A cell no gradient record reached holds 0, which reads as -100 per mille.
 constexpr int kEmptyCellGradient = -100;
 
+// The reader stopped at the repetition record (a start or end off the 50 m, or no number of
+// codes), before it ordered the references and began the plan: the texts stop there too. With an
+// end of 0 the codes read 0 either way; a plan not begun, or references in no order the reader
+// gives, tell the stop then.
+bool stopped_at_repetition(const ScenarioModel& model) {
+  const CabSignalRepetition& r = model.general.repetition;
+  if (r.start % kCellLength != 0 || r.end % kCellLength != 0 || (r.end != 0 && r.codes == 0))
+    return true;
+  const bool plan_not_begun = model.plan.present && model.plan.walked_to < 1;
+  return plan_not_begun || (r.present() && r.codes == 0 && !model.references_as_written);
+}
+
 void write_references(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
   const std::array<ReferencePoint, 3>& slots = model.references;
   std::array<ReferencePoint, 3> written = {slots[2], slots[1], slots[0]};
-  if (model.references_as_written) {
+  if (stopped_at_repetition(model)) {
+    // Not ordered: "uno", "due", "tre" stay in slots 83, 82, 81.
+    for (ReferencePoint& r : written) r.written_progressive = r.progressive;
+  } else if (model.references_as_written) {
     written = *model.references_as_written;
   } else {
     notes.push_back(
@@ -29,7 +44,8 @@ void write_references(const ScenarioModel& model, Text& text, std::vector<std::s
   }
 }
 
-void write_general(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
+// The general section; false when the reader stopped in it, which ends the text.
+bool write_general(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
   const GeneralValues& general = model.general;
   text.line("[generale]");
   text.format("lunghezza percorso,    %d", general.route_length);
@@ -42,7 +58,13 @@ void write_general(const ScenarioModel& model, Text& text, std::vector<std::stri
   text.format("sfondo tre,    %d", general.background_tre);
   text.end_line();
   const CabSignalRepetition& repetition = general.repetition;
-  if (!repetition.present()) return;
+  if (stopped_at_repetition(model)) {
+    text.line("- where the compile of these files stopped");
+    text.format("ripetizione segnali codici,    %d,    %d", repetition.start, repetition.end);
+    text.end_line();
+    return false;
+  }
+  if (!repetition.present()) return true;
   if ((repetition.codes == 0) != (repetition.end == 0) ||
       (repetition.codes != 0 && repetition.codes != 4 && repetition.codes != 9))
     notes.push_back("slot 86 holds a cab-signal repetition no text can give (" +
@@ -51,6 +73,7 @@ void write_general(const ScenarioModel& model, Text& text, std::vector<std::stri
   text.format("ripetizione segnali %d codici,    %d,    %d", repetition.codes == 4 ? 4 : 9,
               repetition.start, repetition.end);
   text.end_line();
+  return true;
 }
 
 // Whether the line reader stopped before the plan walk reached its end: the texts then stop it
@@ -132,7 +155,10 @@ std::string line_text(const ScenarioModel& model, const RecoveredRecords& record
                       std::vector<std::string>& notes) {
   Text text;
   text.line("- line description recovered by scengen decompile from the compiled files");
-  write_general(model, text, notes);
+  if (!write_general(model, text, notes)) {
+    text.line("[fine]");
+    return text.take();
+  }
   write_curves(model.plan, text, notes);
   text.line("[pendenze]");
   write_profile(text, "pendenza,  %d,   %d", model.gradients,

@@ -102,7 +102,11 @@ class PlanCurves {
     measured_.add(p.point, measured_units(window_));
     // The last two points are never computed: the curves by class stop before them, and where
     // the walk stopped.
-    if (last_classed_ < 2 || p.point > last_classed_ || !set) return;
+    if (last_classed_ < 2 || p.point > last_classed_) return;
+    if (!set) {
+      classed_.add(p.point, 0);
+      return;
+    }
     const NearestClass nearest = nearest_class(window_);
     if (!nearest.on_walk && !plan_.first_point_off_walk) plan_.first_point_off_walk = p.point;
     classed_.add(p.point, nearest.curve_class);
