@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "compiler/value_ranges.h"
 #include "decompiler/text_parts.h"
 
 namespace scengen {
@@ -10,22 +11,28 @@ namespace {
 // A cell no gradient record reached holds 0, which reads as -100 per mille.
 constexpr int kEmptyCellGradient = -100;
 
-// The reader stopped at the repetition record (a start or end off the 50 m, or no number of
-// codes), before it ordered the references and began the plan: the texts stop there too. With an
-// end of 0 the codes read 0 either way; a plan not begun, or references in no order the reader
-// gives, tell the stop then.
-bool stopped_at_repetition(const ScenarioModel& model) {
+// How the reader left the general section: at its end, or stopped in it before it ordered the
+// references and began the plan (the texts then stop there too): at a repetition record off the
+// 50 m or without its codes, or at another record (a second route length above the longest, a
+// value too large for its field), which shows in a plan not begun, references in no order the
+// reader gives, or the length in the table.
+enum class GeneralEnd { Read, StoppedAtRepetition, Stopped };
+
+GeneralEnd general_end(const ScenarioModel& model) {
   const CabSignalRepetition& r = model.general.repetition;
   if (r.start % kCellLength != 0 || r.end % kCellLength != 0 || (r.end != 0 && r.codes == 0))
-    return true;
+    return GeneralEnd::StoppedAtRepetition;
   const bool plan_not_begun = model.plan.present && model.plan.walked_to < 1;
-  return plan_not_begun || (r.present() && r.codes == 0 && !model.references_as_written);
+  if (plan_not_begun || !model.references_as_written ||
+      model.general.route_length > value_ranges::kRouteLength.high)
+    return GeneralEnd::Stopped;
+  return GeneralEnd::Read;
 }
 
 void write_references(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
   const std::array<ReferencePoint, 3>& slots = model.references;
   std::array<ReferencePoint, 3> written = {slots[2], slots[1], slots[0]};
-  if (stopped_at_repetition(model)) {
+  if (general_end(model) != GeneralEnd::Read) {
     // Not ordered: "uno", "due", "tre" stay in slots 83, 82, 81.
     for (ReferencePoint& r : written) r.written_progressive = r.progressive;
   } else if (model.references_as_written) {
@@ -44,12 +51,26 @@ void write_references(const ScenarioModel& model, Text& text, std::vector<std::s
   }
 }
 
+// The route length; a length above the longest stopped the reader after an earlier one had sized
+// the track, which the cells give.
+void write_route_length(const ScenarioModel& model, Text& text) {
+  const int32_t length = model.general.route_length;
+  if (length > value_ranges::kRouteLength.high) {
+    const auto cells = static_cast<int64_t>(model.cells.size());
+    text.format("lunghezza percorso,    %lld",
+                static_cast<long long>((cells - 1) * kCellLength - kTrackTail));
+    text.end_line();
+  }
+  text.format("lunghezza percorso,    %d", length);
+  text.end_line();
+}
+
 // The general section; false when the reader stopped in it, which ends the text.
 bool write_general(const ScenarioModel& model, Text& text, std::vector<std::string>& notes) {
   const GeneralValues& general = model.general;
+  const GeneralEnd end = general_end(model);
   text.line("[generale]");
-  text.format("lunghezza percorso,    %d", general.route_length);
-  text.end_line();
+  write_route_length(model, text);
   write_references(model, text, notes);
   text.format("sfondo uno,    %d", general.background_uno);
   text.end_line();
@@ -58,22 +79,29 @@ bool write_general(const ScenarioModel& model, Text& text, std::vector<std::stri
   text.format("sfondo tre,    %d", general.background_tre);
   text.end_line();
   const CabSignalRepetition& repetition = general.repetition;
-  if (stopped_at_repetition(model)) {
+  if (end == GeneralEnd::StoppedAtRepetition) {
     text.line("- where the compile of these files stopped");
     text.format("ripetizione segnali codici,    %d,    %d", repetition.start, repetition.end);
     text.end_line();
     return false;
   }
-  if (!repetition.present()) return true;
-  if ((repetition.codes == 0) != (repetition.end == 0) ||
-      (repetition.codes != 0 && repetition.codes != 4 && repetition.codes != 9))
-    notes.push_back("slot 86 holds a cab-signal repetition no text can give (" +
-                    std::to_string(repetition.codes) + " codes, end " +
-                    std::to_string(repetition.end) + " m)");
-  text.format("ripetizione segnali %d codici,    %d,    %d", repetition.codes == 4 ? 4 : 9,
-              repetition.start, repetition.end);
-  text.end_line();
-  return true;
+  if (repetition.present()) {
+    if ((repetition.codes == 0) != (repetition.end == 0) ||
+        (repetition.codes != 0 && repetition.codes != 4 && repetition.codes != 9))
+      notes.push_back("slot 86 holds a cab-signal repetition no text can give (" +
+                      std::to_string(repetition.codes) + " codes, end " +
+                      std::to_string(repetition.end) + " m)");
+    text.format("ripetizione segnali %d codici,    %d,    %d", repetition.codes == 4 ? 4 : 9,
+                repetition.start, repetition.end);
+    text.end_line();
+  }
+  if (end == GeneralEnd::Read) return true;
+  // A length above the longest stopped it already; else a value no field holds does.
+  if (general.route_length <= value_ranges::kRouteLength.high) {
+    text.line("- where the compile of these files stopped");
+    text.line("sfondo uno,    99999999999");
+  }
+  return false;
 }
 
 // Whether the line reader stopped before the plan walk reached its end: the texts then stop it
@@ -115,7 +143,7 @@ void write_stop(const ScenarioModel& model, Text& text) {
 
 void write_tunnels(const RecoveredRecords& records, Text& text) {
   text.line("[montagne]");
-  for (const TunnelRecord& t : records.tunnels) {
+  for (const RecoveredTunnel& t : records.tunnels) {
     text.format("montagna,   %d,  %d,  %d", t.start, t.end, t.written_kind);
     text.end_line();
   }
@@ -123,7 +151,7 @@ void write_tunnels(const RecoveredRecords& records, Text& text) {
 
 void write_speed_boards(const RecoveredRecords& records, Text& text) {
   text.line("[cartelli]");
-  for (const SpeedBoardRecord& board : records.speed_boards) {
+  for (const RecoveredSpeedBoard& board : records.speed_boards) {
     const std::array<int32_t, 9>& n = board.numbers;
     text.format("indicatori_vmax,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d,  %d", board.position,
                 n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]);
@@ -136,7 +164,7 @@ void write_information_boards(const RecoveredRecords& records, Text& text,
                               std::vector<std::string>& notes) {
   text.line("[indicazioni]");
   for (size_t b = 0; b < records.information_boards.size(); ++b) {
-    const InformationBoardRecord& board = records.information_boards[b];
+    const RecoveredInformationBoard& board = records.information_boards[b];
     std::optional<std::string> field = text_field(board.text);
     if (!field) {
       notes.push_back("the text of board-text slot " +

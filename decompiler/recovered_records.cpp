@@ -45,13 +45,13 @@ SignalCell signal_text_values(SignalCell s, int32_t sets, int32_t rapp) {
 
 }  // namespace
 
-void set_indication_sum(SignalRecord& s, int32_t sum) {
+void set_indication_sum(RecoveredSignal& s, int32_t sum) {
   s.indication_sum = sum;
   s.values = signal_text_values(s.cell_values, sum, rapp_with(s.param4, sum));
 }
 
 std::vector<int32_t> other_indication_sums(const std::vector<TrackCell>& cells,
-                                           const SignalRecord& s) {
+                                           const RecoveredSignal& s) {
   std::vector<std::pair<int, int32_t>> shown;  // (marks showing it, sum)
   const int32_t plain = s.param4 % 10;
   for (int32_t sets = plain - 64; sets < plain + 64; ++sets) {
@@ -84,7 +84,7 @@ std::vector<std::pair<int32_t, uint8_t>> station_marks(const StationSlot& s) {
   return marks;
 }
 
-std::vector<std::pair<int32_t, uint8_t>> signal_marks(const SignalRecord& s) {
+std::vector<std::pair<int32_t, uint8_t>> signal_marks(const RecoveredSignal& s) {
   std::vector<std::pair<int32_t, uint8_t>> marks;
   for (int k = 1; k <= kApproachMarks; ++k)
     marks.push_back({s.cell - 2 * k, signal_mark(0, s.indication_sum, k)});
@@ -100,13 +100,13 @@ std::vector<std::set<uint8_t>> known_marks(const Recovery& r) {
   };
   for (int slot = kFirstStationSlot; slot <= r.records.last_station_slot; ++slot)
     add(station_marks(r.model.slots[static_cast<size_t>(slot)].station));
-  for (const SignalRecord& s : r.records.signals) add(signal_marks(s));
+  for (const RecoveredSignal& s : r.records.signals) add(signal_marks(s));
   return known;
 }
 
 // A signal under the station marker in `cell`: it left a time, or marks no other record writes.
 bool signal_was_here(const Recovery& r, const std::vector<std::set<uint8_t>>& known,
-                     const SignalRecord& candidate) {
+                     const RecoveredSignal& candidate) {
   if (r.residue(candidate.cell).p5 != 0) return true;
   for (const auto& [cell, mark] : signal_marks(candidate)) {
     if (!r.in_track(cell) || mark == 0) continue;
@@ -121,7 +121,7 @@ bool signal_was_here(const Recovery& r, const std::vector<std::set<uint8_t>>& kn
 void recover_signals(Recovery& r) {
   for (const size_t index : r.model.signal_write_order) {
     const Signal& signal = r.model.signals[index];
-    SignalRecord s;
+    RecoveredSignal s;
     s.cell = signal.cell;
     s.position = signal.position;
     s.cell_values = signal.values;
@@ -132,7 +132,7 @@ void recover_signals(Recovery& r) {
   const std::vector<std::set<uint8_t>> known = known_marks(r);
   for (int32_t c = 0; c < std::ssize(r.cells); ++c) {
     if (!r.open_marker(c)) continue;
-    SignalRecord s;
+    RecoveredSignal s;
     s.cell = c;
     s.position = feature_position(kSignal, c);
     s.under_marker = true;
@@ -168,7 +168,7 @@ void recover_boards(Recovery& r) {
         {feature_position(kSpeedBoard, c), {0, 0, 0, 0, 0, left.p2 * 5, left.p3 * 5, left.p4}});
   }
   std::stable_sort(r.records.speed_boards.begin(), r.records.speed_boards.end(),
-                   [](const SpeedBoardRecord& a, const SpeedBoardRecord& b) {
+                   [](const RecoveredSpeedBoard& a, const RecoveredSpeedBoard& b) {
                      return a.position < b.position;
                    });
 }
@@ -278,7 +278,7 @@ std::optional<std::vector<size_t>> marks_in_order(Recovery& r,
   if (auto found = mark_order(marks, writers)) return found;
   for (size_t w = 0; w < entries.size(); ++w) {
     if (entries[w].section != TrainEntry::Section::Signals) continue;
-    SignalRecord& s = r.records.signals[entries[w].index];
+    RecoveredSignal& s = r.records.signals[entries[w].index];
     const int32_t kept = s.indication_sum;
     for (const int32_t sum : other_indication_sums(r.cells, s)) {
       set_indication_sum(s, sum);
@@ -304,7 +304,9 @@ void find_stopping_station(Recovery& r) {
   const StationSlot& s = r.model.slots[static_cast<size_t>(n)].station;
   const auto last = static_cast<int64_t>(r.cells.size()) - 1;
   const bool off_track = (s.position + 800.0) / kCellLength > static_cast<double>(last);
-  const bool part_way = s.area_start == 0 && s.area_end == 0 && s.position != 0;
+  // A whole record with no area has neither a position nor a flag left.
+  const bool part_way = s.area_start == 0 && s.area_end == 0 &&
+                        (s.position != 0 || s.lengthens_end != 0 || s.second_flag != 0);
   const bool marker_too_near = !is_halt(s.type) && cell_of(s.area_end, kEndOffset) <= 1;
   const bool too_close =
       n > kFirstStationSlot &&
@@ -346,7 +348,7 @@ void mark_writers(const Recovery& r, std::vector<TrainEntry>& entries,
       if (static_cast<int>(e.index) < last_ordered)
         w.comes_before.push_back(first_station + e.index);  // the next slot's station
     } else {
-      const SignalRecord& s = records.signals[e.index];
+      const RecoveredSignal& s = records.signals[e.index];
       w.marks = signal_marks(s);
       const int slot = marker_slot[static_cast<size_t>(s.cell)];
       if (s.under_marker && slot != 0 && slot <= last_ordered)

@@ -16,7 +16,7 @@
 namespace scengen {
 
 /// A "segnale" record, its values as the text writes them.
-struct SignalRecord {
+struct RecoveredSignal {
   int32_t cell = 0;
   int32_t position = 0;
   SignalCell values;
@@ -28,7 +28,7 @@ struct SignalRecord {
 };
 
 /// A "rallentamento" record.
-struct SlowOrderRecord {
+struct RecoveredSlowOrder {
   int32_t start_cell = 0;
   int32_t position = 0;
   int32_t length = 0;
@@ -39,19 +39,19 @@ struct SlowOrderRecord {
 };
 
 /// An "indicatori_vmax" record: its nine numbers in text order.
-struct SpeedBoardRecord {
+struct RecoveredSpeedBoard {
   int32_t position = 0;
   std::array<int32_t, 9> numbers{};
 };
 
 /// A "cartello_indicatore" record.
-struct InformationBoardRecord {
+struct RecoveredInformationBoard {
   int32_t position = 0;
   std::string text;
 };
 
 /// A "montagna" record.
-struct TunnelRecord {
+struct RecoveredTunnel {
   int32_t start = 0;
   int32_t end = 0;
   int32_t written_kind = 0;
@@ -65,11 +65,11 @@ struct TrainEntry {
 };
 
 struct RecoveredRecords {
-  std::vector<TunnelRecord> tunnels;
-  std::vector<SpeedBoardRecord> speed_boards;
-  std::vector<InformationBoardRecord> information_boards;  // slot 80 downward
-  std::vector<SlowOrderRecord> slow_orders;
-  std::vector<SignalRecord> signals;
+  std::vector<RecoveredTunnel> tunnels;
+  std::vector<RecoveredSpeedBoard> speed_boards;
+  std::vector<RecoveredInformationBoard> information_boards;  // slot 80 downward
+  std::vector<RecoveredSlowOrder> slow_orders;
+  std::vector<RecoveredSignal> signals;
   std::vector<TrainEntry> train_order;
   /// The train text writes a station record for each slot from 1 to this one.
   int last_station_slot = 0;

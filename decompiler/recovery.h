@@ -43,11 +43,11 @@ class Recovery {
 };
 
 /// Sets the signal's sum sx * 3 + dx, and the values its text writes with it.
-void set_indication_sum(SignalRecord& s, int32_t sum);
+void set_indication_sum(RecoveredSignal& s, int32_t sum);
 /// The other sums that, with a rapp, pack into the signal's Param4, those its marks show most
 /// first.
 std::vector<int32_t> other_indication_sums(const std::vector<TrackCell>& cells,
-                                           const SignalRecord& s);
+                                           const RecoveredSignal& s);
 
 /// The slow orders, those a station marker partly covers among them.
 void recover_slow_orders(Recovery& r);

@@ -190,7 +190,7 @@ int SlowOrderRecovery::take_boards(int32_t start, const OrderDraft& order) {
 }
 
 void SlowOrderRecovery::write(int32_t start, OrderDraft& order) {
-  SlowOrderRecord record;
+  RecoveredSlowOrder record;
   record.start_cell = start;
   record.values = order.values;
   record.under_marker = order.hidden_start;

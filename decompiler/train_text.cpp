@@ -39,7 +39,9 @@ std::string stopped_station_record(const StationSlot& s) {
 }
 
 std::string station_record(const StationSlot& s, int32_t slot, std::vector<std::string>& notes) {
-  if (s.area_start == 0 && s.area_end == 0 && s.position != 0) return stopped_station_record(s);
+  if (s.area_start == 0 && s.area_end == 0 &&
+      (s.position != 0 || s.lengthens_end != 0 || s.second_flag != 0))
+    return stopped_station_record(s);
   int64_t length = 0;
   int lengthens_end = s.lengthens_end;
   if (station_area(s.type) != StationArea::Centred) {
@@ -71,7 +73,7 @@ std::string station_record(const StationSlot& s, int32_t slot, std::vector<std::
   return buffer + *name;
 }
 
-std::string slow_order_record(const SlowOrderRecord& order) {
+std::string slow_order_record(const RecoveredSlowOrder& order) {
   const SlowOrderCell& v = order.values;
   char buffer[256];
   std::snprintf(buffer, sizeof buffer, "rallentamento,%8d,%6d,%5d, %d,  %d,  %d", order.position,
@@ -79,7 +81,7 @@ std::string slow_order_record(const SlowOrderRecord& order) {
   return buffer;
 }
 
-std::string signal_record(const SignalRecord& signal) {
+std::string signal_record(const RecoveredSignal& signal) {
   const SignalCell& s = signal.values;
   char buffer[256];
   std::snprintf(buffer, sizeof buffer, "segnale,%8d,   %d, %d, %d,  %d, %d,    %d,  %d,%d,%d, %d",

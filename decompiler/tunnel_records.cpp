@@ -236,7 +236,7 @@ std::vector<size_t> TunnelRecovery::text_order() const {
 // Each tunnel from the start of its first cell to the end of its last, moved within the cells
 // when the one before ends too close for its kind, or with an empty tunnel between them.
 void TunnelRecovery::write(const std::vector<size_t>& order) {
-  std::vector<TunnelRecord>& out = r_.records.tunnels;
+  std::vector<RecoveredTunnel>& out = r_.records.tunnels;
   for (const size_t index : order) {
     const TunnelDraft& d = drafts_[index];
     if (d.first_cell > d.last_cell) continue;
@@ -244,7 +244,7 @@ void TunnelRecovery::write(const std::vector<size_t>& order) {
     const int32_t written = d.tunnel.marked && d.tunnel.kind == 0
                                 ? 256 + kTunnelMarking
                                 : text_kind_of_tunnel(d.tunnel);
-    TunnelRecord t{cell_start(d.first_cell), cell_start(d.last_cell + 1), written};
+    RecoveredTunnel t{cell_start(d.first_cell), cell_start(d.last_cell + 1), written};
     const bool keeps_kind = d.kind_matters && (d.tunnel.kind & 0xFF) != kAdjacentTunnelKind;
     if (!out.empty() && keeps_kind && int64_t{t.start} - out.back().end <= kAdjacentTunnelGap) {
       t.start += kSlackInCell;
