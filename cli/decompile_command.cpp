@@ -125,14 +125,19 @@ constexpr const char* kDecompileFooter =
 names it), and writes ROUTE_linea.txt and ROUTE_TRAIN-.txt in the program's own layout. The route
 and train come from the track's name unless --route and --train give them; they also name the
 texts. What the compile derives (the code points around slow orders, the seal, the scenario
-codes, marks and markers) is left to it. Curves come from the route plan: without one, none are
-written, the plan is not compared and one line says so. A route plan that is there but cannot be
-read (a folder, a loop of links, no permission) ends the command with status 4, nothing written.
+codes, marks and markers) is left to it. Where a later record overwrote an earlier one (a station
+marker over a board, a signal or a slow order's cell, a later approach mark, a tunnel over
+another), the texts hold both, in the order that gives the files back. Files of a compile that
+stopped with an error come back from texts that stop at the same place; one line names the error.
+Curves come from the route plan: without one, none are written, the plan is not compared and one
+line says so. A route plan that is there but cannot be read (a folder, a loop of links, no
+permission) ends the command with status 4, nothing written.
 
 The texts are compiled back in memory and compared with the files. Exit status 0: they compile
-to the same bytes. Exit status 1: they do not (the texts are written all the same, and every
-cell, slot or plan point that would differ is listed with its metres, the file's value first),
-or a file is not of its kind. Exit status 2: the command line is wrong, or the route or train
+to the same bytes. Exit status 1: they do not, which happens only for files this compiler cannot
+have made (edited by hand, damaged, another program's): a line names what no text explains, the
+texts are written all the same, and every cell, slot or plan point that would differ is listed
+with its metres, the file's value first; or a file is not of its kind. Exit status 2: the command line is wrong, or the route or train
 cannot name the texts or has no Windows-1252 form. Exit status 4: a file cannot be read, or a
 text exists already (give --force to replace it) or cannot be written. The folder of --out is
 made when it is missing; one line says how many texts were written there (--quiet leaves it out).
