@@ -25,7 +25,23 @@ struct TunnelDraft {
   TunnelCell tunnel;
   bool kind_matters = true;  // false when later tunnels paint every cell of it
   std::vector<size_t> comes_before;  // drafts that paint over part of it
+  // The cells whose kind it gives the track: no later draft paints them.
+  int32_t shown_first = 0;
+  int32_t shown_last = -1;
 };
+
+TunnelDraft draft(int32_t first, int32_t last, TunnelCell tunnel, bool kind_matters) {
+  TunnelDraft d;
+  d.first_cell = first;
+  d.last_cell = last;
+  d.tunnel = tunnel;
+  d.kind_matters = kind_matters;
+  if (kind_matters) {
+    d.shown_first = first;
+    d.shown_last = last;
+  }
+  return d;
+}
 
 class TunnelRecovery {
  public:
@@ -71,7 +87,7 @@ class TunnelRecovery {
 
   void kind_runs() {
     for (const Tunnel& t : r_.model.tunnels) {
-      TunnelDraft d{t.first_cell, t.last_cell, {t.kind, false}, true, {}};
+      TunnelDraft d = draft(t.first_cell, t.last_cell, {t.kind, false}, true);
       bool any = false;
       for (int32_t c = t.first_cell + kTunnelMarkerSpacing - 1; c <= t.last_cell;
            c += kTunnelMarkerSpacing)
@@ -82,12 +98,13 @@ class TunnelRecovery {
     }
   }
 
-  // The runs a tunnel over cells `from` to `to` reaches, other than `self`.
+  // The drafts that give the kind of a cell from `from` to `to`, other than `self`: a tunnel
+  // painting these cells comes before them.
   std::vector<size_t> runs_within(int32_t from, int32_t to, size_t self) const {
     std::vector<size_t> runs;
     for (size_t i = 0; i < drafts_.size(); ++i) {
       const TunnelDraft& d = drafts_[i];
-      if (i != self && d.kind_matters && d.last_cell >= from && d.first_cell <= to) runs.push_back(i);
+      if (i != self && d.shown_last >= from && d.shown_first <= to) runs.push_back(i);
     }
     return runs;
   }
@@ -149,7 +166,7 @@ bool TunnelRecovery::extend_a_run(int32_t c) {
     int32_t end = k;
     while (end + 1 <= to && !painted_by_a_run(end + 1)) ++end;
     later.push_back(drafts_.size());
-    drafts_.push_back({k, end, {0, false}, true, {}});
+    drafts_.push_back(draft(k, end, {0, false}, true));
     k = end;
   }
   TunnelDraft& d = drafts_[*best];
@@ -173,7 +190,7 @@ void TunnelRecovery::marked_tunnel_under_runs(int32_t c) {
        next += kTunnelMarkerSpacing) {
     if (marker(next) && !explained_[static_cast<size_t>(next)]) last = next;
   }
-  TunnelDraft d{c - (kTunnelMarkerSpacing - 1), last, {0, true}, false, {}};
+  TunnelDraft d = draft(c - (kTunnelMarkerSpacing - 1), last, {0, true}, false);
   explain(d.first_cell, c, last);
   if (take_from_a_run(d)) return;
   for (int32_t k = d.first_cell; k <= d.last_cell; ++k) {
@@ -194,6 +211,8 @@ bool TunnelRecovery::take_from_a_run(TunnelDraft& d) {
       continue;
     d.tunnel.kind = run.tunnel.kind;
     d.kind_matters = true;
+    d.shown_first = d.first_cell;
+    d.shown_last = d.last_cell;
     const size_t taken = drafts_.size();
     for (TunnelDraft& other : drafts_) {
       if (std::find(other.comes_before.begin(), other.comes_before.end(), i) !=
@@ -201,8 +220,8 @@ bool TunnelRecovery::take_from_a_run(TunnelDraft& d) {
         other.comes_before.push_back(taken);
     }
     TunnelDraft after = run;
-    after.first_cell = d.last_cell + 1;
-    run.last_cell = d.first_cell - 1;
+    after.first_cell = after.shown_first = d.last_cell + 1;
+    run.last_cell = run.shown_last = d.first_cell - 1;
     drafts_.push_back(d);
     if (after.first_cell <= after.last_cell) drafts_.push_back(after);
     // An empty piece keeps its place in the list but paints nothing and is not written.
