@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <optional>
 #include <queue>
+#include <tuple>
 
 #include "decompiler/recovery.h"
 #include "decompiler/text_parts.h"
@@ -235,9 +236,15 @@ std::vector<size_t> TunnelRecovery::text_order() const {
   std::vector<size_t> waiting(drafts_.size(), 0);
   for (const TunnelDraft& d : drafts_)
     for (const size_t later : d.comes_before) ++waiting[later];
-  auto later_first = [&](size_t a, size_t b) {
-    return std::pair(drafts_[a].first_cell, a) > std::pair(drafts_[b].first_cell, b);
+  // A tunnel of a kind other than 3 that starts within the first cells keeps its kind only as
+  // the first of the text: it goes first whenever it may.
+  auto key = [&](size_t d) {
+    const TunnelDraft& t = drafts_[d];
+    const bool first = t.kind_matters && (t.tunnel.kind & 0xFF) != kAdjacentTunnelKind &&
+                       cell_start(t.first_cell) + kSlackInCell <= kAdjacentTunnelGap;
+    return std::tuple(!first, t.first_cell, d);
   };
+  auto later_first = [&](size_t a, size_t b) { return key(a) > key(b); };
   std::priority_queue<size_t, std::vector<size_t>, decltype(later_first)> ready(later_first);
   for (size_t i = 0; i < drafts_.size(); ++i)
     if (waiting[i] == 0) ready.push(i);
