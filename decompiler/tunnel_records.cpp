@@ -202,16 +202,21 @@ void TunnelRecovery::marked_tunnel_under_runs(int32_t c) {
   drafts_.push_back(d);
 }
 
-// A marked tunnel inside an unmarked run of its kind is that run's own stretch: the run keeps
-// the cells on either side of it. The pieces follow each other in the text.
+// A marked tunnel inside the cells a run shows takes the run's kind. Inside an unmarked run it is
+// that run's own stretch: the run keeps the cells on either side of it. Inside a marked one it
+// follows the run, painting its cells again with the same kind.
 bool TunnelRecovery::take_from_a_run(TunnelDraft& d) {
   for (size_t i = 0; i < drafts_.size(); ++i) {
     TunnelDraft& run = drafts_[i];
-    if (!run.kind_matters || run.tunnel.marked || run.first_cell > d.first_cell ||
-        run.last_cell < d.last_cell)
+    if (!run.kind_matters || run.shown_first > d.first_cell || run.shown_last < d.last_cell)
       continue;
     d.tunnel.kind = run.tunnel.kind;
     d.kind_matters = true;
+    if (run.tunnel.marked) {
+      run.comes_before.push_back(drafts_.size());
+      drafts_.push_back(d);
+      return true;
+    }
     d.shown_first = d.first_cell;
     d.shown_last = d.last_cell;
     const size_t taken = drafts_.size();
