@@ -43,6 +43,20 @@ GeneratedScenario generate_scenario(int32_t route_length, const GeneratedLayout&
 inline constexpr int32_t kShortestVariedRoute = 1000;
 inline constexpr int32_t kLongestVariedRoute = 1000000;
 
+/// How a varied scenario lays its features out.
+enum class VariedLayout {
+  Tidy,           // every feature in cells of its own, tunnels apart
+  Piled,          // features under a later station's marker, signals and stations marking the
+                  // same cells in both text orders, overlapping and nested tunnels, stations as
+                  // close together as allowed
+  AllBoardTexts,  // 81 information-board texts (every slot from 80 down to 0), so no station;
+                  // tunnels as in Piled
+};
+
+/// The layout generate_varied_scenario(route_length, seed) uses: Tidy for seeds 1 to 10 and for
+/// odd seeds; for the other even seeds AllBoardTexts one time in four, else Piled.
+VariedLayout varied_layout(uint32_t seed);
+
 /// A scenario with every kind of feature, each with values at the ends of what its cells keep
 /// (references, repetition, curves of every class and side, gradients from -100 to +155 per
 /// mille, marked and unmarked tunnels, speed boards, information boards with separators, quotes
@@ -51,5 +65,10 @@ inline constexpr int32_t kLongestVariedRoute = 1000000;
 /// and laid out so that it compiles without an error. `route_length` is a multiple of 50 from
 /// kShortestVariedRoute to kLongestVariedRoute.
 GeneratedScenario generate_varied_scenario(int32_t route_length, uint32_t seed);
+
+/// The same in the layout given; generate_varied_scenario(route_length, seed) is this with
+/// varied_layout(seed).
+GeneratedScenario generate_varied_scenario(int32_t route_length, uint32_t seed,
+                                           VariedLayout layout);
 
 }  // namespace scengen
