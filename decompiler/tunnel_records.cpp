@@ -86,18 +86,16 @@ class TunnelRecovery {
     }
   }
 
-  void kind_runs() {
-    for (const Tunnel& t : r_.model.tunnels) {
-      TunnelDraft d = draft(t.first_cell, t.last_cell, {t.kind, false}, true);
-      bool any = false;
-      for (int32_t c = t.first_cell + kTunnelMarkerSpacing - 1; c <= t.last_cell;
-           c += kTunnelMarkerSpacing)
-        any = any || marker(c);
-      d.tunnel.marked = any && fourth_cells_may_hold_markers(t.first_cell, t.first_cell, t.last_cell);
-      if (d.tunnel.marked) explain(t.first_cell, t.first_cell, t.last_cell);
-      drafts_.push_back(d);
-    }
+  // Whether a tunnel over `first` to `last` was marked: a marker in its fourth cells, each of
+  // which may have held one.
+  bool marked_over(int32_t first, int32_t last) const {
+    bool any = false;
+    for (int32_t c = first + kTunnelMarkerSpacing - 1; c <= last; c += kTunnelMarkerSpacing)
+      any = any || marker(c);
+    return any && fourth_cells_may_hold_markers(first, first, last);
   }
+
+  void kind_runs();
 
   // The drafts that give the kind of a cell from `from` to `to`, other than `self`: a tunnel
   // painting these cells comes before them.
@@ -136,6 +134,41 @@ class TunnelRecovery {
   std::vector<TunnelDraft> drafts_;
 };
 
+// The runs of the cells' kinds, each a tunnel. Runs of one kind with other runs between them are
+// one tunnel painted first, the others inside it: one record instead of several (a tunnel inside
+// another that follows it is of kind 3; one of another kind follows a tunnel further away).
+void TunnelRecovery::kind_runs() {
+  const std::vector<Tunnel>& runs = r_.model.tunnels;
+  auto contiguous = [&](size_t a) { return runs[a].first_cell == runs[a - 1].last_cell + 1; };
+  auto is_kind_3 = [](const Tunnel& t) { return (t.kind & 0xFF) == kAdjacentTunnelKind; };
+  for (size_t i = 0; i < runs.size();) {
+    const Tunnel& outer = runs[i];
+    size_t last_piece = i;
+    for (size_t j = i + 1; !is_kind_3(outer) && j < runs.size() && contiguous(j); ++j) {
+      if (runs[j].kind == outer.kind) {
+        // Markers in a piece's own count must be the outer tunnel's too.
+        const int32_t phase = (runs[j].first_cell - outer.first_cell) % kTunnelMarkerSpacing;
+        if (phase != 0 && marked_over(runs[j].first_cell, runs[j].last_cell)) break;
+        last_piece = j;
+      }
+    }
+    TunnelDraft d = draft(outer.first_cell, runs[last_piece].last_cell, {outer.kind, false}, true);
+    d.tunnel.marked = marked_over(d.first_cell, d.last_cell);
+    if (d.tunnel.marked) explain(d.first_cell, d.first_cell, d.last_cell);
+    const size_t outer_index = drafts_.size();
+    drafts_.push_back(d);
+    for (size_t j = i + 1; j < last_piece; ++j) {
+      if (runs[j].kind == outer.kind) continue;
+      TunnelDraft inner = draft(runs[j].first_cell, runs[j].last_cell, {runs[j].kind, false}, true);
+      inner.tunnel.marked = marked_over(inner.first_cell, inner.last_cell);
+      if (inner.tunnel.marked) explain(inner.first_cell, inner.first_cell, inner.last_cell);
+      drafts_[outer_index].comes_before.push_back(drafts_.size());
+      drafts_.push_back(inner);
+    }
+    i = last_piece + 1;
+  }
+}
+
 // A marker in a run's count beyond its cells: the run's tunnel reached on under the runs painted
 // after it (an earlier tunnel that a later one overlaps), as long as every cell it reaches on is
 // painted again by a later run.
@@ -164,11 +197,19 @@ bool TunnelRecovery::extend_a_run(int32_t c) {
   // Open air under the reach was painted again by a tunnel of kind 0.
   for (int32_t k = from; k <= to; ++k) {
     if (painted_by_a_run(k)) continue;
-    int32_t end = k;
-    while (end + 1 <= to && !painted_by_a_run(end + 1)) ++end;
+    const int32_t start = k;
+    while (k + 1 <= to && !painted_by_a_run(k + 1)) ++k;
+    // The same stretch of open air, reached a marker at a time, is painted once.
+    const auto before = std::find_if(drafts_.begin(), drafts_.end(), [&](const TunnelDraft& o) {
+      return o.tunnel == TunnelCell{0, false} && o.kind_matters && o.last_cell == start - 1;
+    });
+    if (before != drafts_.end()) {
+      before->last_cell = before->shown_last = k;
+      later.push_back(static_cast<size_t>(before - drafts_.begin()));
+      continue;
+    }
     later.push_back(drafts_.size());
-    drafts_.push_back(draft(k, end, {0, false}, true));
-    k = end;
+    drafts_.push_back(draft(start, k, {0, false}, true));
   }
   TunnelDraft& d = drafts_[*best];
   d.comes_before.insert(d.comes_before.end(), later.begin(), later.end());
@@ -212,6 +253,8 @@ bool TunnelRecovery::take_from_a_run(TunnelDraft& d) {
       continue;
     d.tunnel.kind = run.tunnel.kind;
     d.kind_matters = true;
+    // Runs painted inside the run paint over it too.
+    d.comes_before = runs_within(d.first_cell, d.last_cell, i);
     if (run.tunnel.marked) {
       run.comes_before.push_back(drafts_.size());
       drafts_.push_back(d);
@@ -241,25 +284,33 @@ std::vector<size_t> TunnelRecovery::text_order() const {
   std::vector<size_t> waiting(drafts_.size(), 0);
   for (const TunnelDraft& d : drafts_)
     for (const size_t later : d.comes_before) ++waiting[later];
-  // A tunnel of a kind other than 3 that starts within the first cells keeps its kind only as
-  // the first of the text: it goes first whenever it may.
+  auto keeps_kind = [&](const TunnelDraft& t) {
+    return t.kind_matters && (t.tunnel.kind & 0xFF) != kAdjacentTunnelKind;
+  };
+  // Of the drafts that may come next: one of a kind other than 3 that starts within the first
+  // cells keeps its kind only as the first of the text, so it goes first; then one that keeps
+  // its kind after the last without an empty tunnel between; then the first by its cells.
+  std::optional<int32_t> last_end;
   auto key = [&](size_t d) {
     const TunnelDraft& t = drafts_[d];
-    const bool first = t.kind_matters && (t.tunnel.kind & 0xFF) != kAdjacentTunnelKind &&
-                       cell_start(t.first_cell) + kSlackInCell <= kAdjacentTunnelGap;
-    return std::tuple(!first, t.first_cell, d);
+    const int64_t start = cell_start(t.first_cell) + kSlackInCell;
+    const bool first = keeps_kind(t) && start <= kAdjacentTunnelGap;
+    const bool needs_room =
+        keeps_kind(t) && last_end && start - (*last_end - kSlackInCell) <= kAdjacentTunnelGap;
+    return std::tuple(!first, needs_room, t.first_cell, d);
   };
-  auto later_first = [&](size_t a, size_t b) { return key(a) > key(b); };
-  std::priority_queue<size_t, std::vector<size_t>, decltype(later_first)> ready(later_first);
+  std::vector<size_t> ready, order;
   for (size_t i = 0; i < drafts_.size(); ++i)
-    if (waiting[i] == 0) ready.push(i);
-  std::vector<size_t> order;
+    if (waiting[i] == 0) ready.push_back(i);
   while (!ready.empty()) {
-    const size_t d = ready.top();
-    ready.pop();
+    const auto next = std::min_element(ready.begin(), ready.end(),
+                                       [&](size_t a, size_t b) { return key(a) < key(b); });
+    const size_t d = *next;
+    ready.erase(next);
     order.push_back(d);
+    if (drafts_[d].first_cell <= drafts_[d].last_cell) last_end = cell_start(drafts_[d].last_cell + 1);
     for (const size_t later : drafts_[d].comes_before)
-      if (--waiting[later] == 0) ready.push(later);
+      if (--waiting[later] == 0) ready.push_back(later);
   }
   return order;
 }
