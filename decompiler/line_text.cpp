@@ -130,14 +130,11 @@ void write_curves(const RoutePlan& plan, Text& text, std::vector<std::string>& n
   }
 }
 
-// Where the reader stopped, a curve without a class stops it again: the gradients then have no
-// tail, so a last record carries them up to the track's last three cells.
+// Where the reader stopped, a curve without a class stops it again (the gradients then have no
+// tail).
 void write_stop(const ScenarioModel& model, Text& text) {
   if (!walk_stopped(model.plan)) return;
-  const auto cells = static_cast<int32_t>(model.cells.size());
   text.line("- where the compile of these files stopped");
-  text.format("pendenza,  %d,   0", cell_start(cells - 3));
-  text.end_line();
   text.line("curva,  0,  0");
 }
 
@@ -190,7 +187,8 @@ std::string line_text(const ScenarioModel& model, const RecoveredRecords& record
   write_curves(model.plan, text, notes);
   text.line("[pendenze]");
   write_profile(text, "pendenza,  %d,   %d", model.gradients,
-                static_cast<int32_t>(model.cells.size()), kEmptyCellGradient);
+                static_cast<int32_t>(model.cells.size()), kEmptyCellGradient,
+                !walk_stopped(model.plan));
   write_tunnels(records, text);
   write_speed_boards(records, text);
   write_information_boards(records, text, notes);

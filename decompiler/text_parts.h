@@ -44,8 +44,9 @@ std::string where(int64_t cell);
 std::optional<std::string> text_field(const std::string& text);
 
 /// Writes the records of a profile over `cell_count` cells, each `pattern` filled with a position
-/// and a value. `empty_value` is the value of a cell no record reached.
+/// and a value. `empty_value` is the value of a cell no record reached. `with_tail`: the reader
+/// runs its tail after the records (it does unless it stopped).
 void write_profile(Text& text, const char* pattern, const std::vector<Step>& steps,
-                   int32_t cell_count, int empty_value);
+                   int32_t cell_count, int empty_value, bool with_tail = true);
 
 }  // namespace scengen

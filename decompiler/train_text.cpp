@@ -150,18 +150,10 @@ std::string train_text(const ScenarioModel& model, const RecoveredRecords& recor
   write_general(model, text);
   const auto cell_count = static_cast<int32_t>(model.cells.size());
   text.line("[aderenze]");
-  write_profile(text, "aderenza,%8d,%6d", model.adhesion, cell_count, 0);
-  // Without the tails a last record carries each profile up to the track's last three cells.
-  if (records.profile_tails_skipped) {
-    text.format("aderenza,%8d,%6d", cell_start(cell_count - 3), 0);
-    text.end_line();
-  }
+  const bool tails = !records.profile_tails_skipped;
+  write_profile(text, "aderenza,%8d,%6d", model.adhesion, cell_count, 0, tails);
   text.line("[vel_limite]");
-  write_profile(text, "velocita,%8d,%6d", model.speed_limits, cell_count, 0);
-  if (records.profile_tails_skipped) {
-    text.format("velocita,%8d,%6d", cell_start(cell_count - 3), 0);
-    text.end_line();
-  }
+  write_profile(text, "velocita,%8d,%6d", model.speed_limits, cell_count, 0, tails);
   write_train_records(model, records, text, notes);
   write_code_points(model, authored_180, text);
   if (records.last_station_stops) {
