@@ -306,7 +306,8 @@ void find_stopping_station(Recovery& r) {
   const bool off_track = (s.position + 800.0) / kCellLength > static_cast<double>(last);
   // A whole record with no area has neither a position nor a flag left.
   const bool part_way = s.area_start == 0 && s.area_end == 0 &&
-                        (s.position != 0 || s.lengthens_end != 0 || s.second_flag != 0);
+                        (s.position != 0 || s.lengthens_end != 0 || s.second_flag != 0 ||
+                         station_area(s.type) == StationArea::BeforePoint);
   const bool marker_too_near = !is_halt(s.type) && cell_of(s.area_end, kEndOffset) <= 1;
   const bool too_close =
       n > kFirstStationSlot &&

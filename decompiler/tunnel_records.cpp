@@ -177,7 +177,10 @@ bool TunnelRecovery::extend_a_run(int32_t c) {
   int32_t best_reach = 0;
   for (size_t i = 0; i < drafts_.size(); ++i) {
     const TunnelDraft& d = drafts_[i];
-    if (!d.kind_matters || d.first_cell > d.last_cell || !fourth_cell(d.first_cell, c)) continue;
+    // Open air painted again is no tunnel of the text's to reach on.
+    const bool open_air = d.tunnel == TunnelCell{0, false};
+    if (!d.kind_matters || open_air || d.first_cell > d.last_cell || !fourth_cell(d.first_cell, c))
+      continue;
     const int32_t from = c > d.last_cell ? d.last_cell + 1 : c - (kTunnelMarkerSpacing - 1);
     const int32_t to = c > d.last_cell ? c : d.first_cell - 1;
     if (from < 0 || from > to) continue;
@@ -302,7 +305,15 @@ std::vector<size_t> TunnelRecovery::text_order() const {
   std::vector<size_t> ready, order;
   for (size_t i = 0; i < drafts_.size(); ++i)
     if (waiting[i] == 0) ready.push_back(i);
-  while (!ready.empty()) {
+  while (order.size() < drafts_.size()) {
+    // Only drafts that must come before each other would leave some waiting: the rest, in
+    // their order, and the compile says what differs.
+    if (ready.empty()) {
+      for (size_t i = 0; i < drafts_.size(); ++i)
+        if (waiting[i] != 0 && std::find(order.begin(), order.end(), i) == order.end())
+          order.push_back(i);
+      break;
+    }
     const auto next = std::min_element(ready.begin(), ready.end(),
                                        [&](size_t a, size_t b) { return key(a) < key(b); });
     const size_t d = *next;
