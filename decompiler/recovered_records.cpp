@@ -1,7 +1,6 @@
 #include "decompiler/recovered_records.h"
 
 #include <algorithm>
-#include <set>
 
 #include "decompiler/mark_order.h"
 #include "decompiler/recovery.h"
@@ -91,27 +90,39 @@ std::vector<std::pair<int32_t, uint8_t>> signal_marks(const RecoveredSignal& s) 
   return marks;
 }
 
-// The marks the stations and the signals on the track can write, cell by cell.
-std::vector<std::set<uint8_t>> known_marks(const Recovery& r) {
-  std::vector<std::set<uint8_t>> known(r.cells.size());
-  auto add = [&](const std::vector<std::pair<int32_t, uint8_t>>& marks) {
-    for (const auto& [cell, mark] : marks)
-      if (r.in_track(cell)) known[static_cast<size_t>(cell)].insert(mark);
-  };
-  for (int slot = kFirstStationSlot; slot <= r.records.last_station_slot; ++slot)
-    add(station_marks(r.model.slots[static_cast<size_t>(slot)].station));
-  for (const RecoveredSignal& s : r.records.signals) add(signal_marks(s));
-  return known;
-}
+// The marks the stations and the signals on the track can write: each cell and mark as one key,
+// sorted.
+class KnownMarks {
+ public:
+  explicit KnownMarks(const Recovery& r) {
+    auto add = [&](const std::vector<std::pair<int32_t, uint8_t>>& marks) {
+      for (const auto& [cell, mark] : marks)
+        if (r.in_track(cell)) keys_.push_back(key(cell, mark));
+    };
+    for (int slot = kFirstStationSlot; slot <= r.records.last_station_slot; ++slot)
+      add(station_marks(r.model.slots[static_cast<size_t>(slot)].station));
+    for (const RecoveredSignal& s : r.records.signals) add(signal_marks(s));
+    std::sort(keys_.begin(), keys_.end());
+  }
+  bool contains(int32_t cell, uint8_t mark) const {
+    return std::binary_search(keys_.begin(), keys_.end(), key(cell, mark));
+  }
+
+ private:
+  static uint64_t key(int32_t cell, uint8_t mark) {
+    return static_cast<uint64_t>(static_cast<uint32_t>(cell)) << 8 | mark;
+  }
+  std::vector<uint64_t> keys_;
+};
 
 // A signal under the station marker in `cell`: it left a time, or marks no other record writes.
-bool signal_was_here(const Recovery& r, const std::vector<std::set<uint8_t>>& known,
+bool signal_was_here(const Recovery& r, const KnownMarks& known,
                      const RecoveredSignal& candidate) {
   if (r.residue(candidate.cell).p5 != 0) return true;
   for (const auto& [cell, mark] : signal_marks(candidate)) {
     if (!r.in_track(cell) || mark == 0) continue;
     const auto c = static_cast<size_t>(cell);
-    if (r.cells[c].Mark == mark && known[c].count(mark) == 0) return true;
+    if (r.cells[c].Mark == mark && !known.contains(cell, mark)) return true;
   }
   return false;
 }
@@ -129,7 +140,7 @@ void recover_signals(Recovery& r) {
     set_indication_sum(s, signal.indication_sum);
     r.records.signals.push_back(s);
   }
-  const std::vector<std::set<uint8_t>> known = known_marks(r);
+  const KnownMarks known(r);
   for (int32_t c = 0; c < std::ssize(r.cells); ++c) {
     if (!r.open_marker(c)) continue;
     RecoveredSignal s;

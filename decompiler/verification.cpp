@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstdio>
+#include <tuple>
 
 #include "compiler/compilation.h"
 #include "compiler/compile.h"
@@ -42,6 +43,12 @@ void field(std::string& line, const char* name, T file, T texts) {
   line += std::string(name) + " " + std::to_string(file) + " / " + std::to_string(texts);
 }
 
+bool same_cell(const TrackCell& a, const TrackCell& b) {
+  bool same = true;
+  std::apply([&](auto... field) { same = ((a.*field == b.*field) && ...); }, kCellFields);
+  return same;
+}
+
 void compare_cells(const std::vector<TrackCell>& file, const std::vector<TrackCell>& texts,
                    DifferenceList& list) {
   if (file.size() != texts.size()) {
@@ -52,6 +59,7 @@ void compare_cells(const std::vector<TrackCell>& file, const std::vector<TrackCe
   for (size_t i = 0; i < n; ++i) {
     const TrackCell& a = file[i];
     const TrackCell& b = texts[i];
+    if (same_cell(a, b)) continue;
     std::string line = where(static_cast<int64_t>(i)) + ": the file holds " + kind_name(a.Kind) +
                        ", the texts give " + kind_name(b.Kind) + " (file / texts):";
     field(line, "Kind", int{a.Kind}, int{b.Kind});
