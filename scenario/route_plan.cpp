@@ -41,6 +41,8 @@ NearestClass nearest_class(const RoutePlanPoint window[3]) {
   const double dy = window[1].values[1] - window[0].values[1];
   const double sx = window[2].values[0] - window[1].values[0];
   const double sy = window[2].values[1] - window[1].values[1];
+  // A step the same as the one before is straight: most of a route.
+  if (sx == dx && sy == dy && (dx != 0 || dy != 0)) return {};
   // x' = dx + k dy, y' = dy - k dx: take k from the larger component of the step.
   const double k = std::fabs(dy) >= std::fabs(dx) ? (sx - dx) / dy : (dy - sy) / dx;
   NearestClass nearest;
@@ -150,7 +152,9 @@ RoutePlan read_route_plan(const std::optional<std::string>& bytes) {
   }
   PlanCurves curves(layout.value->last_point);
   visit_route_plan(*bytes, [&](const RoutePlanPoint& p) { curves.add(p); });
-  return curves.finish();
+  RoutePlan plan = curves.finish();
+  plan.second_coordinate = layout.value->second_coordinate;
+  return plan;
 }
 
 RoutePlan read_track_plan(const TrackPlan& plan) {

@@ -286,6 +286,8 @@ struct RoutePlan {
   bool present = false;  // the files have a plan that reads as one
   std::string error;     // why the plan bytes are not a plan; empty otherwise
   int32_t last_point = -1;
+  /// Where the plan file's second coordinate begins, in bytes.
+  size_t second_coordinate = 0;
   /// The last point the plan walk computed: last_point - 2 when the walk ran to its end, less
   /// when the line reader stopped before it.
   int32_t walked_to = -1;
