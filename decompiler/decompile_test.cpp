@@ -220,6 +220,11 @@ const Case kOverwriteCases[] = {
      "montagna, 1000, 5000, 12\r\nmontagna, 0, 0, 1\r\nmontagna, 2000, 2500, 4\r\n", ""},
     {"tunnels 174 m apart keep their kinds", "montagna, 1000, 2000, 1\r\nmontagna, 2174, 3000, 2\r\n",
      ""},
+    // A kind-5 tunnel around kind-3 ones, two of them marked in other counts.
+    {"marked kind-3 tunnels inside another",
+     "montagna, 400, 3050, 5\r\nmontagna, 1401, 2800, 13\r\nmontagna, 1300, 2050, 12\r\n"
+     "montagna, 2150, 800, 14\r\n",
+     ""},
 };
 
 TEST(DecompileTest, OverwrittenAndOverlappingFeaturesRoundTrip) {

@@ -254,6 +254,12 @@ bool TunnelRecovery::take_from_a_run(TunnelDraft& d) {
     TunnelDraft& run = drafts_[i];
     if (!run.kind_matters || run.shown_first > d.first_cell || run.shown_last < d.last_cell)
       continue;
+    // The run's kind must show in every cell: a run painted first shows none where the runs
+    // inside it are.
+    bool shows = true;
+    for (int32_t c = d.first_cell; c <= d.last_cell && shows; ++c)
+      shows = r_.at(c).Tunnel == (run.tunnel.kind & 0xFF);
+    if (!shows) continue;
     d.tunnel.kind = run.tunnel.kind;
     d.kind_matters = true;
     // Runs painted inside the run paint over it too.
@@ -266,10 +272,14 @@ bool TunnelRecovery::take_from_a_run(TunnelDraft& d) {
     d.shown_first = d.first_cell;
     d.shown_last = d.last_cell;
     const size_t taken = drafts_.size();
+    const bool after_left = d.last_cell < run.last_cell;
     for (TunnelDraft& other : drafts_) {
-      if (std::find(other.comes_before.begin(), other.comes_before.end(), i) !=
+      if (std::find(other.comes_before.begin(), other.comes_before.end(), i) ==
           other.comes_before.end())
-        other.comes_before.push_back(taken);
+        continue;
+      // What came before the run comes before its pieces too.
+      other.comes_before.push_back(taken);
+      if (after_left) other.comes_before.push_back(taken + 1);
     }
     TunnelDraft after = run;
     after.first_cell = after.shown_first = d.last_cell + 1;
