@@ -9,6 +9,14 @@
 
 namespace scengen {
 
+bool stopped_part_way(const StationSlot& s) {
+  // A whole record with no area has neither a position nor a flag left, and is of no type that
+  // puts its area after its position.
+  return s.area_start == 0 && s.area_end == 0 &&
+         (s.position != 0 || s.lengthens_end != 0 || s.second_flag != 0 ||
+          station_area(s.type) == StationArea::BeforePoint);
+}
+
 bool Recovery::open_marker(int64_t cell) const {
   return in_track(cell) && at(cell).Kind == kStationMarker &&
          !explained[static_cast<size_t>(cell)];
@@ -315,10 +323,7 @@ void find_stopping_station(Recovery& r) {
   const StationSlot& s = r.model.slots[static_cast<size_t>(n)].station;
   const auto last = static_cast<int64_t>(r.cells.size()) - 1;
   const bool off_track = (s.position + 800.0) / kCellLength > static_cast<double>(last);
-  // A whole record with no area has neither a position nor a flag left.
-  const bool part_way = s.area_start == 0 && s.area_end == 0 &&
-                        (s.position != 0 || s.lengthens_end != 0 || s.second_flag != 0 ||
-                         station_area(s.type) == StationArea::BeforePoint);
+  const bool part_way = stopped_part_way(s);
   const bool marker_too_near = !is_halt(s.type) && cell_of(s.area_end, kEndOffset) <= 1;
   const bool too_close =
       n > kFirstStationSlot &&

@@ -81,6 +81,10 @@ struct RecoveredRecords {
   bool profile_tails_skipped = false;
 };
 
+/// Whether a station's slot holds what a record stopped part way left: values read, but no area
+/// worked out.
+bool stopped_part_way(const StationSlot& s);
+
 /// The records of `model`, read from `cells` (the track as the author's features left it, without
 /// the seal's values). What no record can give goes into `notes`.
 RecoveredRecords recover_records(const ScenarioModel& model, const std::vector<TrackCell>& cells,

@@ -39,10 +39,7 @@ std::string stopped_station_record(const StationSlot& s) {
 }
 
 std::string station_record(const StationSlot& s, int32_t slot, std::vector<std::string>& notes) {
-  if (s.area_start == 0 && s.area_end == 0 &&
-      (s.position != 0 || s.lengthens_end != 0 || s.second_flag != 0 ||
-                         station_area(s.type) == StationArea::BeforePoint))
-    return stopped_station_record(s);
+  if (stopped_part_way(s)) return stopped_station_record(s);
   int64_t length = 0;
   int lengthens_end = s.lengthens_end;
   if (station_area(s.type) != StationArea::Centred) {
