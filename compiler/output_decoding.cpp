@@ -1,7 +1,11 @@
 #include "compiler/output_decoding.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <vector>
 
 namespace scengen {
 namespace {
@@ -103,34 +107,78 @@ Decoded<ScenarioTable> decode_scenario_table(std::string_view bytes) {
   return {std::move(table), {}};
 }
 
+namespace {
+
+// The tag of the element at byte `at`.
+uint16_t plan_tag_at(std::string_view bytes, size_t at) {
+  if constexpr (std::endian::native == std::endian::little) {
+    uint16_t tag = 0;
+    std::memcpy(&tag, bytes.data() + at, sizeof tag);
+    return tag;
+  }
+  return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) |
+                               static_cast<uint8_t>(bytes[at + 1]) << 8);
+}
+
+// The bytes of the element whose tag is `tag`; an unknown tag counts its tag alone.
+size_t plan_element_length(uint16_t tag) {
+  return is_plan_tag(tag) ? plan_element_bytes(static_cast<PlanTag>(tag)) : kPlanTagBytes;
+}
+
+// How many of the next `most` elements from byte `at` are a run of doubles that lies whole in
+// the bytes. A plan is almost all doubles: a block of them is checked without following each
+// element's length, so the walk runs at the speed of memory.
+size_t doubles_from(std::string_view bytes, size_t at, size_t most) {
+  constexpr size_t kBlock = 64;
+  constexpr size_t kStride = plan_element_bytes(PlanTag::Double);
+  constexpr auto kDouble = static_cast<uint16_t>(PlanTag::Double);
+  size_t run = 0;
+  while (most - run >= kBlock && bytes.size() - at >= kBlock * kStride) {
+    bool all = true;
+    for (size_t i = 0; i < kBlock; ++i) all &= plan_tag_at(bytes, at + i * kStride) == kDouble;
+    if (!all) break;
+    run += kBlock;
+    at += kBlock * kStride;
+  }
+  return run;
+}
+
+}  // namespace
+
 Decoded<RoutePlanLayout> check_route_plan(std::string_view bytes) {
   // Only the tags are read here; the values are taken where they are used, so that no element is
-  // held on the way.
-  const auto tag_at = [&](size_t at) {
-    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) |
-                                 static_cast<uint8_t>(bytes[at + 1]) << 8);
+  // held on the way. Where an element about every kEvery begins is noted on the way, so that
+  // coordinate 1 is found again without a second walk.
+  constexpr size_t kEvery = 4096;
+  struct Mark {
+    size_t element, at;
   };
-  const auto length = [](uint16_t tag) {
-    return is_plan_tag(tag) ? plan_element_bytes(static_cast<PlanTag>(tag)) : kPlanTagBytes;
-  };
+  std::vector<Mark> marks;
   size_t elements = 0;
   for (size_t at = 0; at < bytes.size(); ++elements) {
+    if (elements >= marks.size() * kEvery) marks.push_back({elements, at});
+    const size_t doubles = doubles_from(bytes, at, kEvery);
+    if (doubles > 0) {
+      elements += doubles - 1;
+      at += doubles * plan_element_bytes(PlanTag::Double);
+      continue;
+    }
     if (bytes.size() - at < kPlanTagBytes) {
       return refuse<RoutePlanLayout>("the route plan ends inside the element at byte " +
                                      std::to_string(at));
     }
-    const uint16_t tag = tag_at(at);
+    const uint16_t tag = plan_tag_at(bytes, at);
     if (!is_plan_tag(tag)) {
       return refuse<RoutePlanLayout>("a route plan element's type tag is " +
                                      tag_text(PlanTag::Empty) + ", " + tag_text(PlanTag::Integer) +
                                      " or " + tag_text(PlanTag::Double) + "; the one at byte " +
                                      std::to_string(at) + " is " + std::to_string(tag));
     }
-    if (bytes.size() - at < length(tag)) {
+    if (bytes.size() - at < plan_element_length(tag)) {
       return refuse<RoutePlanLayout>("the route plan ends inside the element at byte " +
                                      std::to_string(at));
     }
-    at += length(tag);
+    at += plan_element_length(tag);
   }
   if (elements < 2 || elements % 2 != 0) {
     return refuse<RoutePlanLayout>(
@@ -143,8 +191,20 @@ Decoded<RoutePlanLayout> check_route_plan(std::string_view bytes) {
     return refuse<RoutePlanLayout>("too many points");
   RoutePlanLayout layout;
   layout.last_point = static_cast<int32_t>(points - 1);
-  for (size_t i = 0; i < points; ++i)
-    layout.second_coordinate += length(tag_at(layout.second_coordinate));
+  // The last mark at or before coordinate 1, then element by element from there.
+  const Mark from = *std::prev(std::upper_bound(
+      marks.begin(), marks.end(), points, [](size_t n, const Mark& m) { return n < m.element; }));
+  layout.second_coordinate = from.at;
+  for (size_t i = from.element; i < points;) {
+    const size_t doubles = doubles_from(bytes, layout.second_coordinate, points - i);
+    if (doubles > 0) {
+      i += doubles;
+      layout.second_coordinate += doubles * plan_element_bytes(PlanTag::Double);
+      continue;
+    }
+    layout.second_coordinate += plan_element_length(plan_tag_at(bytes, layout.second_coordinate));
+    ++i;
+  }
   return {layout, {}};
 }
 

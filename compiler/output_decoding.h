@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,7 +61,11 @@ class PlanElementReader {
       value = static_cast<int16_t>(static_cast<uint16_t>(byte(0) | byte(1) << 8));
     } else if (tag == PlanTag::Double) {
       uint64_t bits = 0;
-      for (size_t i = 0; i < sizeof bits; ++i) bits |= uint64_t{byte(i)} << (8 * i);
+      if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&bits, at_ + kPlanTagBytes, sizeof bits);
+      } else {
+        for (size_t i = 0; i < sizeof bits; ++i) bits |= uint64_t{byte(i)} << (8 * i);
+      }
       value = std::bit_cast<double>(bits);
     } else {
       value = 0;
@@ -76,20 +81,27 @@ class PlanElementReader {
 };
 
 /// Hands the points of a route plan file to `visit` in order, straight from its bytes and holding
-/// none of them: a plan of any length is walked in the memory of its file. Nothing is visited
-/// when the bytes are not a plan; the error then says why.
+/// none of them: a plan of any length is walked in the memory of its file. `layout` is what
+/// check_route_plan found in these bytes.
 template <typename Visit>
-std::string visit_route_plan(std::string_view bytes, Visit&& visit) {
-  const Decoded<RoutePlanLayout> layout = check_route_plan(bytes);
-  if (!layout) return layout.error;
+void visit_route_plan(std::string_view bytes, const RoutePlanLayout& layout, Visit&& visit) {
   PlanElementReader first(bytes, 0);
-  PlanElementReader second(bytes, layout.value->second_coordinate);
+  PlanElementReader second(bytes, layout.second_coordinate);
   RoutePlanPoint p;
-  for (p.point = 0; p.point <= layout.value->last_point; ++p.point) {
+  for (p.point = 0; p.point <= layout.last_point; ++p.point) {
     p.tags[0] = first.next(p.values[0]);
     p.tags[1] = second.next(p.values[1]);
     visit(static_cast<const RoutePlanPoint&>(p));
   }
+}
+
+/// The same, checking the bytes first: nothing is visited when they are not a plan; the error
+/// then says why.
+template <typename Visit>
+std::string visit_route_plan(std::string_view bytes, Visit&& visit) {
+  const Decoded<RoutePlanLayout> layout = check_route_plan(bytes);
+  if (!layout) return layout.error;
+  visit_route_plan(bytes, *layout.value, visit);
   return {};
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "compiler/output_files.h"
 #include "testing/bytes.h"
@@ -187,6 +189,51 @@ TEST(RoutePlanDecoding, TheVisitorSeesWhatTheDecoderHolds) {
   const auto layout = check_route_plan(image);
   ASSERT_TRUE(layout);
   EXPECT_EQ(layout.value->last_point, 6);
+}
+
+// A long plan is checked in blocks of doubles with marks on the way: wherever the other tags
+// stand, coordinate 1 is found where a walk element by element finds it, and a flaw anywhere is
+// still refused.
+TEST(RoutePlanDecoding, LongPlansAreLaidOutAsAnElementWalkFindsThem) {
+  struct Case {
+    const char* what;
+    int32_t last_point;
+    std::vector<int32_t> integers_in_coordinate_0;
+    std::vector<int32_t> empties_in_coordinate_1;
+  };
+  const Case cases[] = {
+      {"all doubles after the first points", 20000, {}, {}},
+      {"odd elements about the middle", 9000, {4095, 4096, 8999}, {2, 3, 4097}},
+      {"a plan a block short of a mark", 4095 + 64, {4095 + 63}, {4095}},
+      {"odd elements on every block's edge", 5000, {63, 64, 127, 128, 4095, 4096}, {64, 4096}},
+  };
+  for (const Case& c : cases) {
+    TrackPlan plan;
+    testing::start_plan(plan, c.last_point);
+    const auto empty = [&](int32_t p) {
+      return std::find(c.empties_in_coordinate_1.begin(), c.empties_in_coordinate_1.end(), p) !=
+             c.empties_in_coordinate_1.end();
+    };
+    for (int32_t p = 2; p <= c.last_point; ++p) {
+      plan.set_double(p, 0, p * 0.5);
+      if (!empty(p)) plan.set_double(p, 1, -p * 0.25);
+    }
+    for (const int32_t p : c.integers_in_coordinate_0) plan.set_integer(p, 0, 3);
+    const std::string image = encode_route_plan(plan);
+    size_t second = 0;
+    for (int32_t p = 0; p <= c.last_point; ++p) second += plan_element_bytes(plan.tag(p, 0));
+    const auto layout = check_route_plan(image);
+    ASSERT_TRUE(layout) << c.what << ": " << layout.error;
+    EXPECT_EQ(layout.value->last_point, c.last_point) << c.what;
+    EXPECT_EQ(layout.value->second_coordinate, second) << c.what;
+
+    size_t deep = second;  // point 3000 of coordinate 1
+    for (int32_t p = 0; p < 3000; ++p) deep += plan_element_bytes(plan.tag(p, 1));
+    std::string flawed = image;
+    flawed[deep] = 4;  // a tag no element has
+    EXPECT_FALSE(check_route_plan(flawed)) << c.what;
+    EXPECT_FALSE(check_route_plan(image.substr(0, image.size() - 1))) << c.what;
+  }
 }
 
 }  // namespace

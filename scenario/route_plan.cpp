@@ -1,5 +1,6 @@
 // The curves of a route plan, read from its file's bytes.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -12,48 +13,67 @@ namespace {
 
 constexpr int kCurveClasses = 6;
 
+// The two steps that end at a point: from the point two before to the one before (dx, dy), and
+// from there to the point (nx, ny). Empty elements read 0.
+struct Steps {
+  double dx, dy, nx, ny;
+};
+
 // The plan walk turns each step by the curvature k to first order, so the turn between two steps
 // gives k back: cross(step before, step) = -k * |step before|^2, rounded to kCurvatureUnit. The
-// classes are multiples of it, far above the rounding of positions up to 1e6 m. 0 when the
-// point or one of the two before it is not set.
-int64_t measured_units(const RoutePlanPoint window[3]) {
-  for (int i = 0; i < 3; ++i) {
-    if (window[i].tags[0] == PlanTag::Empty || window[i].tags[1] == PlanTag::Empty) return 0;
-  }
-  const double dx = window[1].values[0] - window[0].values[0];
-  const double dy = window[1].values[1] - window[0].values[1];
-  const double nx = window[2].values[0] - window[1].values[0];
-  const double ny = window[2].values[1] - window[1].values[1];
-  const double length = dx * dx + dy * dy;
+// classes are multiples of it, far above the rounding of positions up to 1e6 m. Only for a point
+// set with the two before it.
+int64_t measured_units(const Steps& s) {
+  const double length = s.dx * s.dx + s.dy * s.dy;
   if (length == 0) return 0;
-  return std::llround(-(dx * ny - dy * nx) / length / kCurvatureUnit);
+  const double units = -(s.dx * s.ny - s.dy * s.nx) / length / kCurvatureUnit;
+  // Most turns round to nothing; llround is a call.
+  return std::fabs(units) < 0.5 ? 0 : std::llround(units);
+}
+
+// Whether the turn between the steps is surely too small to measure or to class: measured_units
+// gives 0 and nearest_class straight on the walk. Most of a route is straight, where the steps
+// differ by rounding alone; this needs no division. Only for a point set with the two before it.
+bool straight(const Steps& s) {
+  // The margins are far wider than the rounding of the divisions they stand for.
+  const double length = s.dx * s.dx + s.dy * s.dy;
+  if (!(std::fabs(s.dx * s.ny - s.dy * s.nx) <= 0.25 * length * kCurvatureUnit)) return false;
+  const bool along_y = std::fabs(s.dy) >= std::fabs(s.dx);
+  const double across = along_y ? s.nx - s.dx : s.dy - s.ny;
+  const double along = along_y ? s.dy : s.dx;
+  constexpr double kStraightTurn = 0.25 * kCurvatureUnit;  // below half the gentlest class too
+  return along != 0 && std::fabs(across) <= kStraightTurn * std::fabs(along);
 }
 
 // The signed class nearest the point's turn (0: straight, when nothing is nearer than 0), and
-// whether it lies within kCurvatureUnit of it. Empty elements read 0.
+// whether it lies within kCurvatureUnit of it.
 struct NearestClass {
   int curve_class = 0;
   bool on_walk = true;
 };
 
-NearestClass nearest_class(const RoutePlanPoint window[3]) {
-  const double dx = window[1].values[0] - window[0].values[0];
-  const double dy = window[1].values[1] - window[0].values[1];
-  const double sx = window[2].values[0] - window[1].values[0];
-  const double sy = window[2].values[1] - window[1].values[1];
+NearestClass nearest_class(const Steps& s) {
   // A step the same as the one before is straight: most of a route.
-  if (sx == dx && sy == dy && (dx != 0 || dy != 0)) return {};
+  if (s.nx == s.dx && s.ny == s.dy && (s.dx != 0 || s.dy != 0)) return {};
   // x' = dx + k dy, y' = dy - k dx: take k from the larger component of the step.
-  const double k = std::fabs(dy) >= std::fabs(dx) ? (sx - dx) / dy : (dy - sy) / dx;
+  const double k = std::fabs(s.dy) >= std::fabs(s.dx) ? (s.nx - s.dx) / s.dy : (s.dy - s.ny) / s.dx;
+  static const std::array<double, kCurveClasses + 1> curvatures = [] {
+    std::array<double, kCurveClasses + 1> table{};
+    for (int c = 1; c <= kCurveClasses; ++c) table[c] = curvature_of_class(c);
+    return table;
+  }();
+  // Nearer 0 than half the gentlest class: no class is nearer than straight.
+  if (std::fabs(k) < curvatures[1] / 2) return {0, std::isfinite(k) && std::fabs(k) <= kCurvatureUnit};
+  // From here the class on k's own side is always the nearer of the two of a size.
   NearestClass nearest;
-  double best = std::fabs(k);
+  const double size = std::fabs(k);
+  const int side = k < 0 ? -1 : 1;
+  double best = size;
   for (int c = 1; c <= kCurveClasses; ++c) {
-    for (const int side : {1, -1}) {
-      const double miss = std::fabs(k - side * curvature_of_class(c));
-      if (miss < best) {
-        best = miss;
-        nearest.curve_class = side * c;
-      }
+    const double miss = std::fabs(size - curvatures[c]);
+    if (miss < best) {
+      best = miss;
+      nearest.curve_class = side * c;
     }
   }
   nearest.on_walk = std::isfinite(k) && best <= kCurvatureUnit;
@@ -95,21 +115,31 @@ class PlanCurves {
   }
 
   void add(const RoutePlanPoint& p) {
-    window_[0] = window_[1];
-    window_[1] = window_[2];
-    window_[2] = p;
     const bool set = p.tags[0] != PlanTag::Empty && p.tags[1] != PlanTag::Empty;
+    set_in_a_row_ = set ? set_in_a_row_ + 1 : 0;
+    const Steps steps{x_[1] - x_[0], y_[1] - y_[0], p.values[0] - x_[1], p.values[1] - y_[1]};
+    x_[0] = x_[1];
+    y_[0] = y_[1];
+    x_[1] = p.values[0];
+    y_[1] = p.values[1];
     if (set) plan_.walked_to = p.point;
     if (p.point < 2) return;
-    measured_.add(p.point, measured_units(window_));
+    const bool classed = last_classed_ >= 2 && p.point <= last_classed_;
+    if (set_in_a_row_ >= 3 && straight(steps)) {
+      // Most of a route: neither turn nor class, without measuring them.
+      measured_.add(p.point, 0);
+      if (classed) classed_.add(p.point, 0);
+      return;
+    }
+    measured_.add(p.point, set_in_a_row_ >= 3 ? measured_units(steps) : 0);
     // The last two points are never computed: the curves by class stop before them, and where
     // the walk stopped.
-    if (last_classed_ < 2 || p.point > last_classed_) return;
+    if (!classed) return;
     if (!set) {
       classed_.add(p.point, 0);
       return;
     }
-    const NearestClass nearest = nearest_class(window_);
+    const NearestClass nearest = nearest_class(steps);
     if (!nearest.on_walk && !plan_.first_point_off_walk) plan_.first_point_off_walk = p.point;
     classed_.add(p.point, nearest.curve_class);
   }
@@ -123,7 +153,9 @@ class PlanCurves {
  private:
   RoutePlan plan_;
   int32_t last_classed_;
-  RoutePlanPoint window_[3];
+  // The two points before the one added: their values, and how many points in a row are set.
+  double x_[2] = {0, 0}, y_[2] = {0, 0};
+  int set_in_a_row_ = 0;
   RunCollector<int64_t, std::function<void(int32_t, int32_t, int64_t)>> measured_;
   RunCollector<int, std::function<void(int32_t, int32_t, int)>> classed_;
 };
@@ -151,7 +183,7 @@ RoutePlan read_route_plan(const std::optional<std::string>& bytes) {
     return plan;
   }
   PlanCurves curves(layout.value->last_point);
-  visit_route_plan(*bytes, [&](const RoutePlanPoint& p) { curves.add(p); });
+  visit_route_plan(*bytes, *layout.value, [&](const RoutePlanPoint& p) { curves.add(p); });
   RoutePlan plan = curves.finish();
   plan.second_coordinate = layout.value->second_coordinate;
   return plan;
