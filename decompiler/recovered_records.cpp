@@ -217,15 +217,28 @@ std::optional<int32_t> hidden_board_cell(Recovery& r) {
   return std::nullopt;
 }
 
+// How many boards station markers could hide: markers that left nothing of an earlier record.
+int64_t markers_left_bare(const std::vector<TrackCell>& cells) {
+  return std::count_if(cells.begin(), cells.end(), [](const TrackCell& c) {
+    return c.Kind == kStationMarker && c.Param2 == 0 && c.Param3 == 0 && c.Param4 == 0 &&
+           c.Param5 == 0;
+  });
+}
+
 // The lowest board-text slot: board texts fill the slots from 80 downward, one per board in text
 // order, every slot down to the lowest a board names and, below it, the texts alone above the
-// stations.
-int lowest_board_text_slot(const ScenarioModel& model) {
-  int lowest = model.board_texts.empty() ? kFirstBoardTextSlot + 1 : model.board_texts.back().slot;
-  for (int slot = first_slot_after_stations(model); slot < lowest; ++slot) {
-    if (model.slots[static_cast<size_t>(slot)].role == SlotRole::BoardText) return slot;
+// stations. A text just above the stations is a station's name instead (a record that stopped
+// after its name) when there are not boards enough to fill the slots down to it.
+int lowest_board_text_slot(const ScenarioModel& model, const std::vector<TrackCell>& cells) {
+  const int named =
+      model.board_texts.empty() ? kFirstBoardTextSlot + 1 : model.board_texts.back().slot;
+  const int after_stations = first_slot_after_stations(model);
+  for (int slot = after_stations; slot < named; ++slot) {
+    if (model.slots[static_cast<size_t>(slot)].role != SlotRole::BoardText) continue;
+    if (slot == after_stations && named - slot > markers_left_bare(cells)) continue;
+    return slot;
   }
-  return lowest;
+  return named;
 }
 
 // Each board-text slot takes a record: the board on the track that names it, or one whose cell a
@@ -237,7 +250,7 @@ void recover_information_boards(Recovery& r) {
       r.notes.push_back(where(board.cell) + " is an information board of slot " +
                         std::to_string(board.slot) + ", which no board of a text takes");
   }
-  const int lowest = lowest_board_text_slot(model);
+  const int lowest = lowest_board_text_slot(model, r.cells);
   bool in_gap = false;
   for (int slot = kFirstBoardTextSlot; slot >= lowest; --slot) {
     const std::string& text = model.slots[static_cast<size_t>(slot)].station.name;
@@ -263,9 +276,9 @@ void recover_information_boards(Recovery& r) {
 
 // The last slot below the board texts that holds anything: the train text writes a station
 // record for each slot up to it.
-int last_station_slot(const ScenarioModel& model) {
+int last_station_slot(const ScenarioModel& model, const std::vector<TrackCell>& cells) {
   int last = 0;
-  const int lowest = std::min(lowest_board_text_slot(model), kFirstBoardTextSlot + 1);
+  const int lowest = std::min(lowest_board_text_slot(model, cells), kFirstBoardTextSlot + 1);
   for (int slot = kFirstStationSlot; slot < lowest; ++slot) {
     if (!model.slots[static_cast<size_t>(slot)].empty) last = slot;
   }
@@ -416,7 +429,7 @@ void order_train_records(Recovery& r) {
 RecoveredRecords recover_records(const ScenarioModel& model, const std::vector<TrackCell>& cells,
                                  std::vector<std::string>& notes) {
   Recovery r(model, cells, notes);
-  r.records.last_station_slot = last_station_slot(model);
+  r.records.last_station_slot = last_station_slot(model, cells);
   // Markers are explained by the records with the most telling leftovers first.
   recover_slow_orders(r);
   recover_signals(r);
