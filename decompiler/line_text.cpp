@@ -80,6 +80,12 @@ bool write_general(const ScenarioModel& model, Text& text, std::vector<std::stri
   text.end_line();
   const CabSignalRepetition& repetition = general.repetition;
   if (end == GeneralEnd::StoppedAtRepetition) {
+    // The codes come from an earlier record that was read whole (with an end, or they would be
+    // 0); the stopping one keeps them.
+    if (repetition.codes == 4 || repetition.codes == 9) {
+      text.format("ripetizione segnali %d codici,    0,    %d", repetition.codes, kCellLength);
+      text.end_line();
+    }
     text.line("- where the compile of these files stopped");
     text.format("ripetizione segnali codici,    %d,    %d", repetition.start, repetition.end);
     text.end_line();
