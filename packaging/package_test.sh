@@ -1,8 +1,9 @@
 #!/bin/bash
 # The Debian package as a user gets it, unpacked into a scratch root (dpkg -x, no root needed):
 # the installed scengen runs the built-in run with the same six files as the build folder's, its
-# version is the build's, the man page renders, bash-completion finds the completion, and lintian
-# reports no error. tools/check runs it after tools/package.
+# version is the build's, the editors' syntax files are the build's, the man page renders,
+# bash-completion finds the completion, and lintian reports no error. tools/check runs it after
+# tools/package.
 #   packaging/package_test.sh DEB SCENGEN     (SCENGEN: the build folder's program, to compare with)
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 DEB SCENGEN" >&2; exit 2; }
@@ -23,6 +24,12 @@ for file in usr/bin/scengen usr/share/man/man1/scengen.1.gz \
   [ -f "$root/$file" ] || fail "the package has no /$file"
 done
 installed=$root/usr/bin/scengen
+# The editors' syntax files, as the build made them.
+for file in scengen.tmLanguage.json vim/syntax/scengen.vim vim/ftdetect/scengen.vim scengen.udl.xml; do
+  cmp -s "$root/usr/share/scengen/editors/$file" "$(dirname "$built")/editors/share/$file" ||
+    fail "the package's /usr/share/scengen/editors/$file is missing or not the build's"
+done
+echo "editors: the four syntax files, as the build made them"
 
 # The built-in run into a scratch folder, once by each program: the same six files, byte for byte.
 mkdir "$work/installed" "$work/built"
