@@ -234,8 +234,10 @@ std::optional<std::vector<Target>> targets_of(const FmtOptions& o, Console& cons
     const auto kind = kind_of(argument == "-" ? std::filesystem::path() : path, o.kind);
     if (!kind) {
       console.err << "scengen fmt: cannot tell the kind of "
-                  << (argument == "-" ? std::string("standard input") : printable_path(path))
-                  << " from its name (not ROUTE_linea.txt or ROUTE_TRAIN-.txt): give --kind\n";
+                  << (argument == "-" ? std::string("standard input: give --kind\n")
+                                      : printable_path(path) +
+                                            " from its name (not ROUTE_linea.txt or "
+                                            "ROUTE_TRAIN-.txt): give --kind\n");
       return std::nullopt;
     }
     targets.push_back({argument, path, *kind});
@@ -276,7 +278,7 @@ void add_fmt_command(CLI::App& app, CommandContext& context) {
       ->check(CLI::IsMember({"line", "train"}))
       ->type_name("KIND");
   command->add_flag("--check", o->check,
-                    "Name the texts that would change, and end with status 1; write nothing");
+                    "Name the texts that would change (status 1); write nothing");
   command->add_flag("--diff", o->diff, "Print what would change as a unified diff; write nothing");
 }
 

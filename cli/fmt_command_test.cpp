@@ -106,6 +106,9 @@ TEST_F(Fmt, AKindItsNameDoesNotTellIsAskedFor) {
   EXPECT_EQ(r.err_lines(), std::vector<std::string>{
                                "scengen fmt: cannot tell the kind of 'notes.txt' from its name (not "
                                "ROUTE_linea.txt or ROUTE_TRAIN-.txt): give --kind"});
+  const ProcessResult input = scengen({"fmt", "-"});
+  EXPECT_EQ(input.status, 2);
+  EXPECT_EQ(input.err, "scengen fmt: cannot tell the kind of standard input: give --kind\n");
   // --kind tells it; and standard input goes alone.
   EXPECT_EQ(scengen({"fmt", "--kind", "line", "notes.txt"}).status, 0);
   EXPECT_EQ(read("notes.txt"), kLaidLine);

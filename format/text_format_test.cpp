@@ -152,5 +152,14 @@ TEST(CompiledImage, TellsApartTextsThatCompileDifferently) {
   EXPECT_NE(compile_image(shorter, kBuiltInTrain, 1).status_code, 0);
 }
 
+TEST(CompiledImage, ReadsNoByteBeyondATextsEnd) {
+  // Blanks after the last comma make an empty field that ends the text; the byte after the
+  // text's view (a quote here) is not the start of a quoted field.
+  const std::string buffer = "[generale]\r\nsabbia, 3,  \"";
+  const std::string_view train(buffer.data(), buffer.size() - 1);
+  EXPECT_EQ(compile_image(kBuiltInLine, train, 0),
+            compile_image(kBuiltInLine, std::string(train), 0));
+}
+
 }  // namespace
 }  // namespace scengen::format
