@@ -57,7 +57,8 @@ Examples:
 
 // A line description of the longest route and nothing else: every record of a train text
 // compiled with it lies on the track.
-constexpr std::string_view kLongestRoute = "[generale]\r\nlunghezza percorso,    1000000\r\n[fine]\r\n";
+constexpr std::string_view kLongestRoute =
+    "[generale]\r\nlunghezza percorso,    1000000\r\n[fine]\r\n";
 
 // A text to lay out: the argument as given, its path and its kind.
 struct Target {
@@ -66,7 +67,9 @@ struct Target {
   format::TextKind kind;
 };
 
-bool is_standard_input(const Target& target) { return target.argument == "-"; }
+bool is_standard_input(const Target& target) {
+  return target.argument == "-";
+}
 
 std::string utf8_file_name(const std::filesystem::path& path) {
   const auto name = path.filename().u8string();
@@ -113,7 +116,8 @@ std::string line_partner(FileLayer& files, const std::filesystem::path& train_pa
     const std::string stem = name.substr(0, name.size() - 5);
     for (size_t cut = stem.rfind('_'); cut != std::string::npos && cut > 0;
          cut = stem.rfind('_', cut - 1)) {
-      const auto line = train_path.parent_path() / utf8_path(line_text_file_name(stem.substr(0, cut)));
+      const auto line =
+          train_path.parent_path() / utf8_path(line_text_file_name(stem.substr(0, cut)));
       if (auto text = read_if_there(files, line)) return std::move(*text);
     }
   }
@@ -269,8 +273,8 @@ int format_texts(const FmtOptions& o, Console& console, const FmtWorld& world) {
 
 void add_fmt_command(CLI::App& app, CommandContext& context) {
   const auto [command, o] = add_command(
-      app, context,
-      {"fmt", "Lays out description texts as the built-in texts are.", kFmtFooter}, fmt_command);
+      app, context, {"fmt", "Lays out description texts as the built-in texts are.", kFmtFooter},
+      fmt_command);
   command->add_option("FILE", o->files, "The texts; - reads standard input, writes standard output")
       ->required()
       ->type_name("FILE");

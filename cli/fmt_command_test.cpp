@@ -89,10 +89,9 @@ TEST_F(Fmt, CheckNamesTheTextsThatWouldChangeAndWritesNothing) {
 }
 
 TEST_F(Fmt, DiffShowsWhatWouldChange) {
-  const std::string text =
-      crlf_text({"[generale]", "sabbia, 300", "[aderenze]", "", "-- a note",
-                 "aderenza,       0,    96", "[vel_limite]", "[stazioni]", "aderenza, 53950,70",
-                 "[fine]"});
+  const std::string text = crlf_text({"[generale]", "sabbia, 300", "[aderenze]", "", "-- a note",
+                                      "aderenza,       0,    96", "[vel_limite]", "[stazioni]",
+                                      "aderenza, 53950,70", "[fine]"});
   write("Ponte_7-.txt", text);
   const ProcessResult r = scengen({"fmt", "--diff", "Ponte_7-.txt"});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -111,9 +110,10 @@ TEST_F(Fmt, AKindItsNameDoesNotTellIsAskedFor) {
   write("notes.txt", kLine);
   const ProcessResult r = scengen({"fmt", "Ponte_linea.txt", "notes.txt"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err_lines(), std::vector<std::string>{
-                               "scengen fmt: cannot tell the kind of 'notes.txt' from its name (not "
-                               "ROUTE_linea.txt or ROUTE_TRAIN-.txt): give --kind"});
+  EXPECT_EQ(r.err_lines(),
+            std::vector<std::string>{
+                "scengen fmt: cannot tell the kind of 'notes.txt' from its name (not "
+                "ROUTE_linea.txt or ROUTE_TRAIN-.txt): give --kind"});
   const ProcessResult input = scengen({"fmt", "-"});
   EXPECT_EQ(input.status, 2);
   EXPECT_EQ(input.err, "scengen fmt: cannot tell the kind of standard input: give --kind\n");
@@ -235,8 +235,8 @@ TEST_F(FmtHere, ATextThatCannotBeWrittenIsNamed) {
   folder_.write("Ponte_7-.txt", kTrain);
   testing::RefusingFolder refusing;
   EXPECT_EQ(fmt(options_for({path("Ponte_7-.txt")}), format::format_text, refusing), 4);
-  EXPECT_EQ(err_.str(), "scengen: cannot write " + quoted("Ponte_7-.txt") +
-                            ": Permission denied\n");
+  EXPECT_EQ(err_.str(),
+            "scengen: cannot write " + quoted("Ponte_7-.txt") + ": Permission denied\n");
   EXPECT_EQ(folder_.read("Ponte_7-.txt"), kTrain);
 }
 

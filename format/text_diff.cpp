@@ -60,7 +60,8 @@ std::string unified_diff(std::string_view before, std::string_view after, std::s
     const size_t end = std::min(count, last_change + kContext + 1);
     const size_t old_end = std::min(end, old_lines.size());
     const size_t new_end = std::min(end, new_lines.size());
-    out += hunk_header(first, old_end - std::min(first, old_end), new_end - std::min(first, new_end));
+    out +=
+        hunk_header(first, old_end - std::min(first, old_end), new_end - std::min(first, new_end));
     for (size_t j = first; j < end;) {
       if (!differs(j)) {
         add_line(out, ' ', old_lines[j++]);
@@ -68,8 +69,10 @@ std::string unified_diff(std::string_view before, std::string_view after, std::s
       }
       size_t run_end = j;
       while (run_end < end && differs(run_end)) ++run_end;
-      for (size_t k = j; k < std::min(run_end, old_lines.size()); ++k) add_line(out, '-', old_lines[k]);
-      for (size_t k = j; k < std::min(run_end, new_lines.size()); ++k) add_line(out, '+', new_lines[k]);
+      for (size_t k = j; k < std::min(run_end, old_lines.size()); ++k)
+        add_line(out, '-', old_lines[k]);
+      for (size_t k = j; k < std::min(run_end, new_lines.size()); ++k)
+        add_line(out, '+', new_lines[k]);
       j = run_end;
     }
     i = end - 1;

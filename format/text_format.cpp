@@ -84,7 +84,9 @@ constexpr RecordLayout kTrainLayouts[] = {
 
 enum class Section { BeforeGeneral, LineGeneral, LineFeatures, TrainRecords };
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view skip_blanks(std::string_view text) {
   while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
@@ -162,7 +164,8 @@ std::optional<std::string> laid_out_values(std::span<const std::string_view> fie
     if (layout.ends_with_text && value + 1 == count) {
       if (!last_field) return std::nullopt;  // a comma in the text: more than one record's worth
       const std::string_view text = trim_blanks(field);
-      if (!text.empty()) out += blanks_before(layout.values[value], text.size()) + std::string(text);
+      if (!text.empty())
+        out += blanks_before(layout.values[value], text.size()) + std::string(text);
       ++value;
       continue;
     }

@@ -61,7 +61,8 @@ const Case kCases[] = {
 
     // Train description: numbers right-aligned in the built-in text's columns.
     {"steps and code points", TextKind::train,
-     kTrainHead + "velocita,0,30\r\nvelocita,1100,95\r\naderenza,0,96\r\nabbattimento,10000,270\r\n",
+     kTrainHead +
+         "velocita,0,30\r\nvelocita,1100,95\r\naderenza,0,96\r\nabbattimento,10000,270\r\n",
      kTrainHead + "velocita,   0,    30\r\nvelocita,    1100,    95\r\naderenza,       0,    96\r\n"
                   "abbattimento,   10000,   270\r\n"},
     {"a value wider than its column", TextKind::train,
@@ -70,8 +71,9 @@ const Case kCases[] = {
     {"stations", TextKind::train,
      kTrainHead + "stazione,35600,12,600,1,0,1,4,1,1,2,1,1,60,9,2,0,LODI\r\n"
                   "STAZIONE , 1100 , 26, 200, 0,0,0, 0,0,0, 0,0,0, 1, 0,0,0 , Cabina  B \r\n",
-     kTrainHead + "stazione,   35600, 12,  600,  1, 0, 1,  4,1,1,  2,1,1,   60,   9, 2, 0, LODI\r\n"
-                  "STAZIONE,    1100, 26,  200,  0, 0, 0,  0,0,0,  0,0,0,    1,   0, 0, 0, Cabina  B\r\n"},
+     kTrainHead +
+         "stazione,   35600, 12,  600,  1, 0, 1,  4,1,1,  2,1,1,   60,   9, 2, 0, LODI\r\n"
+         "STAZIONE,    1100, 26,  200,  0, 0, 0,  0,0,0,  0,0,0,    1,   0, 0, 0, Cabina  B\r\n"},
     {"signals and slow orders", TextKind::train,
      kTrainHead + "segnale,22650,2,2,4,0,2,2,3,1,0,0\r\nrallentamento,53750,40,400,1,1,30\r\n",
      kTrainHead + "segnale,   22650,   2, 2, 4,  0, 2,    2,  3,1,0, 0\r\n"
@@ -85,8 +87,7 @@ const Case kCases[] = {
      "[generale]\nsabbia,    1\rsabbia,    2\r\n\nsabbia,    3\n"},
 
     // Whatever is not one plain record stays byte for byte.
-    {"comments", TextKind::train,
-     kTrainHead + " -- sabbia,   1 \r\nsabbia-x,1\r\n",
+    {"comments", TextKind::train, kTrainHead + " -- sabbia,   1 \r\nsabbia-x,1\r\n",
      kTrainHead + " -- sabbia,   1 \r\nsabbia-x,1\r\n"},
     {"records before the general header", TextKind::train, "sabbia,1\r\n[generale]\r\n",
      "sabbia,1\r\n[generale]\r\n"},
