@@ -47,7 +47,7 @@ void FieldReader::take_separator() {
 
 std::string_view FieldReader::read_text() {
   begin_field();
-  if (text_[pos_] == '"') {
+  if (!at_end() && text_[pos_] == '"') {  // blanks that end the text make an empty field
     step();
     const size_t begin = pos_;
     while (!at_end() && text_[pos_] != '"') step();
