@@ -4,9 +4,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <map>
-#include <set>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 #include "cli/command_files.h"
@@ -117,12 +117,14 @@ struct ScenarioResult {
   std::string failure;  // the one line for a file that could not be read or written
 };
 
-std::string scenario_name(const Scenario& s) { return s.route->route + " " + s.set->train; }
+std::string scenario_name(const Scenario& s) {
+  return s.route->route + " " + s.set->train;
+}
 
 // The route and the train in Windows-1252, checked as 'compile' checks them; a mistake if not.
 bool scenario_identity(Scenario& s, std::vector<std::string>& mistakes) {
-  const std::string shown = "route '" + printable_text(s.route->route) + "' train '" +
-                            printable_text(s.set->train) + "'";
+  const std::string shown =
+      "route '" + printable_text(s.route->route) + "' train '" + printable_text(s.set->train) + "'";
   for (const std::string* name : {&s.route->route, &s.set->train}) {
     if (!names_a_file(*name)) {
       mistakes.push_back(shown + ": '" + printable_text(*name) + "' cannot be part of a file name");
@@ -171,7 +173,6 @@ uint64_t documents_hash(const std::vector<PageDocument>& documents) {
     all += d.file_name + '\n' + std::to_string(content_hash(d.bytes)) + '\n';
   return content_hash(all);
 }
-
 
 // The last build's record, when it still holds for the scenario: the same inputs (nothing that
 // cannot be read), pictures when they are asked for, and every file as it was left.
@@ -280,19 +281,21 @@ std::vector<OutputFile> scenario_files(const Compilation& c, const CompileReport
   std::vector<OutputFile> files;
   if (!report.stopped) {
     if (with_plan)
-      files.push_back({scenario_file_path(out, route_plan_file_name(c)),
-                       encode_route_plan(c.TrackPlan)});
+      files.push_back(
+          {scenario_file_path(out, route_plan_file_name(c)), encode_route_plan(c.TrackPlan)});
     const auto table_path = scenario_file_path(out, scenario_table_file_name(c));
     auto table = encode_scenario_table(c.ScenarioTable);
     if (!table) throw FileError(table_path, "a scenario table text is longer than 65535 bytes");
     files.push_back({table_path, std::move(*table)});
-    files.push_back({scenario_file_path(out, track_file_name(c)), encode_track_cells(c.TrackCells)});
+    files.push_back(
+        {scenario_file_path(out, track_file_name(c)), encode_track_cells(c.TrackCells)});
   }
   if (documents != nullptr && c.has_track()) {
     ScenarioPictures drawn = pictures_of(c, report, *documents);
     const std::string stem = c.RouteId + "_" + c.TrainNumber;
     files.push_back({scenario_file_path(out, stem + "_map.svg"), std::move(drawn.map)});
-    files.push_back({scenario_file_path(out, route_profile_file_name(c)), std::move(drawn.profile)});
+    files.push_back(
+        {scenario_file_path(out, route_profile_file_name(c)), std::move(drawn.profile)});
     files.push_back({scenario_file_path(out, html_page_file_name(c)), std::move(drawn.page)});
   }
   return files;
@@ -331,7 +334,7 @@ std::string error_lines(const CompileReport& report, const AuthorTexts& texts) {
 
 std::string outcome_words(const ScenarioResult& r) {
   if (r.status == "file error") return "not written";
-  std::string words = r.code != 0 ? describe_error(r.code, r.position)
+  std::string words = r.code != 0             ? describe_error(r.code, r.position)
                       : r.status == "stopped" ? "no track compiled"
                                               : "built";
   if (r.status == "stopped") words += "; no binary file";
@@ -367,8 +370,8 @@ void write_and_record(const Scenario& s, const Compilation& c, const CompileRepo
                       ScenarioResult& result, BuildContext& b) {
   const bool with_plan = !report.stopped && b.ledger.claim_plan(s.route->route);
   try {
-    const auto files = scenario_files(c, report, with_plan,
-                                      b.options.pictures ? &documents : nullptr, b.out);
+    const auto files =
+        scenario_files(c, report, with_plan, b.options.pictures ? &documents : nullptr, b.out);
     std::optional<FileStamp> plan;
     record.files = write_scenario_files(files, with_plan, b, plan);
     for (const OutputFile& f : files) result.files.push_back(utf8_of(f.path.filename()));
@@ -464,9 +467,10 @@ void print_summary(const std::vector<Scenario>& scenarios,
                                              : outcome_words(r))
                 << (r.status == "skipped" ? " (unchanged since the last build)" : "") << '\n';
   }
-  console.err << "scengen build: " << results.size() << (results.size() == 1 ? " scenario" : " scenarios")
-              << ": " << n.built << " built, " << n.skipped << " skipped, " << n.with_warnings
-              << " with warnings, " << n.with_errors << " with errors";
+  console.err << "scengen build: " << results.size()
+              << (results.size() == 1 ? " scenario" : " scenarios") << ": " << n.built << " built, "
+              << n.skipped << " skipped, " << n.with_warnings << " with warnings, " << n.with_errors
+              << " with errors";
   if (n.file_errors > 0) console.err << ", " << n.file_errors << " not written";
   console.err << '\n';
 }
@@ -614,8 +618,8 @@ int build_set(const BuildOptions& o, Console& console) {
 
 void add_build_command(CLI::App& app, CommandContext& context) {
   const auto [command, o] = add_command(
-      app, context,
-      {"build", "Every scenario of a folder tree, only what changed.", kBuildFooter}, build_set);
+      app, context, {"build", "Every scenario of a folder tree, only what changed.", kBuildFooter},
+      build_set);
   command->add_option("SRC", o->source, "The folder of the texts (its subfolders too)")
       ->required()
       ->type_name("DIR");

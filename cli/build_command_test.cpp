@@ -44,8 +44,8 @@ class Build : public testing::ScengenFolder {
     fs::create_directories(at("src/a"));
     fs::create_directories(at("src/b/deep"));
     ASSERT_EQ(scengen({"texts", "--out", "src/a", "--quiet"}).status, 0);
-    write("src/a/Veltrano_Quarnelo_7-.txt", read("src/a/Veltrano_Quarnelo_58316-.txt") +
-                                                "; the same train under another number\r\n");
+    write("src/a/Veltrano_Quarnelo_7-.txt",
+          read("src/a/Veltrano_Quarnelo_58316-.txt") + "; the same train under another number\r\n");
     write("src/b/deep/Ponte_linea.txt", kPonteLine);
     write("src/b/deep/Ponte_7-.txt", kPonteTrain);
     write("src/b/deep/Ponte_8-.txt", kFailingTrain);
@@ -72,8 +72,10 @@ class Build : public testing::ScengenFolder {
   // route/train -> status, from a --json build.
   static std::map<std::string, std::string> statuses(const ProcessResult& r) {
     std::map<std::string, std::string> by_scenario;
-    for (const Json& s : Json::parse(r.out)["scenarios"])
-      by_scenario[s["route"].get<std::string>() + "/" + s["train"].get<std::string>()] = s["status"];
+    const Json json = Json::parse(r.out);
+    for (const Json& s : json["scenarios"])
+      by_scenario[s["route"].get<std::string>() + "/" + s["train"].get<std::string>()] =
+          s["status"];
     return by_scenario;
   }
 };
@@ -115,11 +117,11 @@ TEST_F(Build, SecondBuildRewritesNothingAndAnEditRebuildsOnlyItsScenario) {
 
   write("src/a/Veltrano_Quarnelo_7-.txt", read("src/a/Veltrano_Quarnelo_58316-.txt"));
   const ProcessResult edited = scengen({"build", "src", "--out", "out", "--json"});
-  EXPECT_EQ(statuses(edited), (std::map<std::string, std::string>{
-                                  {"Ponte/7", "skipped"},
-                                  {"Ponte/8", "skipped"},
-                                  {"Veltrano_Quarnelo/58316", "skipped"},
-                                  {"Veltrano_Quarnelo/7", "built"}}));
+  EXPECT_EQ(statuses(edited),
+            (std::map<std::string, std::string>{{"Ponte/7", "skipped"},
+                                                {"Ponte/8", "skipped"},
+                                                {"Veltrano_Quarnelo/58316", "skipped"},
+                                                {"Veltrano_Quarnelo/7", "built"}}));
   const auto after_edit = times("out");
   for (const auto& [name, time] : first) {
     const bool rewritten = name.starts_with("Veltrano_Quarnelo_7.") || name == kManifestName;
@@ -177,11 +179,11 @@ TEST_F(Build, AKilledBuildIsFinishedByTheNext) {
   unsetenv("SCENGEN_BUILD_STOP_AFTER");
   EXPECT_EQ(killed.status, 137);
   const ProcessResult next = scengen({"build", "src", "--out", "out", "--json"});
-  EXPECT_EQ(statuses(next), (std::map<std::string, std::string>{
-                                {"Ponte/7", "skipped"},
-                                {"Ponte/8", "built"},
-                                {"Veltrano_Quarnelo/58316", "built"},
-                                {"Veltrano_Quarnelo/7", "built"}}));
+  EXPECT_EQ(statuses(next),
+            (std::map<std::string, std::string>{{"Ponte/7", "skipped"},
+                                                {"Ponte/8", "built"},
+                                                {"Veltrano_Quarnelo/58316", "built"},
+                                                {"Veltrano_Quarnelo/7", "built"}}));
   ASSERT_EQ(scengen({"build", "src", "--out", "clean"}).status, 1);
   EXPECT_TRUE(outputs("out") == outputs("clean"));
 }
@@ -236,8 +238,9 @@ TEST_F(Build, MistakesOfTheSetAreToldAndTheirScenariosLeftOut) {
 TEST_F(Build, OutputFolderInsideTheSourceIsRefused) {
   const ProcessResult r = scengen({"build", "src", "--out", "src/b/out"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "scengen build: the output folder 'src/b/out' lies inside the source folder "
-                   "'src': give one outside it\n");
+  EXPECT_EQ(r.err,
+            "scengen build: the output folder 'src/b/out' lies inside the source folder "
+            "'src': give one outside it\n");
   EXPECT_FALSE(exists("src/b/out"));
   EXPECT_EQ(scengen({"build", "src", "--out", "src"}).status, 2);
 }

@@ -23,8 +23,8 @@ std::string progress_line(size_t done, size_t total, const std::string& at_hand,
   std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " +
                      std::to_string(done) + "/" + std::to_string(total);
   if (!at_hand.empty()) {
-    line += " " + (at_hand.size() > kShownName ? at_hand.substr(0, kShownName - 3) + "..."
-                                               : at_hand);
+    line +=
+        " " + (at_hand.size() > kShownName ? at_hand.substr(0, kShownName - 3) + "..." : at_hand);
   }
   if (done > 0 && done < total) {
     const auto each = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed) /

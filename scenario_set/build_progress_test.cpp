@@ -23,9 +23,11 @@ TEST(ProgressLine, BarCountScenarioAndTimeLeft) {
       {2, 200, "Veltrano_Quarnelo 58316", seconds(100),
        "[........................] 2/200 Veltrano_Quarnelo 58316, 165:00 left"},
       {4, 4, "", seconds(9), "[########################] 4/4"},
-      {0, 1, std::string(50, 'x'), seconds(0), "[........................] 0/1 " + std::string(37, 'x') + "..."},
+      {0, 1, std::string(50, 'x'), seconds(0),
+       "[........................] 0/1 " + std::string(37, 'x') + "..."},
   };
-  for (const auto& c : cases) EXPECT_EQ(progress_line(c.done, c.total, c.at_hand, c.elapsed), c.line);
+  for (const auto& c : cases)
+    EXPECT_EQ(progress_line(c.done, c.total, c.at_hand, c.elapsed), c.line);
 }
 
 TEST(BuildProgress, PlainLinesAwayFromATerminal) {

@@ -42,8 +42,8 @@ std::string link_target(const std::string& name) {
   for (const char c : name) {
     const auto byte = static_cast<unsigned char>(c);
     const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                       (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' ||
-                       byte == '.' || byte == '~';
+                       (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' ||
+                       byte == '~';
     if (plain) {
       target += c;
     } else {
@@ -64,8 +64,9 @@ std::string index_page(const std::vector<IndexRow>& rows) {
   page += "</style>\n</head>\n<body>\n<h1>Scenario set</h1>\n<p>";
   page += std::to_string(rows.size()) + (rows.size() == 1 ? " scenario" : " scenarios");
   if (failed > 0) page += ", " + std::to_string(failed) + " with errors";
-  page += ".</p>\n<table>\n<thead><tr><th>Route</th><th>Train</th><th>Length</th>"
-          "<th>Stations</th><th>Status</th><th>Files</th></tr></thead>\n<tbody>\n";
+  page +=
+      ".</p>\n<table>\n<thead><tr><th>Route</th><th>Train</th><th>Length</th>"
+      "<th>Stations</th><th>Status</th><th>Files</th></tr></thead>\n<tbody>\n";
   for (const IndexRow& row : rows) page += row_html(row);
   page += "</tbody>\n</table>\n</body>\n</html>\n";
   return page;

@@ -42,8 +42,9 @@ std::string browser_dom(const std::filesystem::path& folder, const std::string& 
   const std::string command =
       "timeout 120 chromium --headless --no-sandbox --disable-gpu --no-first-run "
       "--disable-background-networking --disable-component-update --disable-sync "
-      "--user-data-dir='" + (folder / "browser-profile").string() + "' --dump-dom '" + url +
-      "' >'" + dom.string() + "' 2>'" + (folder / "browser.log").string() + "'";
+      "--user-data-dir='" +
+      (folder / "browser-profile").string() + "' --dump-dom '" + url + "' >'" + dom.string() +
+      "' 2>'" + (folder / "browser.log").string() + "'";
   EXPECT_EQ(std::system(command.c_str()), 0) << testing::read_file(folder / "browser.log");
   return testing::read_file(dom);
 }
@@ -53,20 +54,24 @@ TEST(IndexPageInABrowser, TheTableHoldsEveryRowAndItsLinksReachTheirFiles) {
   const auto rows = sample_rows();
   scratch.write(kIndexPageName, index_page(rows));
   scratch.write(rows[0].page, "<p>the page of Citta Alta 7</p>");
-  const std::string dom = browser_dom(scratch.path(), "file://" + scratch.at(kIndexPageName).string());
+  const std::string dom =
+      browser_dom(scratch.path(), "file://" + scratch.at(kIndexPageName).string());
 
   // The browser kept the table as written: one row per scenario inside its body, six cells each.
   const std::regex row("<tr[^>]*>((?:<td[^>]*>.*?</td>){6})</tr>");
   const auto body = dom.substr(dom.find("<tbody>"));
-  EXPECT_EQ(std::distance(std::sregex_iterator(body.begin(), body.end(), row), std::sregex_iterator()), 2);
+  EXPECT_EQ(
+      std::distance(std::sregex_iterator(body.begin(), body.end(), row), std::sregex_iterator()),
+      2);
   EXPECT_NE(dom.find("<td>Citt\xC3\xA0 Alta</td><td>7</td><td class=\"number\">72 km</td>"
                      "<td class=\"number\">12</td><td class=\"status\">built</td>"),
             std::string::npos)
       << dom;
-  EXPECT_NE(dom.find("<tr class=\"failed\"><td>Ponte&lt;b&gt;</td><td>8</td><td class=\"number\">"
-                     "</td><td class=\"number\"></td><td class=\"status\">error 16: a signal's cell "
-                     "is not free (at 2000 m)</td><td></td></tr>"),
-            std::string::npos)
+  EXPECT_NE(
+      dom.find("<tr class=\"failed\"><td>Ponte&lt;b&gt;</td><td>8</td><td class=\"number\">"
+               "</td><td class=\"number\"></td><td class=\"status\">error 16: a signal's cell "
+               "is not free (at 2000 m)</td><td></td></tr>"),
+      std::string::npos)
       << dom;
   EXPECT_NE(dom.find("<p>2 scenarios, 1 with errors.</p>"), std::string::npos);
 
@@ -77,7 +82,8 @@ TEST(IndexPageInABrowser, TheTableHoldsEveryRowAndItsLinksReachTheirFiles) {
     return m;
   }();
   ASSERT_EQ(link.size(), 2u);
-  const std::string target = browser_dom(scratch.path(), "file://" + scratch.path().string() + "/" + link[1].str());
+  const std::string target =
+      browser_dom(scratch.path(), "file://" + scratch.path().string() + "/" + link[1].str());
   EXPECT_NE(target.find("the page of Citta Alta 7"), std::string::npos) << target;
 }
 

@@ -67,7 +67,8 @@ TEST(FileStamp, TellsAnEditFromATouch) {
   EXPECT_TRUE(file_is_as_stamped(scratch.path(), *stamp));
 
   // Touched: the bytes are the same, and the stamp takes the new time.
-  const auto later = std::filesystem::last_write_time(scratch.at("a.dat")) + std::chrono::seconds(5);
+  const auto later =
+      std::filesystem::last_write_time(scratch.at("a.dat")) + std::chrono::seconds(5);
   std::filesystem::last_write_time(scratch.at("a.dat"), later);
   EXPECT_TRUE(file_is_as_stamped(scratch.path(), *stamp));
   EXPECT_EQ(stamp->modified, later.time_since_epoch().count());

@@ -62,7 +62,8 @@ struct Candidates {
 };
 
 // The route a train text beside these line texts belongs to: the longest that fits its name.
-std::optional<std::string> route_beside(const fs::path& text, const std::vector<std::string>& routes) {
+std::optional<std::string> route_beside(const fs::path& text,
+                                        const std::vector<std::string>& routes) {
   std::optional<std::string> best;
   for (const std::string& route : routes) {
     if (train_from_train_text(text, route) && (!best || route.size() > best->size())) best = route;
@@ -99,10 +100,9 @@ Candidates find_candidates(const fs::path& source, std::vector<std::string>& mis
     std::vector<std::string> routes;
     for (const auto& [route, texts] : found.line_texts) routes.push_back(route);
     if (auto elsewhere = route_beside(file, routes)) {
-      mistakes.push_back("the train text " + printable_path(file) +
-                         " is not beside the line text of its route, " +
-                         printable_path(found.line_texts[*elsewhere].front()) +
-                         ": it is not built");
+      mistakes.push_back(
+          "the train text " + printable_path(file) + " is not beside the line text of its route, " +
+          printable_path(found.line_texts[*elsewhere].front()) + ": it is not built");
     } else {
       mistakes.push_back("the train text " + printable_path(file) +
                          " has no line text of its route (ROUTE_linea.txt) beside it: it is not "
@@ -113,7 +113,8 @@ Candidates find_candidates(const fs::path& source, std::vector<std::string>& mis
 }
 
 // Every file each route and scenario writes, folded: two owners of one name are both refused.
-std::set<std::string> colliding_owners(const Candidates& found, std::vector<std::string>& mistakes) {
+std::set<std::string> colliding_owners(const Candidates& found,
+                                       std::vector<std::string>& mistakes) {
   struct Owner {
     std::string id, shown, name;
   };
@@ -133,7 +134,8 @@ std::set<std::string> colliding_owners(const Candidates& found, std::vector<std:
     }
   };
   for (const auto& [route, texts] : found.line_texts) {
-    claim(std::string("R") + '\0' + route, "route '" + printable_text(route) + "'", route_plan_output_name(route));
+    claim(std::string("R") + '\0' + route, "route '" + printable_text(route) + "'",
+          route_plan_output_name(route));
   }
   for (const Candidates::Train& t : found.trains) {
     const std::string shown =
@@ -151,7 +153,9 @@ std::vector<std::string> scenario_output_names(const std::string& route, const s
   return {stem + ".sim", stem + ".dat", stem + "_map.svg", stem + "_profile.svg", stem + ".html"};
 }
 
-std::string route_plan_output_name(const std::string& route) { return route + "_linea.dat"; }
+std::string route_plan_output_name(const std::string& route) {
+  return route + "_linea.dat";
+}
 
 bool folder_is_within(const fs::path& inner, const fs::path& outer) {
   std::error_code error;
@@ -175,7 +179,8 @@ ScenarioSet find_scenario_set(const fs::path& source) {
       size_t trains = 0;
       for (const auto& t : found.trains) trains += t.route == route ? 1 : 0;
       std::string places;
-      for (const fs::path& text : texts) places += (places.empty() ? "" : ", ") + printable_path(text);
+      for (const fs::path& text : texts)
+        places += (places.empty() ? "" : ", ") + printable_path(text);
       set.mistakes.push_back("route '" + printable_text(route) + "' has line texts in " +
                              plural(texts.size(), "folder", "folders") + ": " + places + "; its " +
                              plural(trains, "train is", "trains are") + " not built");
@@ -191,7 +196,8 @@ ScenarioSet find_scenario_set(const fs::path& source) {
   });
   for (const Candidates::Train& t : found.trains) {
     const auto route = route_index.find(t.route);
-    if (route == route_index.end() || refused.count(std::string("S") + '\0' + t.route + '\0' + t.train) != 0)
+    if (route == route_index.end() ||
+        refused.count(std::string("S") + '\0' + t.route + '\0' + t.train) != 0)
       continue;
     set.scenarios.push_back({route->second, t.train, t.text});
   }

@@ -21,7 +21,8 @@ class FindSet : public ::testing::Test {
   std::vector<std::string> found(ScenarioSet& set) {
     set = find_scenario_set(scratch_.path());
     std::vector<std::string> names;
-    for (const SetScenario& s : set.scenarios) names.push_back(set.routes[s.route].route + "/" + s.train);
+    for (const SetScenario& s : set.scenarios)
+      names.push_back(set.routes[s.route].route + "/" + s.train);
     return names;
   }
   std::string shown(const std::string& name) { return "'" + scratch_.at(name).string() + "'"; }
@@ -30,14 +31,16 @@ class FindSet : public ::testing::Test {
 };
 
 TEST_F(FindSet, TrainsBesideTheirLineTextInEveryFolder) {
-  for (const char* name : {"b/Ponte_linea.txt", "b/Ponte_8-.txt", "b/Ponte_10-.txt",
-                           "b/Ponte_scheda_treno.txt", "b/Ponte_8_note.txt", "a/x/Alto_Colle_linea.txt",
-                           "a/x/Alto_linea.txt", "a/x/Alto_Colle_3-.txt", "a/x/Alto_4-.txt"}) {
+  for (const char* name :
+       {"b/Ponte_linea.txt", "b/Ponte_8-.txt", "b/Ponte_10-.txt", "b/Ponte_scheda_treno.txt",
+        "b/Ponte_8_note.txt", "a/x/Alto_Colle_linea.txt", "a/x/Alto_linea.txt",
+        "a/x/Alto_Colle_3-.txt", "a/x/Alto_4-.txt"}) {
     add(name);
   }
   ScenarioSet set;
   // The longest route that fits a name takes it: Alto_Colle_3-.txt is train 3 of Alto_Colle.
-  EXPECT_EQ(found(set), (std::vector<std::string>{"Alto/4", "Alto_Colle/3", "Ponte/10", "Ponte/8"}));
+  EXPECT_EQ(found(set),
+            (std::vector<std::string>{"Alto/4", "Alto_Colle/3", "Ponte/10", "Ponte/8"}));
   EXPECT_EQ(set.routes.size(), 3u);
   EXPECT_TRUE(set.mistakes.empty());
   EXPECT_EQ(set.routes[set.scenarios[0].route].line_text, scratch_.at("a/x/Alto_linea.txt"));
@@ -45,10 +48,10 @@ TEST_F(FindSet, TrainsBesideTheirLineTextInEveryFolder) {
 }
 
 TEST_F(FindSet, MistakesLeaveTheirScenariosOut) {
-  for (const char* name : {"a/Ponte_linea.txt", "a/Ponte_1-.txt", "b/Ponte_2-.txt", "c/Solo_3-.txt",
-                           "d/Riva_linea.txt", "d/Riva_X-.txt", "d/Riva_x-.txt", "d/Riva_y-.txt",
-                           "e/Lago_B_linea.txt", "e/Lago_linea.txt", "e/Lago_B_C-.txt",
-                           "e/Lago_B_C_linea.txt"}) {
+  for (const char* name :
+       {"a/Ponte_linea.txt", "a/Ponte_1-.txt", "b/Ponte_2-.txt", "c/Solo_3-.txt",
+        "d/Riva_linea.txt", "d/Riva_X-.txt", "d/Riva_x-.txt", "d/Riva_y-.txt", "e/Lago_B_linea.txt",
+        "e/Lago_linea.txt", "e/Lago_B_C-.txt", "e/Lago_B_C_linea.txt"}) {
     add(name);
   }
   ScenarioSet set;
@@ -67,9 +70,9 @@ TEST_F(FindSet, MistakesLeaveTheirScenariosOut) {
 
 TEST_F(FindSet, NamesThatCollideExactlyOrInCase) {
   // Route A_B train C and route A train B_C both write A_B_C.sim; Lago and LAGO share a plan.
-  for (const char* name : {"a/A_B_linea.txt", "a/A_B_C-.txt", "b/A_linea.txt", "b/A_B_C-.txt",
-                           "c/Lago_linea.txt", "c/Lago_1-.txt", "d/LAGO_linea.txt", "d/Ville_linea.txt",
-                           "d/Ville_1-.txt"}) {
+  for (const char* name :
+       {"a/A_B_linea.txt", "a/A_B_C-.txt", "b/A_linea.txt", "b/A_B_C-.txt", "c/Lago_linea.txt",
+        "c/Lago_1-.txt", "d/LAGO_linea.txt", "d/Ville_linea.txt", "d/Ville_1-.txt"}) {
     add(name);
   }
   ScenarioSet set;
@@ -94,7 +97,8 @@ TEST(FolderIsWithin, ComparesWholeFolderNames) {
       {"srcout", "src", false},     {"out", "src", false},    {"src", "src/out", false},
       {"./src/a/b", "src/a", true},
   };
-  for (const auto& c : cases) EXPECT_EQ(folder_is_within(c.inner, c.outer), c.within) << c.inner << " " << c.outer;
+  for (const auto& c : cases)
+    EXPECT_EQ(folder_is_within(c.inner, c.outer), c.within) << c.inner << " " << c.outer;
 }
 
 }  // namespace

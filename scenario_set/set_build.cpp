@@ -32,7 +32,9 @@ void run_on_threads(size_t count, unsigned threads, const std::function<void(siz
   if (first_failure) std::rethrow_exception(first_failure);
 }
 
-unsigned default_threads() { return std::max(1u, std::thread::hardware_concurrency()); }
+unsigned default_threads() {
+  return std::max(1u, std::thread::hardware_concurrency());
+}
 
 BuildLedger::BuildLedger(FileLayer& files, std::filesystem::path folder, const Manifest& start,
                          std::set<std::string> plans_due)
@@ -80,7 +82,8 @@ Manifest BuildLedger::manifest_locked() const {
 }
 
 void BuildLedger::write_locked() const {
-  files_.write_replacing(join_output_path(folder_, kManifestName), manifest_text(manifest_locked()));
+  files_.write_replacing(join_output_path(folder_, kManifestName),
+                         manifest_text(manifest_locked()));
 }
 
 }  // namespace scengen
