@@ -70,5 +70,6 @@ void add_diff_command(CLI::App& app, CommandContext& context);
 void add_decompile_command(CLI::App& app, CommandContext& context);
 void add_explain_command(CLI::App& app, CommandContext& context);
 void add_fmt_command(CLI::App& app, CommandContext& context);
+void add_build_command(CLI::App& app, CommandContext& context);
 
 }  // namespace scengen

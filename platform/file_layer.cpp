@@ -26,9 +26,9 @@ void check_name_length(const std::filesystem::path& path, const std::filesystem:
   }
 }
 
-// From a generator seeded once per process.
+// From a generator seeded once per thread: a build writes from several threads at once.
 std::string random_letters() {
-  static std::mt19937_64 generator{std::random_device{}()};
+  thread_local std::mt19937_64 generator{std::random_device{}()};
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   std::string letters(8, 'a');
   for (char& c : letters) c = kLetters[generator() % (sizeof kLetters - 1)];
