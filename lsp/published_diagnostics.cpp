@@ -174,10 +174,11 @@ std::vector<DocumentDiagnostics> pair_diagnostics(const PairAnalysis& analysis,
       while (at < line.size() && (static_cast<unsigned char>(line[at]) & 0xC0) == 0x80) ++at;
     }
     const size_t offset = static_cast<size_t>(line.data() - text.data()) + at;
-    const Position start = utf8_position(text, offset, encoding);
+    size_t end = std::min(offset + 1, text.size());
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
     out[index_of(kind)].diagnostics.push_back(
-        diagnostic({start, utf8_position(text, offset + 1, encoding)}, 1, kEncodingErrorCode,
-                   failure.message));
+        diagnostic({utf8_position(text, offset, encoding), utf8_position(text, end, encoding)}, 1,
+                   kEncodingErrorCode, failure.message));
     return out;
   }
   if (!analysis.compiled) {
