@@ -49,7 +49,9 @@ void Dispatcher::dispatch(std::string_view body) {
     return answer_error(valid_id(message.value("id", Json())) ? message["id"] : Json(),
                         kInvalidRequest, "the message has no method");
   }
-  const Json params = message.value("params", Json::object());
+  // Some clients send "params": null for a method without them (shutdown, exit): read as none.
+  Json params = message.value("params", Json::object());
+  if (params.is_null()) params = Json::object();
   if (!method->is_string() || (id != message.end() && !valid_id(*id)) ||
       !(params.is_object() || params.is_array())) {
     return answer_error(id != message.end() && valid_id(*id) ? *id : Json(), kInvalidRequest,

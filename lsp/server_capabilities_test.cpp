@@ -232,5 +232,22 @@ TEST(ServerSymbols, ListSectionsWithTheirFeatures) {
   EXPECT_EQ(client.answer(2)["result"], Json::array());
 }
 
+TEST(ServerFormatting, AMisalignedRecordComesBackAsTheFormatterLaysItOut) {
+  std::string misaligned = built_in_train();
+  const std::string aligned_record = "segnale,    1750,   2, 4, 1,  1, 0,    2,  3,1,1, 0";
+  const size_t at = misaligned.find(aligned_record);
+  ASSERT_NE(at, std::string::npos);
+  misaligned.replace(at, aligned_record.size(), "segnale,1750,2,4,1,1,0,2,3,1,1,0");
+  const ScriptedClient client = session(misaligned, [](ScriptedClient& c) {
+    c.request(1, "textDocument/formatting",
+              {{"textDocument", {{"uri", kTrainUri}}},
+               {"options", {{"tabSize", 2}, {"insertSpaces", true}}}});
+  });
+  const Json edits = client.answer(1)["result"];
+  ASSERT_EQ(edits.size(), 1u);
+  EXPECT_EQ(edits[0]["newText"], built_in_train());
+  EXPECT_EQ(edits[0]["range"]["start"], (Json{{"line", 0}, {"character", 0}}));
+}
+
 }  // namespace
 }  // namespace scengen::lsp
