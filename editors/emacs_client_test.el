@@ -46,10 +46,10 @@
       (scengen-test-note (format "source %S, type %S" (plist-get lsp :source)
                                  (flymake-diagnostic-type diagnostic))))))
 
-(let ((process (jsonrpc--process scengen-test-server)))
-  ;; A refused shutdown is a finding, not the end of the test.
-  (condition-case failure (eglot-shutdown scengen-test-server)
-    (error (scengen-test-note (format "shutdown refused: %S" failure))))
-  (scengen-test-wait "the server to end" (lambda () (not (process-live-p process))))
-  (scengen-test-note (format "server exit status: %d" (process-exit-status process))))
+;; eglot deletes the process as soon as it has sent exit, so the server's own exit status is a
+;; race; what is checked is that the shutdown request is answered, not refused.
+(condition-case failure
+    (progn (eglot-shutdown scengen-test-server)
+           (scengen-test-note "shutdown answered"))
+  (error (scengen-test-note (format "shutdown refused: %S" failure))))
 (scengen-test-finish)

@@ -14,7 +14,7 @@ SCENGEN=$scengen TRAIN_TEXT=$train_text RESULT=$work/result \
   timeout 90 emacs --batch -l "$(dirname "$0")/emacs_client_test.el" >"$work/emacs.log" 2>&1 ||
   fail "emacs: $(cat "$work/emacs.log" "$work/result" 2>/dev/null)"
 expected="diagnostic: $report
-server exit status: 0"
+shutdown answered"
 [ "$(cat "$work/result")" = "$expected" ] || fail "Emacs:
 $(diff <(echo "$expected") "$work/result")
 $(cat "$work/emacs.log")"
