@@ -50,7 +50,8 @@ Run 'scengen help COMMAND' or 'scengen COMMAND --help' for the options of a comm
 using AddCommand = void (*)(CLI::App&, CommandContext&);
 constexpr AddCommand kCommands[] = {add_run_command,  add_compile_command,   add_check_command,
                                     add_dump_command, add_texts_command,     add_render_command,
-                                    add_diff_command, add_decompile_command, add_explain_command};
+                                    add_diff_command, add_decompile_command, add_explain_command,
+                                    add_watch_command};
 
 // One line for a command line that cannot be parsed, naming the help to read.
 int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream& err) {

@@ -69,5 +69,6 @@ void add_render_command(CLI::App& app, CommandContext& context);
 void add_diff_command(CLI::App& app, CommandContext& context);
 void add_decompile_command(CLI::App& app, CommandContext& context);
 void add_explain_command(CLI::App& app, CommandContext& context);
+void add_watch_command(CLI::App& app, CommandContext& context);
 
 }  // namespace scengen
