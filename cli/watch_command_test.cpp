@@ -1,0 +1,248 @@
+// The watch as a person runs it: the program in the background, its texts edited as editors save
+// them, its files and its page looked at, and its end by a signal.
+#ifndef _WIN32
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <thread>
+
+#include "testing/check_fixture.h"
+#include "testing/scengen_process.h"
+#include "watch/page_server.h"
+
+namespace scengen {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::crlf_text;
+
+constexpr char kLineText[] = "Ponte_Alto_linea.txt";
+constexpr char kTrainText[] = "Ponte_Alto_2101-.txt";
+const std::vector<std::string> kCompiledFiles = {"Ponte_Alto_2101.dat", "Ponte_Alto_2101.sim",
+                                                  "Ponte_Alto_linea.dat"};
+
+// `scengen watch` running in a folder, its standard error in a file there.
+class WatchProcess {
+ public:
+  WatchProcess(const fs::path& folder, const std::vector<std::string>& args)
+      : err_path_(folder / ".watch-err") {
+    // An earlier run's lines must not pass for this one's.
+    fs::remove(err_path_);
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (chdir(folder.c_str()) != 0) _exit(120);
+      const int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(err, STDERR_FILENO);
+      std::vector<std::string> all = {SCENGEN_BINARY, "watch"};
+      all.insert(all.end(), args.begin(), args.end());
+      std::vector<char*> argv;
+      for (auto& arg : all) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      execv(SCENGEN_BINARY, argv.data());
+      _exit(121);
+    }
+  }
+  ~WatchProcess() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+
+  std::string err() const { return testing::read_file(err_path_); }
+
+  /// Waits until standard error has said `text` `times` times; false after 20 s.
+  bool wait_for(const std::string& text, size_t times = 1) const {
+    for (int i = 0; i < 2000; ++i) {
+      const std::string all = err();
+      size_t count = 0;
+      for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1)) {
+        ++count;
+      }
+      if (count >= times) return true;
+      std::this_thread::sleep_for(10ms);
+    }
+    return false;
+  }
+
+  /// The page's port from its first line.
+  int port() const {
+    std::smatch match;
+    const std::string all = err();
+    if (!std::regex_search(all, match, std::regex("http://127\\.0\\.0\\.1:([0-9]+)/"))) return 0;
+    return std::stoi(match[1]);
+  }
+
+  /// Sends `signal_number`, then the status a shell would show for its end.
+  int end_with(int signal_number) {
+    kill(pid_, signal_number);
+    return wait_status();
+  }
+
+  int wait_status() {
+    int raw = 0;
+    waitpid(pid_, &raw, 0);
+    pid_ = -1;
+    return WIFSIGNALED(raw) ? 128 + WTERMSIG(raw) : WEXITSTATUS(raw);
+  }
+
+ private:
+  fs::path err_path_;
+  pid_t pid_ = -1;
+};
+
+enum class Save { InPlace, RenamedOver, DeletedAndWritten };
+
+void save(const fs::path& path, const std::string& bytes, Save how) {
+  if (how == Save::RenamedOver) {
+    const fs::path temporary = path.parent_path() / (path.filename().string() + "~");
+    testing::write_file(temporary, bytes);
+    fs::rename(temporary, path);
+    return;
+  }
+  if (how == Save::DeletedAndWritten) {
+    fs::remove(path);
+    std::this_thread::sleep_for(100ms);
+  }
+  testing::write_file(path, bytes);
+}
+
+nlohmann::json page_state(int port) {
+  httplib::Client client("127.0.0.1", port);
+  const auto result = client.Get("/state");
+  return result ? nlohmann::json::parse(result->body) : nlohmann::json();
+}
+
+// Waits until the page has shown `generation` compiles.
+nlohmann::json page_after(int port, int generation) {
+  nlohmann::json state;
+  for (int i = 0; i < 2000; ++i) {
+    state = page_state(port);
+    if (!state.is_null() && state["generation"].get<int>() >= generation) break;
+    std::this_thread::sleep_for(10ms);
+  }
+  return state;
+}
+
+class WatchCommand : public testing::ScengenFolder {
+ protected:
+  void SetUp() override {
+    write(kLineText, crlf_text(testing::kCheckLine));
+    write(kTrainText, crlf_text(testing::kCheckTrain));
+  }
+
+  // What compile writes for the texts now in the folder.
+  std::vector<std::string> compiled_now() {
+    EXPECT_EQ(scengen({"compile", kLineText, kTrainText, "--out", "expected", "--quiet"}).status,
+              0);
+    std::vector<std::string> files;
+    for (const auto& name : kCompiledFiles) files.push_back(read("expected/" + name));
+    return files;
+  }
+
+  std::vector<std::string> watched_files() {
+    std::vector<std::string> files;
+    for (const auto& name : kCompiledFiles) files.push_back(read("out/" + name));
+    return files;
+  }
+};
+
+class WatchSaves : public WatchCommand, public ::testing::WithParamInterface<Save> {};
+
+TEST_P(WatchSaves, EachSaveWritesTheFilesAgainAndThePageFollows) {
+  WatchProcess watch(folder(), {kLineText, kTrainText, "--out", "out"});
+  ASSERT_TRUE(watch.wait_for("waiting for a save")) << watch.err();
+  const int port = watch.port();
+  ASSERT_NE(port, 0) << watch.err();
+  EXPECT_EQ(watched_files(), compiled_now());
+  EXPECT_EQ(page_after(port, 1)["outcome"], "Compiled without errors.");
+
+  // A board's text changed: new bytes in the compiled track.
+  auto line = testing::kCheckLine;
+  line[8] = "cartello_indicatore, 2500, (P.B.X.)";
+  save(at(kLineText), crlf_text(line), GetParam());
+  ASSERT_TRUE(watch.wait_for("waiting for a save", 2)) << watch.err();
+  EXPECT_EQ(watched_files(), compiled_now());
+
+  // The train text too; then a mistake, which the page shows over the last good pictures.
+  auto train = testing::kCheckTrain;
+  train[4] = "segnale, 2200, 2, 2,3,1, 1, 2, 2,1,1, 0";
+  save(at(kTrainText), crlf_text(train), GetParam());
+  ASSERT_TRUE(watch.wait_for("waiting for a save", 3)) << watch.err();
+  EXPECT_EQ(watched_files(), compiled_now());
+  const std::string good_map = httplib::Client("127.0.0.1", port).Get("/map.svg")->body;
+  EXPECT_NE(good_map.find("<svg"), std::string::npos);
+
+  line[6] = "pendenza, 99000, 3";
+  save(at(kLineText), crlf_text(line), GetParam());
+  const nlohmann::json failed = page_after(port, 4);
+  EXPECT_EQ(failed["outcome"],
+            "Compiled with error 15: a position lies beyond the track (at 99000 m).");
+  EXPECT_TRUE(failed["stale"].get<bool>());
+  EXPECT_EQ(failed["diagnostics"],
+            "Ponte_Alto_linea.txt:7:1: error 15: a position lies beyond the track (at 99000 m) "
+            "(scengen explain 15)\n"
+            "  pendenza, 99000, 3\n"
+            "  ^\n"
+            "  note: the compile stops reading the line text here; the lines below are not "
+            "compiled\n"
+            "scengen: wrote 3 files to 'out/'\n");
+  EXPECT_EQ(httplib::Client("127.0.0.1", port).Get("/map.svg")->body, good_map);
+  EXPECT_EQ(watch.end_with(SIGINT), 130);
+}
+
+INSTANTIATE_TEST_SUITE_P(EditorSaves, WatchSaves,
+                         ::testing::Values(Save::InPlace, Save::RenamedOver,
+                                           Save::DeletedAndWritten));
+
+TEST_F(WatchCommand, ASignalEndsItWithItsStatusAndNothingLeftBehind) {
+  struct Case {
+    int signal_number;
+    int status;
+    std::vector<std::string> options;
+  };
+  const Case cases[] = {{SIGINT, 130, {}}, {SIGTERM, 143, {}}, {SIGHUP, 129, {"--no-serve"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.signal_number);
+    fs::remove_all(at("out"));
+    std::vector<std::string> args = {kLineText, kTrainText, "--out", "out"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    WatchProcess watch(folder(), args);
+    ASSERT_TRUE(watch.wait_for("waiting for a save")) << watch.err();
+    // The signal comes while a compile caused by a save may be writing.
+    save(at(kLineText), crlf_text(testing::kCheckLine) + "\r\n", Save::InPlace);
+    std::this_thread::sleep_for(35ms);
+    EXPECT_EQ(watch.end_with(c.signal_number), c.status) << watch.err();
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(at("out"))) {
+      left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, kCompiledFiles);
+  }
+}
+
+TEST_F(WatchCommand, APortInUseEndsItAtTheStart) {
+  PageServer holder("holder");
+  std::string error;
+  const auto port = holder.start(0, error);
+  ASSERT_TRUE(port) << error;
+  const auto result = scengen({"watch", kLineText, kTrainText, "--port", std::to_string(*port)});
+  EXPECT_EQ(result.status, 4);
+  EXPECT_EQ(result.err_lines(),
+            std::vector<std::string>{"scengen watch: cannot serve the page on 127.0.0.1:" +
+                                     std::to_string(*port) + ": Address already in use"});
+  EXPECT_FALSE(exists("Ponte_Alto_2101.dat"));
+}
+
+}  // namespace
+}  // namespace scengen
+#endif
