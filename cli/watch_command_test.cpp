@@ -243,6 +243,142 @@ TEST_F(WatchCommand, APortInUseEndsItAtTheStart) {
   EXPECT_FALSE(exists("Ponte_Alto_2101.dat"));
 }
 
+
+// Headless Chromium driven through its debugging pipe (descriptors 3 and 4, messages ended by a
+// NUL): it opens the page as a person's browser would, and the test reads what it shows.
+class Browser {
+ public:
+  explicit Browser(const fs::path& profile) {
+    int to_browser[2], from_browser[2];
+    if (pipe(to_browser) != 0 || pipe(from_browser) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(to_browser[0], 3);
+      dup2(from_browser[1], 4);
+      const int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, STDOUT_FILENO);
+      dup2(quiet, STDERR_FILENO);
+      const std::string data = "--user-data-dir=" + profile.string();
+      execlp("chromium", "chromium", "--headless", "--no-sandbox", "--disable-gpu",
+             "--disable-quic", "--no-first-run", "--disable-background-networking",
+             "--disable-component-update", "--disable-sync", "--remote-debugging-pipe",
+             data.c_str(), "about:blank", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(to_browser[0]);
+    close(from_browser[1]);
+    write_fd_ = to_browser[1];
+    read_fd_ = from_browser[0];
+  }
+  ~Browser() {
+    close(write_fd_);
+    close(read_fd_);
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+
+  /// Opens `url` in a new tab and keeps to it.
+  void open_page(const std::string& url) {
+    const auto target = call("Target.createTarget", {{"url", url}});
+    const auto attached =
+        call("Target.attachToTarget", {{"targetId", target["targetId"]}, {"flatten", true}});
+    session_ = attached.value("sessionId", "");
+  }
+
+  /// The value of a JavaScript expression in the page.
+  nlohmann::json evaluate(const std::string& expression) {
+    const auto result = call("Runtime.evaluate",
+                             {{"expression", expression}, {"returnByValue", true}}, session_);
+    return result.contains("result") ? result["result"].value("value", nlohmann::json()) :
+                                       nlohmann::json();
+  }
+
+  /// Waits up to 30 s for `expression` to be true in the page.
+  bool wait_until(const std::string& expression) {
+    for (int i = 0; i < 300; ++i) {
+      if (evaluate(expression) == true) return true;
+      std::this_thread::sleep_for(100ms);
+    }
+    return false;
+  }
+
+ private:
+  nlohmann::json call(const std::string& method, const nlohmann::json& params,
+                      const std::string& session = "") {
+    nlohmann::json message = {{"id", ++id_}, {"method", method}, {"params", params}};
+    if (!session.empty()) message["sessionId"] = session;
+    const std::string bytes = message.dump() + '\0';
+    if (write(write_fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+      return {};
+    }
+    // Events come between the answers: skipped.
+    for (;;) {
+      const size_t end = pending_.find('\0');
+      if (end == std::string::npos) {
+        char chunk[65536];
+        const ssize_t length = read(read_fd_, chunk, sizeof chunk);
+        if (length <= 0) return {};
+        pending_.append(chunk, static_cast<size_t>(length));
+        continue;
+      }
+      const auto answer = nlohmann::json::parse(pending_.substr(0, end), nullptr, false);
+      pending_.erase(0, end + 1);
+      if (answer.is_object() && answer.value("id", 0) == id_) return answer.value("result", nlohmann::json());
+    }
+  }
+
+  pid_t pid_ = -1;
+  int write_fd_ = -1;
+  int read_fd_ = -1;
+  int id_ = 0;
+  std::string pending_;
+  std::string session_;
+};
+
+TEST_F(WatchCommand, APageInABrowserFollowsEachSaveWithoutAReload) {
+  WatchProcess watch(folder(), {kLineText, kTrainText, "--out", "out"});
+  ASSERT_TRUE(watch.wait_for("waiting for a save")) << watch.err();
+  Browser browser(at("browser-profile"));
+  browser.open_page("http://127.0.0.1:" + std::to_string(watch.port()) + "/");
+  ASSERT_TRUE(browser.wait_until("document.body.dataset.generation === '1' && "
+                                 "document.querySelector('#profile svg') !== null"));
+  // A mark that a reload would lose, the zoom changed, the profile scrolled along.
+  browser.evaluate(
+      "window.notReloaded = true;"
+      "document.getElementById('zoom-in').click(); document.getElementById('zoom-in').click();"
+      "document.getElementById('profile').scrollLeft = 150;");
+  const auto place = "document.getElementById('zoom').textContent + ' ' + "
+                     "document.getElementById('profile').scrollLeft";
+  const nlohmann::json kept = browser.evaluate(place);
+  EXPECT_EQ(kept, "156% 150");
+
+  auto line = testing::kCheckLine;
+  line[6] = "pendenza, 99000, 3";
+  save(at(kLineText), crlf_text(line), Save::RenamedOver);
+  ASSERT_TRUE(browser.wait_until("document.body.dataset.generation === '2'"));
+  EXPECT_EQ(browser.evaluate("document.getElementById('outcome').textContent"),
+            "Compiled with error 15: a position lies beyond the track (at 99000 m).");
+  EXPECT_EQ(browser.evaluate("document.body.classList.contains('stale')"), true);
+  EXPECT_EQ(browser.evaluate("document.getElementById('diagnostics').textContent.split('\\n')[0]"),
+            "Ponte_Alto_linea.txt:7:1: error 15: a position lies beyond the track (at 99000 m) "
+            "(scengen explain 15)");
+  EXPECT_EQ(browser.evaluate("document.querySelector('#profile svg').outerHTML.includes('P.B.A.')"),
+            true);
+
+  line = testing::kCheckLine;
+  line[8] = "cartello_indicatore, 2500, (P.B.X.)";
+  save(at(kLineText), crlf_text(line), Save::InPlace);
+  ASSERT_TRUE(browser.wait_until("document.body.dataset.generation === '3'"));
+  EXPECT_EQ(browser.evaluate("document.querySelector('#profile svg').outerHTML.includes('P.B.X.')"),
+            true);
+  EXPECT_EQ(browser.evaluate("document.body.classList.contains('stale')"), false);
+  EXPECT_EQ(browser.evaluate("window.notReloaded === true"), true);
+  EXPECT_EQ(browser.evaluate(place), kept);
+  EXPECT_EQ(watch.end_with(SIGTERM), 143);
+}
+
 }  // namespace
 }  // namespace scengen
 #endif
