@@ -1,9 +1,10 @@
 // scengen compile: an author's texts into the three binary files.
+#include "cli/compile_command.h"
+
 #include <ostream>
 
 #include "cli/command_files.h"
 #include "cli/command_table.h"
-#include "cli/compile_command.h"
 #include "cli/diagnostics.h"
 #include "cli/report_options.h"
 #include "compiler/compile.h"

@@ -83,8 +83,8 @@ struct WatchSession {
 // Reads and compiles the texts as compile does and writes the three files under the folder's
 // lock, printing what compile prints on `console.err`; true when the compile recorded no error.
 bool compile_and_write(const WatchSession& s, Compilation& c, Console& console) {
-  auto texts = read_author_texts(system_files(), s.options.line_text, s.options.train_text,
-                                 console);
+  auto texts =
+      read_author_texts(system_files(), s.options.line_text, s.options.train_text, console);
   if (!texts) return false;
   if (const auto failure = decode_author_texts(*texts, s.options.encoding)) {
     report_encoding_failure(*failure, *texts, /*json=*/false, "no binary file was written",
@@ -178,16 +178,17 @@ int watch_texts(const WatchOptions& o, Console& console) {
     std::string error;
     const std::optional<int> port = server->start(o.port, error);
     if (!port) {
-      console.err << "scengen watch: cannot serve the page on 127.0.0.1:" << o.port << ": "
-                  << error << '\n';
+      console.err << "scengen watch: cannot serve the page on 127.0.0.1:" << o.port << ": " << error
+                  << '\n';
       return kExitFileFailed;
     }
     s.server = server.get();
     s.heading = "scengen watch: the page is at http://127.0.0.1:" + std::to_string(*port) + "/\n";
     console.err << s.heading << std::flush;
   }
-  watch_files({argument_path(o.line_text), argument_path(o.train_text)}, wake,
-              [] { return StopSignals::received() != 0; }, [&s] { rebuild(s); });
+  watch_files(
+      {argument_path(o.line_text), argument_path(o.train_text)}, wake,
+      [] { return StopSignals::received() != 0; }, [&s] { rebuild(s); });
   if (server) server->stop();
   end_as_signalled(StopSignals::received());
 }
@@ -195,15 +196,16 @@ int watch_texts(const WatchOptions& o, Console& console) {
 }  // namespace
 
 void add_watch_command(CLI::App& app, CommandContext& context) {
-  const auto [command, o] = add_command(
-      app, context,
-      {"watch", "Compile again on every save, with a page that follows.", kWatchFooter},
-      watch_texts);
+  const auto [command, o] =
+      add_command(app, context,
+                  {"watch", "Compile again on every save, with a page that follows.", kWatchFooter},
+                  watch_texts);
   add_text_arguments(*command, o->line_text, o->train_text, /*required=*/true);
   add_out_option(*command, o->out, "the current one");
   add_identity_options(*command, o->route, o->train);
   command->add_option("--port", o->port, "The page's port on 127.0.0.1 (0: any free port)")
-      ->check(CLI::Range(0, 65535));
+      ->check(CLI::Range(0, 65535))
+      ->type_name("N");
   command->add_flag("--no-serve", o->no_serve, "Serve no page: the files and diagnostics only");
   add_encoding_option(*command, o->encoding);
   add_warning_options(*command, o->max_warnings, /*strict=*/nullptr);

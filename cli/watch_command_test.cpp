@@ -1,6 +1,7 @@
 // The watch as a person runs it: the program in the background, its texts edited as editors save
 // them, its files and its page looked at, and its end by a signal.
 #ifndef _WIN32
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <signal.h>
@@ -8,7 +9,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <thread>
@@ -27,7 +27,7 @@ using testing::crlf_text;
 constexpr char kLineText[] = "Ponte_Alto_linea.txt";
 constexpr char kTrainText[] = "Ponte_Alto_2101-.txt";
 const std::vector<std::string> kCompiledFiles = {"Ponte_Alto_2101.dat", "Ponte_Alto_2101.sim",
-                                                  "Ponte_Alto_linea.dat"};
+                                                 "Ponte_Alto_linea.dat"};
 
 // `scengen watch` running in a folder, its standard error in a file there.
 class WatchProcess {
@@ -243,7 +243,6 @@ TEST_F(WatchCommand, APortInUseEndsItAtTheStart) {
   EXPECT_FALSE(exists("Ponte_Alto_2101.dat"));
 }
 
-
 // Headless Chromium driven through its debugging pipe (descriptors 3 and 4, messages ended by a
 // NUL): it opens the page as a person's browser would, and the test reads what it shows.
 class Browser {
@@ -289,10 +288,10 @@ class Browser {
 
   /// The value of a JavaScript expression in the page.
   nlohmann::json evaluate(const std::string& expression) {
-    const auto result = call("Runtime.evaluate",
-                             {{"expression", expression}, {"returnByValue", true}}, session_);
-    return result.contains("result") ? result["result"].value("value", nlohmann::json()) :
-                                       nlohmann::json();
+    const auto result =
+        call("Runtime.evaluate", {{"expression", expression}, {"returnByValue", true}}, session_);
+    return result.contains("result") ? result["result"].value("value", nlohmann::json())
+                                     : nlohmann::json();
   }
 
   /// Waits up to 30 s for `expression` to be true in the page.
@@ -325,7 +324,8 @@ class Browser {
       }
       const auto answer = nlohmann::json::parse(pending_.substr(0, end), nullptr, false);
       pending_.erase(0, end + 1);
-      if (answer.is_object() && answer.value("id", 0) == id_) return answer.value("result", nlohmann::json());
+      if (answer.is_object() && answer.value("id", 0) == id_)
+        return answer.value("result", nlohmann::json());
     }
   }
 
@@ -342,15 +342,17 @@ TEST_F(WatchCommand, APageInABrowserFollowsEachSaveWithoutAReload) {
   ASSERT_TRUE(watch.wait_for("waiting for a save")) << watch.err();
   Browser browser(at("browser-profile"));
   browser.open_page("http://127.0.0.1:" + std::to_string(watch.port()) + "/");
-  ASSERT_TRUE(browser.wait_until("document.body.dataset.generation === '1' && "
-                                 "document.querySelector('#profile svg') !== null"));
+  ASSERT_TRUE(
+      browser.wait_until("document.body.dataset.generation === '1' && "
+                         "document.querySelector('#profile svg') !== null"));
   // A mark that a reload would lose, the zoom changed, the profile scrolled along.
   browser.evaluate(
       "window.notReloaded = true;"
       "document.getElementById('zoom-in').click(); document.getElementById('zoom-in').click();"
       "document.getElementById('profile').scrollLeft = 150;");
-  const auto place = "document.getElementById('zoom').textContent + ' ' + "
-                     "document.getElementById('profile').scrollLeft";
+  const auto place =
+      "document.getElementById('zoom').textContent + ' ' + "
+      "document.getElementById('profile').scrollLeft";
   const nlohmann::json kept = browser.evaluate(place);
   EXPECT_EQ(kept, "156% 150");
 

@@ -48,7 +48,7 @@ expect() {
 }
 
 expect "scengen c" "check compile"
-expect "scengen " "check compile decompile diff dump explain render run texts"
+expect "scengen " "check compile decompile diff dump explain render run texts watch"
 expect "scengen --v" "--version"
 expect "scengen compile --n" "--no-plan"
 expect "scengen compile a_linea.txt --j" "--json"

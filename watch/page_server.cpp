@@ -1,5 +1,8 @@
 #include "watch/page_server.h"
 
+// Debian's cpp-httplib is a Linux library with a header of declarations: a cross build for
+// Windows does not find it, and its watch serves no page.
+#if __has_include(<httplib.h>)
 #include <httplib.h>
 
 #include <cerrno>
@@ -48,8 +51,8 @@ void serve_events(const std::shared_ptr<PageServer::Shared>& shared, httplib::Re
   res.set_chunked_content_provider(
       "text/event-stream", [shared, sent](size_t, httplib::DataSink& sink) {
         std::unique_lock lock(shared->mutex);
-        shared->changed.wait_for(
-            lock, kKeepAlive, [&] { return shared->stopping || shared->generation != *sent; });
+        shared->changed.wait_for(lock, kKeepAlive,
+                                 [&] { return shared->stopping || shared->generation != *sent; });
         if (shared->stopping) {
           lock.unlock();
           sink.done();
@@ -107,7 +110,9 @@ PageServer::PageServer(const std::string& title) : shared_(std::make_shared<Shar
   });
 }
 
-PageServer::~PageServer() { stop(); }
+PageServer::~PageServer() {
+  stop();
+}
 
 std::optional<int> PageServer::start(int port, std::string& error) {
   httplib::Server& server = shared_->server;
@@ -153,3 +158,24 @@ void PageServer::stop() {
 }
 
 }  // namespace scengen
+#else
+
+namespace scengen {
+
+struct PageServer::Shared {};
+
+PageServer::PageServer(const std::string&) {}
+
+PageServer::~PageServer() = default;
+
+std::optional<int> PageServer::start(int, std::string& error) {
+  error = "this build of scengen has no page server (give --no-serve)";
+  return std::nullopt;
+}
+
+void PageServer::publish(PageState) {}
+
+void PageServer::stop() {}
+
+}  // namespace scengen
+#endif

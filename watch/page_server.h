@@ -35,7 +35,7 @@ class PageServer {
   /// Ends every open event stream and stops listening; waits for the threads.
   void stop();
 
- /// The state the serving threads share with the watch (the page's text, the last state).
+  /// The state the serving threads share with the watch (the page's text, the last state).
   struct Shared;
 
  private:

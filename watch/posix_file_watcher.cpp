@@ -12,8 +12,8 @@ namespace scengen {
 namespace {
 
 // Every way an editor replaces a file's content or its name ends in one of these on the folder.
-constexpr uint32_t kFolderEvents = IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_CREATE |
-                                   IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
+constexpr uint32_t kFolderEvents = IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_CREATE | IN_DELETE |
+                                   IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
 
 class InotifyWatcher final : public FileWatcher {
  public:

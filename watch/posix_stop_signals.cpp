@@ -44,7 +44,9 @@ StopSignals::~StopSignals() {
   waker = nullptr;
 }
 
-int StopSignals::received() { return received_signal.load(); }
+int StopSignals::received() {
+  return received_signal.load();
+}
 
 void end_as_signalled(int signal_number) {
   // The process's own handlers remove what may be left and die of the signal itself.

@@ -1,7 +1,6 @@
 #include "watch/watch_loop.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "watch/debouncer.h"
 #include "watch/file_watcher.h"
@@ -33,7 +32,8 @@ void watch_files(const std::vector<std::filesystem::path>& files, WakeUp& wake,
   std::vector<FileSignature> seen = signatures(files);
   rebuild();
   Debouncer debouncer(timing.quiet, timing.longest);
-  std::optional<Clock::time_point> missing_since;
+  // Since when a text has been missing; none while both are there.
+  Clock::time_point missing_since = Clock::time_point::max();
   while (!stopping()) {
     milliseconds timeout = timing.poll;
     if (debouncer.pending()) {
@@ -50,13 +50,13 @@ void watch_files(const std::vector<std::filesystem::path>& files, WakeUp& wake,
     if (!debouncer.take(at)) continue;
     seen = signatures(files);
     if (any_missing(seen)) {
-      if (!missing_since) missing_since = at;
-      if (at - *missing_since < timing.missing_grace) {
+      missing_since = std::min(missing_since, at);
+      if (at - missing_since < timing.missing_grace) {
         debouncer.note(at);
         continue;
       }
     }
-    missing_since.reset();
+    missing_since = Clock::time_point::max();
     rebuild();
   }
 }

@@ -49,8 +49,8 @@ class WatchedTexts {
     timing.system_notifications = system_notifications;
     timing.poll = 100ms;
     thread_ = std::thread([this, timing] {
-      watch_files({line_, train_}, wake_, [this] { return stop_.load(); },
-                  [this] { record(); }, timing);
+      watch_files(
+          {line_, train_}, wake_, [this] { return stop_.load(); }, [this] { record(); }, timing);
     });
   }
   ~WatchedTexts() {

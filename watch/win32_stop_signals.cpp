@@ -37,7 +37,9 @@ StopSignals::~StopSignals() {
   SetConsoleCtrlHandler(on_console_event, FALSE);
 }
 
-int StopSignals::received() { return received_signal.load(); }
+int StopSignals::received() {
+  return received_signal.load();
+}
 
 void end_as_signalled(int signal_number) {
   (void)signal_number;

@@ -15,9 +15,13 @@ WakeUp::WakeUp() {
   }
 }
 
-WakeUp::~WakeUp() { CloseHandle(static_cast<HANDLE>(handle_)); }
+WakeUp::~WakeUp() {
+  CloseHandle(static_cast<HANDLE>(handle_));
+}
 
-void WakeUp::signal() noexcept { SetEvent(static_cast<HANDLE>(handle_)); }
+void WakeUp::signal() noexcept {
+  SetEvent(static_cast<HANDLE>(handle_));
+}
 
 bool WakeUp::wait(std::chrono::milliseconds timeout) {
   if (WaitForSingleObject(static_cast<HANDLE>(handle_), static_cast<DWORD>(timeout.count())) !=
@@ -28,6 +32,8 @@ bool WakeUp::wait(std::chrono::milliseconds timeout) {
   return true;
 }
 
-void WakeUp::clear() noexcept { ResetEvent(static_cast<HANDLE>(handle_)); }
+void WakeUp::clear() noexcept {
+  ResetEvent(static_cast<HANDLE>(handle_));
+}
 
 }  // namespace scengen
