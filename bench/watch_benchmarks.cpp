@@ -171,7 +171,7 @@ Timings time_saves(const std::string& scengen, const Scenario& s, int rounds) {
     timings.files.push_back(ms(written - saved));
     timings.event.push_back(ms(Clock::time_point(Clock::duration(last_event.load())) - saved));
   }
-  kill(pid, SIGINT);
+  kill(pid, SIGTERM);
   waitpid(pid, nullptr, 0);
   listener.join();
   fs::remove_all(folder);

@@ -38,6 +38,8 @@ class WatchProcess {
     fs::remove(err_path_);
     pid_ = fork();
     if (pid_ == 0) {
+      // As at a terminal, whatever the test runner ignores.
+      for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) signal(signal_number, SIG_DFL);
       if (chdir(folder.c_str()) != 0) _exit(120);
       const int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(err, STDERR_FILENO);
@@ -87,9 +89,16 @@ class WatchProcess {
     return wait_status();
   }
 
+  /// The status a shell would show; -1 when it has not ended within 20 s (the destructor then
+  /// kills it).
   int wait_status() {
     int raw = 0;
-    waitpid(pid_, &raw, 0);
+    pid_t ended = 0;
+    for (int i = 0; i < 2000 && ended == 0; ++i) {
+      ended = waitpid(pid_, &raw, WNOHANG);
+      if (ended == 0) std::this_thread::sleep_for(10ms);
+    }
+    if (ended != pid_) return -1;
     pid_ = -1;
     return WIFSIGNALED(raw) ? 128 + WTERMSIG(raw) : WEXITSTATUS(raw);
   }
