@@ -31,8 +31,8 @@ struct FileSignature {
   bool exists = false;
   uintmax_t size = 0;
   std::filesystem::file_time_type written{};
-  uint64_t identity = 0;
-  int64_t changed = 0;
+  uint64_t identity = 0;  // POSIX: the inode
+  int64_t changed = 0;    // POSIX: the status change time; Windows: the write time, to 100 ns
 
   bool operator==(const FileSignature&) const = default;
 };

@@ -3,7 +3,9 @@
 
 #include "watch/file_watcher.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -58,7 +60,15 @@ FileSignature file_signature(const std::filesystem::path& path) {
   signature.written = std::filesystem::last_write_time(path, error);
   if (error) return {};
   signature.exists = true;
-#ifndef _WIN32
+#ifdef _WIN32
+  // The library's time has whole seconds on MinGW: the system's own has 100 ns.
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+    signature.changed =
+        static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                             data.ftLastWriteTime.dwLowDateTime);
+  }
+#else
   struct stat status {};
   if (::stat(path.c_str(), &status) == 0) {
     signature.identity = status.st_ino;
