@@ -21,8 +21,9 @@ class WakeUp {
   bool wait(std::chrono::milliseconds timeout);
   /// Takes any pending signal without waiting.
   void clear() noexcept;
-  /// The descriptor (POSIX: the pipe's reading end) or HANDLE (Windows) to wait on with others.
+  /// Windows: the event's HANDLE, to wait on with others.
   void* native_handle() const { return handle_; }
+  /// POSIX: the pipe's reading end, to poll with others.
   int native_fd() const { return read_fd_; }
 
  private:
