@@ -51,7 +51,7 @@ using AddCommand = void (*)(CLI::App&, CommandContext&);
 constexpr AddCommand kCommands[] = {add_run_command,  add_compile_command,   add_check_command,
                                     add_dump_command, add_texts_command,     add_render_command,
                                     add_diff_command, add_decompile_command, add_explain_command,
-                                    add_fmt_command, add_build_command, add_lsp_command};
+                                    add_fmt_command, add_build_command, add_lsp_command, add_watch_command};
 
 // One line for a command line that cannot be parsed, naming the help to read.
 int usage_error(const CLI::App& app, const CLI::ParseError& error, std::ostream& err) {

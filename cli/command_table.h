@@ -72,5 +72,6 @@ void add_explain_command(CLI::App& app, CommandContext& context);
 void add_fmt_command(CLI::App& app, CommandContext& context);
 void add_build_command(CLI::App& app, CommandContext& context);
 void add_lsp_command(CLI::App& app, CommandContext& context);
+void add_watch_command(CLI::App& app, CommandContext& context);
 
 }  // namespace scengen

@@ -1,4 +1,6 @@
 // scengen compile: an author's texts into the three binary files.
+#include "cli/compile_command.h"
+
 #include <ostream>
 
 #include "cli/command_files.h"
@@ -40,14 +42,14 @@ Examples:
   scengen compile Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --no-plan --json
   scengen compile Ponte_Alto_linea.txt Ponte_Alto_2101-.txt --encoding utf-8 --strict)";
 
-// The route and the train in Windows-1252, as the compile holds them; file names are made from
-// them again as UTF-8.
-struct Identity {
-  std::string route;
-  std::string train;
-};
+std::filesystem::path output_folder(const std::optional<std::string>& out) {
+  return out ? argument_path(*out) : std::filesystem::path();
+}
 
-std::optional<Identity> scenario_identity(const CompileOptions& o, Console& console) {
+}  // namespace
+
+std::optional<Identity> scenario_identity(const CompileOptions& o, const char* command,
+                                          Console& console) {
   Identity id;
   const auto line_path = argument_path(o.line_text);
   const auto train_path = argument_path(o.train_text);
@@ -56,42 +58,36 @@ std::optional<Identity> scenario_identity(const CompileOptions& o, Console& cons
   } else if (auto route = route_from_line_text(line_path)) {
     id.route = *route;
   } else {
-    console.err << "scengen compile: cannot tell the route from the name "
+    console.err << "scengen " << command << ": cannot tell the route from the name "
                 << printable_path(line_path) << " (not ROUTE_linea.txt): give --route\n";
     return std::nullopt;
   }
-  if (!usable_name("compile", id.route, console)) return std::nullopt;
+  if (!usable_name(command, id.route, console)) return std::nullopt;
   if (o.train) {
     id.train = *o.train;
   } else if (auto train = train_from_train_text(train_path, id.route)) {
     id.train = *train;
   } else {
-    console.err << "scengen compile: cannot tell the train from the name "
+    console.err << "scengen " << command << ": cannot tell the train from the name "
                 << printable_path(train_path) << " (not " << printable_text(id.route)
                 << "_TRAIN-.txt): give --train\n";
     return std::nullopt;
   }
-  if (!usable_name("compile", id.train, console)) return std::nullopt;
+  if (!usable_name(command, id.train, console)) return std::nullopt;
   const std::string stem = id.route + "_" + id.train;
-  if (!fitting_names("compile", {id.route + "_linea.dat", stem + ".sim", stem + ".dat"}, console))
+  if (!fitting_names(command, {id.route + "_linea.dat", stem + ".sim", stem + ".dat"}, console))
     return std::nullopt;
-  auto route = compiled_name("compile", "route", id.route,
+  auto route = compiled_name(command, "route", id.route,
                              o.route ? "--route" : printable_path(line_path), console);
   if (!route) return std::nullopt;
-  auto train = compiled_name("compile", "train", id.train,
+  auto train = compiled_name(command, "train", id.train,
                              o.train ? "--train" : printable_path(train_path), console);
   if (!train) return std::nullopt;
   return Identity{std::move(*route), std::move(*train)};
 }
 
-std::filesystem::path output_folder(const std::optional<std::string>& out) {
-  return out ? argument_path(*out) : std::filesystem::path();
-}
-
-}  // namespace
-
 int compile_texts(const CompileOptions& o, Console& console) {
-  const auto id = scenario_identity(o, console);
+  const auto id = scenario_identity(o, "compile", console);
   if (!id) return kExitUsage;
   FileLayer& files = system_files();
   auto texts = read_author_texts(files, o.line_text, o.train_text, console);

@@ -48,7 +48,7 @@ expect() {
 }
 
 expect "scengen c" "check compile"
-expect "scengen " "build check compile decompile diff dump explain fmt lsp render run texts"
+expect "scengen " "build check compile decompile diff dump explain fmt lsp render run texts watch"
 expect "scengen --v" "--version"
 expect "scengen compile --n" "--no-plan"
 expect "scengen compile a_linea.txt --j" "--json"

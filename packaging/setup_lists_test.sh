@@ -1,5 +1,5 @@
 #!/bin/sh
-# tools/setup keeps its purposes apart: what building and running need is the five packages the
+# tools/setup keeps its purposes apart: what building and running need is the packages the
 # README's first command stands on, no test tool among them; the test list holds the build list
 # and the tools the tests and tools/package call; the README names every package.
 #   packaging/setup_lists_test.sh SOURCE_DIR
@@ -9,9 +9,10 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 
 build=$("$root/tools/setup" --list | sort)
 test=$("$root/tools/setup" --list test | sort)
-expected=$(printf '%s\n' cmake g++ libcli11-dev ninja-build nlohmann-json3-dev | sort)
+expected=$(printf '%s\n' cmake g++ libcli11-dev ninja-build nlohmann-json3-dev libcpp-httplib-dev \
+  pkgconf | sort)
 [ "$build" = "$expected" ] ||
-  fail "tools/setup's build-and-run list is not the five packages building needs:
+  fail "tools/setup's build-and-run list is not the packages building needs:
 $build"
 
 for p in $build libgtest-dev help2man lintian dpkg-dev wine xvfb chromium; do
