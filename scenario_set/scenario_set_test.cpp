@@ -48,6 +48,9 @@ TEST_F(FindSet, TrainsBesideTheirLineTextInEveryFolder) {
 }
 
 TEST_F(FindSet, MistakesLeaveTheirScenariosOut) {
+#ifdef _WIN32
+  GTEST_SKIP() << "its names that differ in letter case only are one file on Windows";
+#endif
   for (const char* name :
        {"a/Ponte_linea.txt", "a/Ponte_1-.txt", "b/Ponte_2-.txt", "c/Solo_3-.txt",
         "d/Riva_linea.txt", "d/Riva_X-.txt", "d/Riva_x-.txt", "d/Riva_y-.txt", "e/Lago_B_linea.txt",
