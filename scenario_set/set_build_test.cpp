@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <stdexcept>
 #include <vector>
 
@@ -29,6 +31,9 @@ TEST(RunOnThreads, AFailingJobIsThrownAgainAfterTheOthersStop) {
                               [&](size_t i) {
                                 ++ran;
                                 if (i == 3) throw std::runtime_error("job 3");
+                                // The others take long enough for the failure to stop them,
+                                // however the threads are scheduled.
+                                std::this_thread::sleep_for(std::chrono::milliseconds(5));
                               }),
                std::runtime_error);
   EXPECT_LT(ran, 50);
