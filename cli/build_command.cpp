@@ -217,8 +217,9 @@ std::set<std::string> plan_the_build(std::vector<Scenario>& scenarios, const Man
   }
   std::set<std::string> due;
   for (const auto& [route, line_hash] : line_hashes) {
+    const std::string& name = route->route;  // a lambda may not capture a structured binding
     const auto r = std::find_if(last.routes.begin(), last.routes.end(),
-                                [&](const RouteRecord& x) { return x.route == route->route; });
+                                [&](const RouteRecord& x) { return x.route == name; });
     FileStamp plan = r != last.routes.end() ? r->plan : FileStamp{};
     if (r == last.routes.end() || !line_hash || r->line_hash != *line_hash ||
         !file_is_as_stamped(out, plan))

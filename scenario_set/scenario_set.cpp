@@ -124,7 +124,10 @@ std::set<std::string> colliding_owners(const Candidates& found,
     const auto [at, fresh] = by_name.emplace(folded(name), Owner{id, shown, name});
     if (fresh || at->second.id == id) return;
     const Owner& first = at->second;
-    if (refused.insert(first.id).second | refused.insert(id).second) {
+    // Both are refused, whichever was refused before.
+    const bool first_refused_now = refused.insert(first.id).second;
+    const bool this_refused_now = refused.insert(id).second;
+    if (first_refused_now || this_refused_now) {
       mistakes.push_back(first.shown + " and " + shown +
                          (first.name == name ? " would both write '" + printable_text(name) + "'"
                                              : " would write '" + printable_text(first.name) +
