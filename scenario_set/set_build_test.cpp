@@ -6,8 +6,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "testing/scratch_folder.h"
