@@ -209,6 +209,7 @@ class TextFormatter {
 std::string TextFormatter::run() {
   const std::vector<Span> quoted = possibly_quoted(text_);
   size_t next_quoted = 0;
+  bool after_bare_return = false;
   std::string out;
   out.reserve(text_.size() + text_.size() / 4);
   for (size_t begin = 0; begin < text_.size();) {
@@ -220,12 +221,17 @@ std::string TextFormatter::run() {
     const Line line{text_.substr(begin, body_end - begin), text_.substr(body_end, end - body_end)};
     while (next_quoted < quoted.size() && quoted[next_quoted].end <= begin) ++next_quoted;
     const bool in_quotes = next_quoted < quoted.size() && quoted[next_quoted].begin < end;
-    // An unended last line stays as written: blanks there can make the text's last field.
-    if (in_quotes || line.end.empty()) {
+    // An unended last line stays as written: blanks there can make the text's last field. So do
+    // blanks alone after a carriage return without its line feed: emptied, they would join the
+    // two into one line end.
+    const bool bare_return = line.end == "\r";
+    const bool blanks_after_return = after_bare_return && trim_blanks(line.body).empty();
+    if (in_quotes || line.end.empty() || blanks_after_return) {
       out += line.body;
     } else {
       out += formatted_line(line.body);
     }
+    after_bare_return = bare_return;
     out += line.end;
     follow_sections(line.body);
     begin = end;

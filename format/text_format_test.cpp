@@ -85,6 +85,9 @@ const Case kCases[] = {
     // Line ends stay as they are, each line's own.
     {"line ends", TextKind::train, "[generale]\nsabbia,1\rsabbia,2\r\n\nsabbia,3\n",
      "[generale]\nsabbia,    1\rsabbia,    2\r\n\nsabbia,    3\n"},
+    {"blanks between a carriage return and a line feed", TextKind::train,
+     kTrainHead + "numero vetture\r \n8  , sabbia,    120\r\n",
+     kTrainHead + "numero vetture\r \n8  , sabbia,    120\r\n"},
 
     // Whatever is not one plain record stays byte for byte.
     {"comments", TextKind::train, kTrainHead + " -- sabbia,   1 \r\nsabbia-x,1\r\n",
