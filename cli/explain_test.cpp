@@ -112,9 +112,9 @@ bool holds_values(const std::string& line, int values) {
 }
 
 // The record a line holds: the first row of `section` that its keyword field matches.
-const RecordSpec* record_of(std::span<const RecordSpec> section, const std::string& line) {
+const RecordSyntax* record_of(std::span<const RecordSyntax> section, const std::string& line) {
   const std::string field = line.substr(0, line.find(','));
-  for (const RecordSpec& record : section) {
+  for (const RecordSyntax& record : section) {
     if (matches(record.keyword, field)) return &record;
   }
   return nullptr;
@@ -123,10 +123,10 @@ const RecordSpec* record_of(std::span<const RecordSpec> section, const std::stri
 // The readers' tables give each record its number of values; the reference's examples and the
 // built-in texts write them so.
 TEST(ReferenceAgreesWithTheReaders, EveryRecordIsWrittenWithItsNumberOfValues) {
-  const std::span<const RecordSpec> sections[] = {
+  const std::span<const RecordSyntax> sections[] = {
       keywords::general_records(), keywords::feature_records(), keywords::train_records()};
-  for (const std::span<const RecordSpec> section : sections) {
-    for (const RecordSpec& record : section) {
+  for (const std::span<const RecordSyntax> section : sections) {
+    for (const RecordSyntax& record : section) {
       const ReferenceTopic* topic = find_topic(topics(), record.keyword.topic);
       ASSERT_NE(topic, nullptr) << record.name;
       std::istringstream lines{std::string(topic->text)};
@@ -136,11 +136,11 @@ TEST(ReferenceAgreesWithTheReaders, EveryRecordIsWrittenWithItsNumberOfValues) {
       }
     }
   }
-  const auto check_text = [](const LineList& text, std::span<const std::span<const RecordSpec>> in) {
+  const auto check_text = [](const LineList& text, std::span<const std::span<const RecordSyntax>> in) {
     for (const std::string& line : text) {
       if (line.find('-') != std::string::npos) continue;  // a comment
-      for (const std::span<const RecordSpec> section : in) {
-        if (const RecordSpec* record = record_of(section, line)) {
+      for (const std::span<const RecordSyntax> section : in) {
+        if (const RecordSyntax* record = record_of(section, line)) {
           EXPECT_TRUE(holds_values(line, record->values)) << record->name << ": " << line;
         }
       }

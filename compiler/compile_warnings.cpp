@@ -388,7 +388,7 @@ void warn_control_bytes(Compilation& c, const SourceSpot& where, std::string_vie
 }
 
 void RecordFields::end(Compilation& c, std::string_view record, int values,
-                       const FieldReader& reader, std::span<const RecordSpec> records,
+                       const FieldReader& reader, std::span<const RecordSyntax> records,
                        UnmatchedLines& unmatched) {
   if (!c.CollectWarnings) return;
   const int last_value_line = reader.field_start().line;
@@ -410,7 +410,7 @@ void RecordFields::end(Compilation& c, std::string_view record, int values,
 // The keyword's line holds fields after the record's values: a decimal comma, a second record,
 // or values too many.
 void RecordFields::too_many(Compilation& c, std::string_view record, int values,
-                            const FieldReader& reader, std::span<const RecordSpec> records) {
+                            const FieldReader& reader, std::span<const RecordSyntax> records) {
   const std::string_view next = trim_blanks(reader.peek_field(kQuotedBytes + 1));
   if (reader.comma_inside_number()) {
     const std::string_view number = reader.last_field();
@@ -422,7 +422,7 @@ void RecordFields::too_many(Compilation& c, std::string_view record, int values,
                    WarningEffect::ValueChanged, record);
     return;
   }
-  for (const RecordSpec& second : records) {
+  for (const RecordSyntax& second : records) {
     if (!matches(second.keyword, next)) continue;
     record_warning(c, keyword_,
                    "a second record, " + quoted(next) + ", follows " + quoted(record) +

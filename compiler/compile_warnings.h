@@ -109,11 +109,11 @@ class RecordFields {
   }
   /// Call after the record's last value; `records` are the ones the reader may read next.
   void end(Compilation& c, std::string_view record, int values, const FieldReader& reader,
-           std::span<const RecordSpec> records, UnmatchedLines& unmatched);
+           std::span<const RecordSyntax> records, UnmatchedLines& unmatched);
 
  private:
   void too_many(Compilation& c, std::string_view record, int values, const FieldReader& reader,
-                std::span<const RecordSpec> records);
+                std::span<const RecordSyntax> records);
 
   SourceSpot keyword_{};
   std::string_view misread_;

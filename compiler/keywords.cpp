@@ -6,7 +6,7 @@ namespace {
 std::vector<const Keyword*> every_keyword() {
   std::vector<const Keyword*> all{&kGeneralHeader};
   for (const auto section : {general_records(), feature_records(), train_records()}) {
-    for (const RecordSpec& record : section) all.push_back(&record.keyword);
+    for (const RecordSyntax& record : section) all.push_back(&record.keyword);
   }
   return all;
 }

@@ -33,16 +33,16 @@ inline bool matches(const Keyword& keyword, std::string_view field) {
 }
 
 /// A record as a reader's table gives it, without its reader.
-struct RecordSpec {
+struct RecordSyntax {
   Keyword keyword;
   std::string_view name;  // the keyword field as authors write it, offered after a misspelling
   int values;             // the fields that follow the keyword
 };
 
-/// The RecordSpec of each row of a reader's table (whose rows hold one as `record`).
+/// The RecordSyntax of each row of a reader's table (whose rows hold one as `record`).
 template <typename Row, size_t N>
-constexpr std::array<RecordSpec, N> record_specs(const Row (&rows)[N]) {
-  std::array<RecordSpec, N> specs{};
+constexpr std::array<RecordSyntax, N> record_specs(const Row (&rows)[N]) {
+  std::array<RecordSyntax, N> specs{};
   for (size_t i = 0; i < N; ++i) specs[i] = rows[i].record;
   return specs;
 }
@@ -61,11 +61,11 @@ namespace keywords {
 inline constexpr Keyword kGeneralHeader{"[generale]", "[generale]", "", true};
 
 /// The line description's general section, in the order its reader tests them.
-std::span<const RecordSpec> general_records();
+std::span<const RecordSyntax> general_records();
 /// The line description's feature section, in the order its reader tests them.
-std::span<const RecordSpec> feature_records();
+std::span<const RecordSyntax> feature_records();
 /// The train description's records, in the order its reader tests them.
-std::span<const RecordSpec> train_records();
+std::span<const RecordSyntax> train_records();
 
 /// Every keyword either reader knows, the general header first, then each section's in order.
 extern const std::vector<const Keyword*> kAll;

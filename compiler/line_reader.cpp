@@ -135,7 +135,7 @@ class LineReader {
 
   // The check of a record's fields against its line, once its values are read.
   void end_record(std::string_view record, int fields_before,
-                  std::span<const RecordSpec> records) {
+                  std::span<const RecordSyntax> records) {
     const int values = reader_.fields_read() - fields_before;
     if (record.empty() || values == 0) return;
     record_fields_.end(c_, record, values, reader_, records, unmatched_);
@@ -229,7 +229,7 @@ class LineReader {
 // A record of the general section. Its keyword is compared exactly, in lower case, but for the
 // route length's.
 struct GeneralRow {
-  RecordSpec record;
+  RecordSyntax record;
   bool (LineReader::*read)(std::string_view field);
   int written_order;  // its place in the section as authors write it: a tied suggestion goes to
                       // the record written first
@@ -265,7 +265,7 @@ constexpr auto kGeneralNames = [] {
 
 // A record of the feature section; every keyword is compared without case.
 struct FeatureRow {
-  RecordSpec record;
+  RecordSyntax record;
   Flow (LineReader::*read)(std::string_view field);
   bool needs_curves;  // read only when the compile makes the route plan (CompileFlag not 0)
 };
@@ -624,12 +624,12 @@ Flow LineReader::read_information_board(std::string_view field) {
 
 namespace keywords {
 
-std::span<const RecordSpec> general_records() {
+std::span<const RecordSyntax> general_records() {
   static constexpr auto specs = record_specs(kGeneralRecords);
   return specs;
 }
 
-std::span<const RecordSpec> feature_records() {
+std::span<const RecordSyntax> feature_records() {
   static constexpr auto specs = record_specs(kFeatureRecords);
   return specs;
 }

@@ -196,7 +196,7 @@ void StationReading::warn_name(const SourceSpot& name_at) {
 // The line goes on after the name: a comma inside the name, unless a record follows.
 void StationReading::warn_name_cut(const SourceSpot& name_at, const std::string& becomes) {
   const std::string_view rest = trim_blanks(fields_.peek_field(kQuotedBytes + 1));
-  for (const RecordSpec& known : keywords::train_records()) {
+  for (const RecordSyntax& known : keywords::train_records()) {
     if (matches(known.keyword, rest)) return;  // a second record, warned about as such
   }
   record_warning(c_, name_at,

@@ -117,7 +117,7 @@ class TrainReader {
 
 // A record of the train description; every keyword is compared without case.
 struct TrainRow {
-  RecordSpec record;
+  RecordSyntax record;
   Flow (TrainReader::*read)();
 };
 
@@ -144,7 +144,7 @@ constexpr auto kRecordNames = record_names(kTrainRecords);
 
 // The name of the first record a keyword field matches, for the warnings about its fields; null
 // when it matches none.
-const RecordSpec* record_of(std::string_view field) {
+const RecordSyntax* record_of(std::string_view field) {
   for (const TrainRow& row : kTrainRecords) {
     if (matches(row.record.keyword, field)) return &row.record;
   }
@@ -239,7 +239,7 @@ Flow TrainReader::test_keywords() {
   Flow flow = test_each_keyword(field);
   if (flow != Flow::Next || !c_.CollectWarnings) return flow;
   if (const int values = fields_.fields_read() - fields_before; values > 0) {
-    const RecordSpec* record = record_of(field);
+    const RecordSyntax* record = record_of(field);
     record_fields_.end(c_, record ? record->keyword.topic : "record", values, fields_,
                        keywords::train_records(), unmatched_);
   }
@@ -535,7 +535,7 @@ void TrainReader::finish_reading() {
 
 }  // namespace
 
-std::span<const RecordSpec> keywords::train_records() {
+std::span<const RecordSyntax> keywords::train_records() {
   static constexpr auto specs = record_specs(kTrainRecords);
   return specs;
 }

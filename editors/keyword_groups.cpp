@@ -18,7 +18,7 @@ std::vector<std::string_view> required_words(const Keyword& keyword) {
   return words;
 }
 
-std::vector<std::string_view> listed_words(const RecordSpec& record) {
+std::vector<std::string_view> listed_words(const RecordSyntax& record) {
   std::vector<std::string_view> words{record.name};
   if (!record.name.starts_with(record.keyword.word)) words.push_back(record.keyword.word);
   return words;

@@ -16,7 +16,7 @@ namespace scengen::editors {
 struct KeywordGroup {
   std::string_view name;         // a word for the group in the syntax files' own names
   std::string_view description;  // for the comments of the generated files
-  std::span<const RecordSpec> records;
+  std::span<const RecordSyntax> records;
 };
 
 /// The three groups: general records, feature records, train records.
@@ -27,7 +27,7 @@ std::vector<std::string_view> required_words(const Keyword& keyword);
 
 /// The words a word-list highlighter offers for a record: its name as authors write it and,
 /// when the tested word is not the name's start, that word too.
-std::vector<std::string_view> listed_words(const RecordSpec& record);
+std::vector<std::string_view> listed_words(const RecordSyntax& record);
 
 /// The group name with its first letter in capitals ("general" -> "General").
 std::string capitalized(std::string_view word);

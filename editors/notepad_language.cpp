@@ -10,7 +10,7 @@ namespace {
 // Notepad++ takes a keyword of several words in double quotes.
 std::string keyword_list(const KeywordGroup& group) {
   std::string list;
-  for (const RecordSpec& record : group.records) {
+  for (const RecordSyntax& record : group.records) {
     for (const std::string_view word : listed_words(record)) {
       if (!list.empty()) list += ' ';
       list += word.find(' ') == std::string_view::npos ? std::string(word)

@@ -57,7 +57,7 @@ TEST(SyntaxFiles, EachNamesEveryRecordOfEveryGroup) {
   for (const SyntaxFile& file : syntax_files()) {
     if (file.path.find("ftdetect") != std::string::npos) continue;
     for (const KeywordGroup& group : keyword_groups()) {
-      for (const RecordSpec& record : group.records) {
+      for (const RecordSyntax& record : group.records) {
         for (const std::string_view word : required_words(record.keyword)) {
           EXPECT_NE(file.contents.find(word), std::string::npos)
               << file.path << " lacks " << word << " of " << record.name;

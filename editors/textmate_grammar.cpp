@@ -35,7 +35,7 @@ std::string keyword_field_pattern(const Keyword& keyword) {
 
 Json keyword_patterns(const KeywordGroup& group) {
   Json patterns = Json::array();
-  for (const RecordSpec& record : group.records) {
+  for (const RecordSyntax& record : group.records) {
     patterns.push_back({{"comment", std::string(record.name)},
                         {"match", keyword_field_pattern(record.keyword)},
                         {"name", "keyword.other." + std::string(group.name) + ".scengen"}});

@@ -29,7 +29,7 @@ std::string keyword_field_pattern(const Keyword& keyword) {
 std::string keyword_matches(const KeywordGroup& group) {
   const std::string syntax_group = "scengen" + capitalized(group.name) + "Keyword";
   std::string text = "\" The keywords of " + std::string(group.description) + ".\n";
-  for (const RecordSpec& record : group.records) {
+  for (const RecordSyntax& record : group.records) {
     text += "syn match " + syntax_group + " \"" + keyword_field_pattern(record.keyword) +
             "\" contained\n";
   }

@@ -268,25 +268,25 @@ std::optional<std::string> TextFormatter::formatted_record(std::string_view body
 // The layout of the one record the keyword names in the current section; none when it names no
 // record or more than one (the reader would read the values of each).
 std::optional<RecordLayout> TextFormatter::layout_of(std::string_view keyword) const {
-  std::span<const RecordSpec> specs;
+  std::span<const RecordSyntax> records;
   std::span<const RecordLayout> layouts;
   if (section_ == Section::LineGeneral) {
-    specs = keywords::general_records();
+    records = keywords::general_records();
     layouts = kLineGeneralLayouts;
   } else if (section_ == Section::LineFeatures) {
-    specs = keywords::feature_records();
+    records = keywords::feature_records();
     layouts = kLineFeatureLayouts;
   } else if (section_ == Section::TrainRecords) {
-    specs = keywords::train_records();
+    records = keywords::train_records();
     layouts = kTrainLayouts;
   } else {
     return std::nullopt;
   }
-  const auto named = [keyword](const RecordSpec& spec) { return matches(spec.keyword, keyword); };
-  if (std::count_if(specs.begin(), specs.end(), named) != 1) return std::nullopt;
-  const RecordSpec& spec = *std::find_if(specs.begin(), specs.end(), named);
+  const auto named = [keyword](const RecordSyntax& record) { return matches(record.keyword, keyword); };
+  if (std::count_if(records.begin(), records.end(), named) != 1) return std::nullopt;
+  const RecordSyntax& record = *std::find_if(records.begin(), records.end(), named);
   for (const RecordLayout& layout : layouts) {
-    if (layout.name == spec.name) return layout;
+    if (layout.name == record.name) return layout;
   }
   return std::nullopt;
 }

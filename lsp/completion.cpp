@@ -35,7 +35,7 @@ Json record_items(const TextPositions& text, TextKind kind, int line, const Rang
     items.push_back(item("[generale]", kModuleItem, "section header", replaced));
     return items;
   }
-  for (const RecordSpec& record : section_records(kind, section)) {
+  for (const RecordSyntax& record : section_records(kind, section)) {
     items.push_back(item(record.name, kKeywordItem, record.keyword.topic, replaced));
   }
   for (const std::string_view header : section_headers(kind)) {

@@ -73,22 +73,22 @@ std::vector<std::string_view> section_headers(TextKind kind) {
   return headers;
 }
 
-std::vector<RecordSpec> section_records(TextKind kind, std::string_view header) {
+std::vector<RecordSyntax> section_records(TextKind kind, std::string_view header) {
   const bool general = same_ignoring_case(header, "[generale]");
-  std::span<const RecordSpec> all = kind == TextKind::Train ? keywords::train_records()
+  std::span<const RecordSyntax> all = kind == TextKind::Train ? keywords::train_records()
                                     : general               ? keywords::general_records()
                                                             : keywords::feature_records();
   std::string_view topic;
   for (const ConventionalHeader& h : kHeaders) {
     if (h.text == kind && same_ignoring_case(h.header, header)) topic = h.topic;
   }
-  std::vector<RecordSpec> records;
-  for (const RecordSpec& record : all) {
+  std::vector<RecordSyntax> records;
+  for (const RecordSyntax& record : all) {
     if (topic.empty() || record.keyword.topic == topic) records.push_back(record);
   }
   // The train text's general records by convention come before its first other header.
   if (kind == TextKind::Train && general) {
-    std::erase_if(records, [](const RecordSpec& r) {
+    std::erase_if(records, [](const RecordSyntax& r) {
       for (const ConventionalHeader& h : kHeaders) {
         if (h.text == TextKind::Train && h.topic == r.keyword.topic) return true;
       }

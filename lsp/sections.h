@@ -29,6 +29,6 @@ std::vector<std::string_view> section_headers(TextKind kind);
 
 /// The records of the section a header opens: those the convention puts under it, else every
 /// record the reader may meet there.
-std::vector<RecordSpec> section_records(TextKind kind, std::string_view header);
+std::vector<RecordSyntax> section_records(TextKind kind, std::string_view header);
 
 }  // namespace scengen::lsp
